@@ -1,0 +1,12 @@
+#pragma once
+#include <functional>
+
+// Runs body(first_row, end_row) over bands of [0, rows) on a persistent pool of
+// worker threads and the calling thread, and returns when every band is done.
+// Bands never overlap, so a body that writes only its own rows needs no locking.
+void ParallelRows(int rows, const std::function<void(int, int)>& body);
+
+// Number of threads ParallelRows uses (the workers and the caller); 1 runs inline.
+int RowThreads();
+// For tests and benchmarks: 0 restores the default (the machine's hardware threads).
+void SetRowThreads(int threads);

@@ -1,0 +1,36 @@
+#include <algorithm>
+#include <cmath>
+
+#include "engine/float_convert.h"
+#include "engine/view_core.h"
+#include "sources/document.h"
+
+void CvorbelViewCore::UpdateSourceGeometry(int s) {
+  if (s != 1 && s != 2) return;
+  const int i = s - 1;
+  const CvorbelDoc& doc = *GetDocument();
+  const double a = rotation[i] * degrees_to_radians;
+  const int w = doc.image_size[i].width;
+  const int h = doc.image_size[i].height;
+  const double c = std::fabs(std::cos(a));
+  const double n = std::fabs(std::sin(a));
+  rotated_size[i].width = TruncToInt(w * c + h * n);
+  rotated_size[i].height = TruncToInt(h * c + w * n);
+
+  fit_factor_x[i] = fit_factor_y[i] = 1.0;
+  if (doc.source_kind[i] != kind_text && fit_to_target[i] == 1 && w > 0 && h > 0) {
+    const double fx = double(target_rect.Width()) / w;
+    const double fy = double(target_rect.Height()) / h;
+    fit_factor_x[i] = fit_factor_y[i] = std::min(fx, fy);
+  }
+}
+
+void CvorbelViewCore::RebuildSources(int s) {
+  if (s == -1) {
+    BuildSourceLayer(1);
+    BuildSourceLayer(2);
+  } else {
+    BuildSourceLayer(s);
+  }
+  CombineTarget();
+}

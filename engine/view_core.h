@@ -1,0 +1,75 @@
+#pragma once
+#include "engine/geometry_types.h"
+#include "engine/source_layer.h"
+
+class CvorbelDoc;
+
+struct channel_pair {
+  int contrast = 50;  // 0..100, 50 neutral
+  int brightness = 50;
+};
+
+struct slope_pair {
+  int vertical = 0;
+  int horizontal = 0;
+};
+
+// The view's engine state and operations, free of any window system: placement of
+// both sources, their layers, the adjustment and effect settings, and the
+// operations that rebuild the layers and the target. The window class derives from
+// it and supplies the presentation. Index 0 is source 1, index 1 source 2.
+class CvorbelViewCore {
+ public:
+  explicit CvorbelViewCore(CvorbelDoc* document);
+  virtual ~CvorbelViewCore();
+  CvorbelViewCore(const CvorbelViewCore&) = delete;
+  CvorbelViewCore& operator=(const CvorbelViewCore&) = delete;
+
+  CvorbelDoc* GetDocument() const { return document; }
+
+  // Source geometry and layers; s is the source number 1 or 2 (-1 for both where said).
+  void UpdateSourceGeometry(int s);
+  void BuildSourceLayer(int s);
+  void RebuildSources(int s);
+
+  // Recomputes the whole target from the two layers and presents it.
+  void CombineTarget();
+
+  // Draws target_pixels into the window; true when presenting failed.
+  virtual bool PresentTarget() { return false; }
+
+  source_layer layers[2];
+  double rotation[2] = {0.0, 0.0};
+  double width_percent[2] = {100.0, 100.0};
+  double height_percent[2] = {100.0, 100.0};
+  vpoint offset[2];
+  vpoint anchor[2];
+  double fit_factor_x[2] = {1.0, 1.0};
+  double fit_factor_y[2] = {1.0, 1.0};
+  int kernel[9] = {1, 1, 1, 1, 1, 1, 1, 1, 1};
+  int kernel_size = 0;
+  int kernel_divisor = 0;
+  int kernel_offset = 0;
+  int fit_to_target[2] = {1, 1};
+  int zone_box[4] = {-1, -1, -1, -1};
+  int drag_points[4] = {0, 0, 0, 0};
+  float display_scale = 1.0f;
+  float fit_scale = 1.0f;
+  int zone_level = 0;
+  channel_pair channel_adjust[3];  // blue, green, red
+  int zone_applied = 0;
+  int fast_preview = 0;
+  vsize rotated_size[2];
+  vrect target_rect;
+  int moving_source = 0;
+  bool zone_rectangular = false;
+  bool zone_fade = true;
+  slope_pair position_slopes[3];  // red, green, blue
+  bool perspective_on = false;
+  bool show_fix_cross = false;
+
+ private:
+  CvorbelDoc* document;
+};
+
+extern CvorbelViewCore* the_view;

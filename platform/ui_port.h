@@ -1,0 +1,17 @@
+#pragma once
+#include <cstdint>
+
+// What the GUI-free core needs of the window layer. The wx layer installs its
+// implementation in the_ui; without one (headless tools, tests) the calls do nothing.
+class ui_port {
+ public:
+  virtual ~ui_port() = default;
+  // Paints the status bar's progress pane: colour is a COLORREF (red in the low byte).
+  virtual void ShowStatusProgress(uint32_t colour, int percent) { (void)colour, (void)percent; }
+  // Invalidates and repaints the statistics window with its children.
+  virtual void RedrawStats() {}
+};
+
+ui_port& the_ui();
+// Installs port (not owned) as the_ui; nullptr restores the silent default.
+void SetUiPort(ui_port* port);

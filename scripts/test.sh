@@ -1,0 +1,12 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds, and runs every test.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash scripts/deps.sh test
+cmake -S . -B build-test -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build build-test
+cd build-test
+ctest --output-on-failure -j"$(nproc)" -L core
+if ctest -N -L ui | grep -q 'Total Tests: [1-9]'; then
+  xvfb-run -a -s '-screen 0 1600x1200x24' ctest --output-on-failure -L ui
+fi
