@@ -1,0 +1,40 @@
+#pragma once
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+// Our stand-in for the platform's imaging component: decodes the first frame or page
+// of a BMP, JPEG, PNG or TIFF file (chosen by its content, not its name) into 32-bit
+// blue, green, red, alpha pixels, top row first, alpha unassociated; encodes 24-bit
+// blue, green, red pixels into the same four containers.
+namespace imaging {
+
+enum class container { bmp, jpeg, png, tiff };
+
+class frame_decoder {
+ public:
+  virtual ~frame_decoder() = default;
+  virtual int Width() const = 0;
+  virtual int Height() const = 0;
+  // Decodes the whole frame into dest, rows of stride bytes, top row first.
+  // buffer_size is the size of dest; too small a buffer fails.
+  virtual bool CopyPixels(uint8_t* dest, size_t stride, size_t buffer_size) = 0;
+  const std::string& Error() const { return error; }
+
+ protected:
+  std::string error;
+};
+
+// Null when the file cannot be read or is none of the four formats; error says why.
+std::unique_ptr<frame_decoder> OpenFile(const std::string& path, std::string& error);
+// The same for bytes in memory (the clipboard); data must outlive the decoder.
+std::unique_ptr<frame_decoder> OpenMemory(const uint8_t* data, size_t size, std::string& error);
+
+// Writes width x height pixels of 3 bytes (blue, green, red), rows of stride bytes
+// top row first, into path. JPEG quality is 90. False (with error) when any step or
+// write fails.
+bool EncodeFile(const std::string& path, container format, const uint8_t* bgr, int width,
+                int height, size_t stride, std::string& error);
+
+}  // namespace imaging
