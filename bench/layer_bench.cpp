@@ -3,6 +3,7 @@
 #include <memory>
 #include <random>
 
+#include "bench/ratio_report.h"
 #include "engine/row_parallel.h"
 #include "engine/view_core.h"
 #include "sources/document.h"
@@ -56,8 +57,13 @@ void BM_OpenCvWarpAffine(benchmark::State& state) {
   cv::setNumThreads(-1);
 }
 BENCHMARK(BM_OpenCvWarpAffine)->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+const bool ratios_registered = [] {
+  RegisterRatio("BM_BuildSourceLayer/0/1/real_time", "BM_OpenCvWarpAffine/1/real_time");
+  RegisterRatio("BM_BuildSourceLayer/0/0/real_time", "BM_OpenCvWarpAffine/0/real_time");
+  return true;
+}();
 #endif
 
 }  // namespace
 
-BENCHMARK_MAIN();
