@@ -1,8 +1,11 @@
 #pragma once
+#include <memory>
+
 #include "engine/geometry_types.h"
 #include "engine/source_layer.h"
 
 class CvorbelDoc;
+struct bgra;
 
 struct channel_pair {
   int contrast = 50;  // 0..100, 50 neutral
@@ -36,7 +39,17 @@ class CvorbelViewCore {
   void CombineTarget();
 
   // Draws target_pixels into the window; true when presenting failed.
-  virtual bool PresentTarget() { return false; }
+  virtual bool PresentTarget();
+  // Draws pixels (target_width x target_height, packed) in place of the target;
+  // true when presenting failed.
+  virtual bool PresentPixels(const bgra* pixels) {
+    (void)pixels;
+    return false;
+  }
+  // Presents source s (1 or 2) alone over the base colour; -1 presents the target.
+  // The picture is composed aside, so target_pixels and target_copy keep the
+  // combination and the next presentation shows it again.
+  void ShowSourceAlone(int s);
 
   source_layer layers[2];
   double rotation[2] = {0.0, 0.0};
@@ -67,9 +80,12 @@ class CvorbelViewCore {
   slope_pair position_slopes[3];  // red, green, blue
   bool perspective_on = false;
   bool show_fix_cross = false;
+  bool box_dragging = false;
+  bool blend_dialog_open = false;
 
  private:
   CvorbelDoc* document;
+  std::unique_ptr<bgra[]> alone_pixels;  // the single-source picture, made on first use
 };
 
 extern CvorbelViewCore* the_view;
