@@ -122,7 +122,11 @@ bool PlanPlacement(const CvorbelViewCore& v, int s, int W, int H, placement& p) 
   // The size must describe the record it reads, or the samples would leave it.
   if (p.w <= 0 || p.h <= 0 || p.w != record.Width() || p.h != record.Height()) return false;
   p.pixels = record.Pixels();
-  p.mask = record.mask && record.mask_size == int32_t(int64_t(p.w) * p.h) ? record.mask : nullptr;
+  // Most records cover every pixel: one fast scan for a zero spares the rows a
+  // second scattered read per sample.
+  const size_t pixel_count = size_t(p.w) * size_t(p.h);
+  const bool usable_mask = record.mask && size_t(record.mask_size) == pixel_count;
+  p.mask = usable_mask && std::memchr(record.mask, 0, pixel_count) ? record.mask : nullptr;
 
   p.mirrored = doc.mirrored[i] == 1;
   const double a = (p.mirrored ? v.rotation[i] : -v.rotation[i]) * degrees_to_radians;
