@@ -4,6 +4,16 @@
 
 enum class message_icon { none, error, warning, information, question };
 
+// A save-file dialog's question and answer. The filter is "label|pattern" pairs
+// joined by "|"; filter_index counts from 1 (0: the dialog's first).
+struct save_file_request {
+  std::string filter;
+  std::string initial_folder;  // empty: the dialog's own choice
+  int filter_index = 0;        // asked with, and the one chosen
+  std::string path;            // chosen: the full path
+  std::string name;            // chosen: the file name alone
+};
+
 // What the GUI-free core needs of the window layer. The wx layer installs its
 // implementation in the_ui; without one (headless tools, tests) the calls do nothing.
 class ui_port {
@@ -18,6 +28,27 @@ class ui_port {
     (void)text, (void)icon;
     return 1;
   }
+  // A modal yes/no question; true for yes.
+  virtual bool AskYesNo(const std::string& text) {
+    (void)text;
+    return false;
+  }
+
+  // The "Replace Source Image" dialog: 129 replaces source 1, 130 source 2, 2 cancels.
+  virtual int RunReplaceSource() { return 2; }
+  // The save-file dialog, asking before it overwrites; false when cancelled.
+  virtual bool AskSaveFileName(save_file_request& request) {
+    (void)request;
+    return false;
+  }
+  // The properties pane's file-name strip of source s (1 or 2) shows text, repainted at once.
+  virtual void SetSourceFileName(const std::string& text, int s) { (void)text, (void)s; }
+  // The view places source s (1 or 2) at its fix position and recombines.
+  virtual void MoveSourceToFixPosition(int s) { (void)s; }
+  // The properties pane lays itself out again.
+  virtual void AdjustLayout() {}
+  // The main window shows the document's title.
+  virtual void SetDocumentTitle(const std::string& title) { (void)title; }
 };
 
 ui_port& the_ui();

@@ -1,6 +1,11 @@
 #pragma once
+#include <cstdint>
+#include <string>
+
 #include "engine/geometry_types.h"
 #include "engine/image_record.h"
+
+class CRaster;
 
 // Source kind codes.
 enum source_kind_code : int {
@@ -12,12 +17,58 @@ enum source_kind_code : int {
   kind_software = 6,
 };
 
+// The font of a text source, with the members a text source reads.
+struct font_description {
+  int32_t lfHeight = -27;  // negative: character height in device units
+  int32_t lfWeight = 400;
+  uint8_t lfItalic = 0;
+  uint8_t lfUnderline = 0;
+  uint8_t lfStrikeOut = 0;
+  uint8_t lfCharSet = 0;
+  std::string lfFaceName = "Times New Roman";
+};
+
 // The single document: what describes the two sources themselves. Index 0 is
-// source 1, index 1 source 2.
+// source 1, index 1 source 2; the operations take the source number 1 or 2.
 class CvorbelDoc {
  public:
   int source_kind[2] = {kind_none, kind_none};
   vsize image_size[2] = {{1, 1}, {1, 1}};
   image_record source_image[2];
+  std::string file_name[2];
   uint8_t mirrored[2] = {0, 0};
+  CRaster* loading_image = nullptr;  // only while a TGA or PCX file is copied in
+  font_description text_font[2];
+  uint32_t text_color[2] = {0xFFFFFF, 0xFFFFFF};  // COLORREF, red in the low byte
+  uint32_t text_back_color[2] = {0x000000, 0x000000};
+  int text_transparent[2] = {0, 0};
+  std::string source_text[2];
+  int replaced_source = -1;
+
+  // The file road of a new source: counts it in, or asks which one to replace.
+  bool OnOpenDocument(const std::string& path);
+
+  // Loading: each leaves the source as it was when the new image fails.
+  bool LoadSourceImage(const std::string& path, int s);
+  bool LoadSourceWithWic(const std::string& path, int s);
+  bool LoadSourceWithCRaster(const std::string& path, uint32_t format_id, int s);
+  bool LoadSourceFile(const std::string& path, int s);
+  void StepSourceFile(int s, int step);
+
+  // Saving the target.
+  void OnFileSaveAs();
+  void SaveTarget(const std::string& path, const std::string& extension);
+  bool SaveTargetWithWic(const std::string& path, const std::string& extension);
+
+ private:
+  bool SaveTargetWithCRaster(const std::string& path, uint32_t format_id);
 };
+
+// The refusal every image load, paste, text source and imaging save gives when the
+// imaging layer is not ready.
+inline constexpr const char* imaging_refusal =
+    "Windows Imaging Component WIC is not enabled, cannot continue.";
+
+// What the document's open of a path does before any decoding: the file must be a
+// readable regular file. Reports its own failure.
+bool OpenForReading(const std::string& path);

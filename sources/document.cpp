@@ -1,0 +1,47 @@
+#include "sources/document.h"
+
+#include <filesystem>
+#include <fstream>
+
+#include "engine/process_state.h"
+#include "platform/ui_port.h"
+
+bool OpenForReading(const std::string& path) {
+  std::error_code error;
+  const bool opened = std::filesystem::is_regular_file(path, error) &&
+                      std::ifstream(path, std::ios::binary).is_open();
+  if (!opened) the_ui().MessageBox("Failed to open document.", message_icon::error);
+  return opened;
+}
+
+bool CvorbelDoc::OnOpenDocument(const std::string& path) {
+  if (!wic_ready) {
+    the_ui().MessageBox(imaging_refusal, message_icon::error);
+    return false;
+  }
+  replaced_source = -1;
+  const int old_count = source_count;
+  source_count += 1;
+
+  if (source_count > 2) {
+    source_count = 2;
+    const int choice = the_ui().RunReplaceSource();
+    if (choice != 129 && choice != 130) return false;
+    if (!OpenForReading(path)) return false;
+    const int s = choice - 128;
+    if (!LoadSourceImage(path, s)) {
+      source_count = old_count;
+      return false;
+    }
+    replaced_source = s;
+    the_ui().AdjustLayout();
+    return true;
+  }
+
+  if (!OpenForReading(path) || !LoadSourceImage(path, source_count)) {
+    source_count = old_count;
+    return false;
+  }
+  the_ui().AdjustLayout();
+  return true;
+}

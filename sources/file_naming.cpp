@@ -1,0 +1,33 @@
+#include "sources/file_naming.h"
+
+#include <algorithm>
+#include <array>
+
+std::string LowerCased(std::string text) {
+  for (char& c : text)
+    if (c >= 'A' && c <= 'Z') c = char(c - 'A' + 'a');
+  return text;
+}
+
+std::string SourceExtension(const std::string& path) {
+  const std::string lower = LowerCased(path);
+  if (lower.size() >= 4 && lower.compare(lower.size() - 4, 4, "jpeg") == 0) return "jpg";
+  return lower.substr(lower.size() - std::min<size_t>(lower.size(), 3));
+}
+
+bool IsImageFileName(const std::string& name) {
+  static constexpr std::array<const char*, 7> endings = {".bmp", ".jpg", ".png",  ".tif",
+                                                         ".tga", ".pcx", ".jpeg"};
+  const std::string lower = LowerCased(name);
+  return std::any_of(endings.begin(), endings.end(), [&](const std::string& ending) {
+    return lower.size() >= ending.size() &&
+           lower.compare(lower.size() - ending.size(), ending.size(), ending) == 0;
+  });
+}
+
+std::string SourceLabel(const std::string& path) {
+  const size_t n = std::min<size_t>(path.size(), 100);
+  for (size_t i = 0; i < n; ++i)
+    if (n - i < 50 && path[i] == '/') return path.substr(i);
+  return path;
+}

@@ -1,0 +1,98 @@
+#include <cstdint>
+#include <filesystem>
+#include <utility>
+
+#include "engine/process_state.h"
+#include "platform/imaging.h"
+#include "platform/ui_port.h"
+#include "sources/document.h"
+#include "sources/file_naming.h"
+#include "sources/image_folder.h"
+
+bool CvorbelDoc::LoadSourceImage(const std::string& path, int s) {
+  if (s != 1 && s != 2) return false;
+  const std::string extension = SourceExtension(path);
+  bool loaded = false;
+  if (extension == "bmp" || extension == "jpg" || extension == "png" || extension == "tif")
+    loaded = LoadSourceWithWic(path, s);
+  else if (extension == "tga")
+    loaded = LoadSourceWithCRaster(path, 7, s);
+  else if (extension == "pcx")
+    loaded = LoadSourceWithCRaster(path, 8, s);
+
+  if (!loaded) {
+    the_ui().MessageBox("Unable to load this image file:   " + path, message_icon::error);
+    return false;
+  }
+  // Named only now: a source whose new image failed is still the old one.
+  file_name[s - 1] = path;
+  source_kind[s - 1] = kind_file;
+  the_ui().SetSourceFileName(SourceLabel(path), s);
+  return true;
+}
+
+bool CvorbelDoc::LoadSourceWithWic(const std::string& path, int s) {
+  if (s != 1 && s != 2) return false;
+  std::string error;
+  const std::unique_ptr<imaging::frame_decoder> decoder = imaging::OpenFile(path, error);
+  if (!decoder) return false;
+  const int width = decoder->Width();
+  const int height = decoder->Height();
+  if (width <= 0 || height <= 0) return false;
+
+  image_record fresh;
+  if (!fresh.Create(width, height)) return false;
+  const uint64_t stride = uint64_t(width) * 4;
+  const uint64_t buffer_size = stride * uint64_t(height);
+  if (!decoder->CopyPixels(fresh.Pixels(), size_t(stride), size_t(buffer_size))) return false;
+
+  source_image[s - 1] = std::move(fresh);
+  image_size[s - 1] = {width, height};
+  return true;
+}
+
+bool CvorbelDoc::LoadSourceFile(const std::string& path, int s) {
+  if (!wic_ready) {
+    the_ui().MessageBox(imaging_refusal, message_icon::error);
+    return false;
+  }
+  if (path.empty() || !OpenForReading(path)) return false;
+  const bool loaded = LoadSourceImage(path, s);
+  the_ui().SetDocumentTitle("");
+  the_ui().MoveSourceToFixPosition(s);
+  the_ui().AdjustLayout();
+  return loaded;
+}
+
+void CvorbelDoc::StepSourceFile(int s, int step) {
+  namespace fs = std::filesystem;
+  if (s != 1 && s != 2) return;
+  const std::string current = file_name[s - 1];
+  std::error_code error;
+  if (current.empty() || !fs::exists(current, error)) return;
+  const fs::path current_path(current);
+  const std::string current_name = current_path.filename().string();
+  std::string folder = current_path.parent_path().string();
+  if (!folder.empty() && folder.back() != '/') folder += '/';
+
+  const auto names = ListImageFiles(folder);
+  if (!names) {
+    the_ui().MessageBox("No files found in this directory.", message_icon::none);
+    return;
+  }
+
+  int place = 1;
+  for (const std::string& name : *names) {
+    if (name == current_name) break;
+    ++place;
+  }
+  int target = place + step;
+  if (target <= 0) return;
+
+  const std::string* chosen = nullptr;
+  for (const std::string& name : *names) {
+    chosen = &name;
+    if (--target == 0) break;
+  }
+  if (chosen) LoadSourceFile(folder + *chosen, s);
+}

@@ -1,0 +1,124 @@
+#include <algorithm>
+#include <cstdint>
+#include <filesystem>
+#include <new>
+#include <vector>
+
+#include "engine/process_state.h"
+#include "platform/imaging.h"
+#include "platform/settings.h"
+#include "platform/ui_port.h"
+#include "sources/document.h"
+#include "sources/file_naming.h"
+#include "sources/staged_file.h"
+
+namespace {
+
+constexpr const char* save_filter =
+    "Bitmap Files (*.bmp)|*.bmp|Jpeg Files (*.jpg)|*.jpg|Png Files (*.png)|*.png|"
+    "Tif Files (*.tif)|*.tif|Tga Files (*.tga)|*.tga|Pcx Files (*.pcx)|*.pcx||";
+constexpr const char* filter_extensions[6] = {"bmp", "jpg", "png", "tif", "tga", "pcx"};
+
+bool IsImagingExtension(const std::string& extension) {
+  return extension == "bmp" || extension == "jpg" || extension == "png" || extension == "tif";
+}
+
+bool TargetSizeUsable() {
+  return target_width > 0 && target_width <= max_target_width && target_height > 0 &&
+         target_height <= max_target_height;
+}
+
+}  // namespace
+
+void CvorbelDoc::OnFileSaveAs() {
+  if (source_count != 2) {
+    the_ui().MessageBox("There must be two source images present before anything can be saved.",
+                        message_icon::error);
+    return;
+  }
+  settings_store& settings = the_settings();
+  save_file_request request;
+  request.filter = save_filter;
+  request.initial_folder = settings.GetString("Configure", "Last Save Directory", "");
+  request.filter_index = settings.GetClampedInt("Configure", "Last Save Extension", 0, 0, 6);
+  if (!the_ui().AskSaveFileName(request)) return;
+
+  std::string name = request.name;
+  const size_t folder_length = request.path.size() - std::min(request.path.size(), name.size());
+  const std::string folder = request.path.substr(0, folder_length);
+  const size_t dot = name.rfind('.');
+  std::string extension = dot == std::string::npos ? "" : name.substr(dot + 1);
+  settings.WriteInt("Configure", "Last Save Extension", request.filter_index);
+  settings.WriteString("Configure", "Last Save Directory", folder);
+
+  extension = LowerCased(extension);
+  if (std::find_if(std::begin(filter_extensions), std::end(filter_extensions),
+                   [&](const char* known) { return extension == known; }) ==
+      std::end(filter_extensions)) {
+    extension = filter_extensions[std::clamp(request.filter_index, 1, 6) - 1];
+    name += "." + extension;
+    // The dialog asked about the name as typed, not about this one.
+    std::error_code error;
+    if (std::filesystem::exists(folder + name, error) &&
+        !the_ui().AskYesNo(name + " already exists.\nDo you want to replace it?"))
+      return;
+  }
+  SaveTarget(folder + name, extension);
+}
+
+void CvorbelDoc::SaveTarget(const std::string& path, const std::string& extension) {
+  const bool through_imaging = IsImagingExtension(extension);
+  if (!through_imaging && extension != "tga" && extension != "pcx") return;
+  if (through_imaging && !wic_ready) {
+    the_ui().MessageBox(imaging_refusal, message_icon::error);
+    return;
+  }
+  const uint64_t raster_block =
+      uint64_t(std::max(target_width, 0)) * uint64_t(std::max(target_height, 0)) * 4 + 54;
+  if (!through_imaging && raster_block > 100000000) {
+    the_ui().MessageBox("Failed save ?", message_icon::none);
+    return;
+  }
+
+  staged_file file(path);
+  bool saved = file.Ready();
+  if (saved)
+    saved = through_imaging ? SaveTargetWithWic(file.WritePath(), extension)
+                            : SaveTargetWithCRaster(file.WritePath(), extension == "tga" ? 7 : 8);
+  if (!saved || !file.Commit()) the_ui().MessageBox("Failed the file save!", message_icon::none);
+}
+
+bool CvorbelDoc::SaveTargetWithWic(const std::string& path, const std::string& extension) {
+  imaging::container format;
+  if (extension == "bmp")
+    format = imaging::container::bmp;
+  else if (extension == "jpg")
+    format = imaging::container::jpeg;
+  else if (extension == "png")
+    format = imaging::container::png;
+  else if (extension == "tif")
+    format = imaging::container::tiff;
+  else
+    return false;
+  if (!TargetSizeUsable()) return false;
+
+  const size_t stride = (size_t(target_width) * 24 + 7) / 8;
+  std::vector<uint8_t> buffer;
+  try {
+    buffer.resize(stride * size_t(target_height));
+  } catch (const std::bad_alloc&) {
+    return false;
+  }
+  for (int y = 0; y < target_height; ++y) {
+    const bgra* from = target_pixels + size_t(y) * size_t(target_width);
+    uint8_t* to = buffer.data() + size_t(y) * stride;
+    for (int x = 0; x < target_width; ++x, to += 3) {
+      to[0] = from[x].blue;
+      to[1] = from[x].green;
+      to[2] = from[x].red;
+    }
+  }
+  std::string error;
+  return imaging::EncodeFile(path, format, buffer.data(), target_width, target_height, stride,
+                             error);
+}
