@@ -1,0 +1,51 @@
+#pragma once
+#include <cstdint>
+
+#include "sources/le_bytes.h"
+
+// The 40-byte bitmap info header that starts every device-independent bitmap.
+struct bitmap_info_header {
+  static constexpr uint32_t bytes = 40;
+
+  uint32_t biSize = 0;
+  int32_t biWidth = 0;
+  int32_t biHeight = 0;
+  uint16_t biPlanes = 0;
+  uint16_t biBitCount = 0;
+  uint32_t biCompression = 0;
+  uint32_t biSizeImage = 0;
+  int32_t biXPelsPerMeter = 0;
+  int32_t biYPelsPerMeter = 0;
+  uint32_t biClrUsed = 0;
+  uint32_t biClrImportant = 0;
+};
+
+inline bitmap_info_header ReadBitmapInfoHeader(const uint8_t* p) {
+  bitmap_info_header h;
+  h.biSize = GetLe32(p);
+  h.biWidth = GetLe32Signed(p + 4);
+  h.biHeight = GetLe32Signed(p + 8);
+  h.biPlanes = GetLe16(p + 12);
+  h.biBitCount = GetLe16(p + 14);
+  h.biCompression = GetLe32(p + 16);
+  h.biSizeImage = GetLe32(p + 20);
+  h.biXPelsPerMeter = GetLe32Signed(p + 24);
+  h.biYPelsPerMeter = GetLe32Signed(p + 28);
+  h.biClrUsed = GetLe32(p + 32);
+  h.biClrImportant = GetLe32(p + 36);
+  return h;
+}
+
+inline void WriteBitmapInfoHeader(const bitmap_info_header& h, uint8_t* p) {
+  PutLe32(p, h.biSize);
+  PutLe32(p + 4, uint32_t(h.biWidth));
+  PutLe32(p + 8, uint32_t(h.biHeight));
+  PutLe16(p + 12, h.biPlanes);
+  PutLe16(p + 14, h.biBitCount);
+  PutLe32(p + 16, h.biCompression);
+  PutLe32(p + 20, h.biSizeImage);
+  PutLe32(p + 24, uint32_t(h.biXPelsPerMeter));
+  PutLe32(p + 28, uint32_t(h.biYPelsPerMeter));
+  PutLe32(p + 32, h.biClrUsed);
+  PutLe32(p + 36, h.biClrImportant);
+}
