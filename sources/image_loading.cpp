@@ -1,5 +1,6 @@
 #include <cstdint>
 #include <filesystem>
+#include <memory>
 #include <utility>
 
 #include "engine/process_state.h"
@@ -8,6 +9,7 @@
 #include "sources/document.h"
 #include "sources/file_naming.h"
 #include "sources/image_folder.h"
+#include "sources/raster.h"
 
 bool CvorbelDoc::LoadSourceImage(const std::string& path, int s) {
   if (s != 1 && s != 2) return false;
@@ -46,6 +48,47 @@ bool CvorbelDoc::LoadSourceWithWic(const std::string& path, int s) {
   const uint64_t buffer_size = stride * uint64_t(height);
   if (!decoder->CopyPixels(fresh.Pixels(), size_t(stride), size_t(buffer_size))) return false;
 
+  source_image[s - 1] = std::move(fresh);
+  image_size[s - 1] = {width, height};
+  return true;
+}
+
+bool CvorbelDoc::LoadSourceWithCRaster(const std::string& path, uint32_t format_id, int s) {
+  if (s != 1 && s != 2) return false;
+  const std::unique_ptr<CRaster> image = std::make_unique<CRaster>(path.c_str(), format_id);
+  loading_image = image.get();
+  const struct release_on_return {
+    CRaster*& held;
+    ~release_on_return() { held = nullptr; }
+  } release{loading_image};
+
+  if (!image->IsValid()) {
+    the_ui().MessageBox(image->GetErrorText(), message_icon::none);
+    return false;
+  }
+  const bitmap_info_header& header = image->GetHeader();
+  if (header.biBitCount != 24 || header.biCompression != 0) {
+    the_ui().MessageBox("Cannot handle this type of image.", message_icon::error);
+    return false;
+  }
+  const int width = image->GetWidth();
+  const int height = image->GetHeight();
+  image_record fresh;
+  if (width <= 0 || height <= 0 || !fresh.Create(width, height)) return false;
+
+  const size_t row_bytes = size_t(width) * 3 + size_t(width) % 4;
+  if (header.biSize + uint64_t(row_bytes) * uint64_t(height) > image->GetDibSize()) return false;
+  const uint8_t* rows = image->GetDib() + header.biSize;
+  for (int y = 0; y < height; ++y) {
+    const uint8_t* from = rows + size_t(y) * row_bytes;
+    uint8_t* to = fresh.Pixels() + size_t(height - 1 - y) * size_t(width) * 4;
+    for (int x = 0; x < width; ++x, from += 3, to += 4) {
+      to[0] = from[0];
+      to[1] = from[1];
+      to[2] = from[2];
+      to[3] = 255;
+    }
+  }
   source_image[s - 1] = std::move(fresh);
   image_size[s - 1] = {width, height};
   return true;

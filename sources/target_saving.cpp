@@ -10,6 +10,7 @@
 #include "platform/ui_port.h"
 #include "sources/document.h"
 #include "sources/file_naming.h"
+#include "sources/raster.h"
 #include "sources/staged_file.h"
 
 namespace {
@@ -121,4 +122,39 @@ bool CvorbelDoc::SaveTargetWithWic(const std::string& path, const std::string& e
   std::string error;
   return imaging::EncodeFile(path, format, buffer.data(), target_width, target_height, stride,
                              error);
+}
+
+bool CvorbelDoc::SaveTargetWithCRaster(const std::string& path, uint32_t format_id) {
+  if (!TargetSizeUsable()) return false;
+  const size_t width = size_t(target_width);
+  const size_t height = size_t(target_height);
+  const size_t size = width * height * 4 + 54;
+  std::vector<uint8_t> block;
+  try {
+    block.resize(size);
+  } catch (const std::bad_alloc&) {
+    return false;
+  }
+
+  // A bare bitmap: no file header, rows bottom-up.
+  bitmap_info_header header;
+  header.biSize = bitmap_info_header::bytes;
+  header.biWidth = target_width;
+  header.biHeight = target_height;
+  header.biPlanes = 1;
+  header.biBitCount = 24;
+  header.biSizeImage = uint32_t(width * height * 4);
+  WriteBitmapInfoHeader(header, block.data());
+  const size_t row_bytes = width * 3 + width % 4;
+  for (size_t row = 0; row < height; ++row) {
+    const bgra* from = target_pixels + (height - 1 - row) * width;
+    uint8_t* to = block.data() + bitmap_info_header::bytes + row * row_bytes;
+    for (size_t x = 0; x < width; ++x, to += 3) {
+      to[0] = from[x].blue;
+      to[1] = from[x].green;
+      to[2] = from[x].red;
+    }
+  }
+  CRaster image(block.data(), size - 10, raster_format_bmp);
+  return image.Save(path.c_str(), format_id);
 }
