@@ -1,4 +1,163 @@
-#include "engine/view_core.h"
+#include <algorithm>
+#include <cstdint>
+#include <cstring>
 
-// Placeholder until the combining pass lands.
-void CvorbelViewCore::CombineTarget() {}
+#include "engine/colour_adjust.h"
+#include "engine/convolution.h"
+#include "engine/crt_rand.h"
+#include "engine/highlighting.h"
+#include "engine/pixel_operators.h"
+#include "engine/process_state.h"
+#include "engine/quad_transform.h"
+#include "engine/row_parallel.h"
+#include "engine/view_core.h"
+#include "platform/ui_port.h"
+
+namespace {
+
+constexpr uint32_t progress_green = 0x00FF00;
+constexpr uint32_t progress_grey = 0x808080;
+
+// What a row of the full pass does after its pixels are combined and adjusted.
+enum class row_finish { none, copy, highlight };
+
+struct pass_context {
+  const source_layer* layer1;
+  const source_layer* layer2;
+  int w;
+  colour_adjust adjust;
+  row_finish finish;
+  highlighter highlight;
+  uint32_t rand_start;
+};
+
+// Static: the context holds the highlighting's column table, and the pass allocates nothing.
+pass_context context;
+
+void FinishRow(const pass_context& ctx, int r) {
+  bgra* work = target_work + size_t(r) * ctx.w;
+  ctx.adjust.ApplyRow(work, ctx.w);
+  if (ctx.finish == row_finish::copy) {
+    bgra* out = target_pixels + size_t(r) * ctx.w;
+    for (int c = 0; c < ctx.w; ++c) {
+      out[c].blue = work[c].blue;
+      out[c].green = work[c].green;
+      out[c].red = work[c].red;
+    }
+  } else if (ctx.finish == row_finish::highlight) {
+    ctx.highlight.Rows(r, r + 1, ctx.rand_start);
+  }
+}
+
+template <class Op>
+void CombineRows(const pass_context& ctx, int first, int end) {
+  const Op op;
+  for (int r = first; r < end; ++r) {
+    const uint8_t* a = ctx.layer1->Pixel(r, 0);
+    const uint8_t* b = ctx.layer2->Pixel(r, 0);
+    const uint8_t* m1 = ctx.layer1->mask.get() + size_t(r) * source_layer::stride;
+    const uint8_t* m2 = ctx.layer2->mask.get() + size_t(r) * source_layer::stride;
+    bgra* work = target_work + size_t(r) * ctx.w;
+    for (int c = 0; c < ctx.w; ++c, a += 3, b += 3) {
+      uint8_t blue, green, red;
+      op(m1[c], m2[c], pixel3{a[0], a[1], a[2]}, pixel3{b[0], b[1], b[2]}, &blue, &green, &red);
+      work[c].blue = blue;
+      work[c].green = green;
+      work[c].red = red;
+    }
+    FinishRow(ctx, r);
+  }
+}
+
+// Runs rows of the pass in slices, painting the progress on this thread between
+// slices and only when the percentage shown changes.
+template <class Rows>
+void RowsWithProgress(int h, const Rows& rows) {
+  const int slice = std::max(1, (h + 15) / 16);
+  int shown = -1;
+  for (int first = 0; first < h; first += slice) {
+    const int end = std::min(h, first + slice);
+    ParallelRows(end - first, [&](int a, int b) { rows(first + a, first + b); });
+    const int percent = (end - 1) * 100 / h;
+    if (percent != shown) {
+      the_ui().ShowStatusProgress(progress_green, percent);
+      shown = percent;
+    }
+  }
+  the_ui().ShowStatusProgress(progress_grey, 100);
+}
+
+// The quick cross-fade while the rotation wheel turns.
+void CrossFade(const source_layer& layer1, const source_layer& layer2, int w, int h) {
+  const int w2 = std::clamp(source_bias, 0, 256);
+  const int w1 = 256 - w2;
+  const rgb_color base = base_color;
+  ParallelRows(h, [&](int first, int end) {
+    for (int r = first; r < end; ++r) {
+      const uint8_t* a = layer1.Pixel(r, 0);
+      const uint8_t* b = layer2.Pixel(r, 0);
+      const uint8_t* m1 = layer1.mask.get() + size_t(r) * source_layer::stride;
+      const uint8_t* m2 = layer2.mask.get() + size_t(r) * source_layer::stride;
+      bgra* out = target_pixels + size_t(r) * w;
+      for (int c = 0; c < w; ++c, a += 3, b += 3) {
+        bgra& p = out[c];
+        if (m1[c] == 1 && m2[c] == 1) {
+          p.blue = uint8_t((a[0] * w1 + b[0] * w2) >> 8);
+          p.green = uint8_t((a[1] * w1 + b[1] * w2) >> 8);
+          p.red = uint8_t((a[2] * w1 + b[2] * w2) >> 8);
+        } else if (m1[c] == 1) {
+          p.blue = a[0], p.green = a[1], p.red = a[2];
+        } else if (m2[c] == 1) {
+          p.blue = b[0], p.green = b[1], p.red = b[2];
+        } else {
+          p.blue = base.blue, p.green = base.green, p.red = base.red;
+        }
+      }
+    }
+  });
+}
+
+}  // namespace
+
+void CvorbelViewCore::CombineTarget() {
+  if (source_count < 2) return;
+  // A code outside the operators has nothing to combine with.
+  if (method_code < 0 || method_code >= operator_count) return;
+  const int w = std::clamp(target_rect.Width(), 0, max_target_width);
+  const int h = std::clamp(target_rect.Height(), 0, max_target_height);
+  target_height = h;
+  target_width = w;
+
+  if (fast_preview == 1) {
+    CrossFade(layers[0], layers[1], w, h);
+  } else {
+    pass_context& ctx = context;
+    ctx.layer1 = &layers[0];
+    ctx.layer2 = &layers[1];
+    ctx.w = w;
+    ctx.adjust.Prepare(contrast_mode, contrast_bias, channel_adjust);
+    // The copy and the highlighting rewrite every pixel's colour, so a kernel left
+    // over from an earlier effect would be overwritten: it is not run.
+    ctx.finish = effect_code == 0 || effect_code == 7 ? row_finish::copy
+                 : effect_code == 6                   ? row_finish::highlight
+                                                      : row_finish::none;
+    if (ctx.finish == row_finish::highlight) {
+      ctx.highlight.Prepare(position_slopes, w, h);
+      ctx.rand_start = run_time_rand.state;
+      run_time_rand.state = crt_rand::Skip(ctx.rand_start, ctx.highlight.Draws());
+    }
+    WithOperator(method_code, [&](auto op) {
+      using Op = decltype(op);
+      RowsWithProgress(h, [&](int first, int end) { CombineRows<Op>(ctx, first, end); });
+    });
+    if (ctx.finish == row_finish::none && kernel_size != 0)
+      ConvolveTarget(kernel, kernel_size, kernel_divisor, kernel_offset, w, h);
+    if (perspective_on) {
+      std::memcpy(target_work, target_pixels, size_t(w) * h * sizeof(bgra));
+      ApplyQuadTransform();
+    }
+  }
+  PresentTarget();
+  zone_applied = 0;
+  the_ui().RedrawStats();
+}

@@ -37,6 +37,9 @@ class CvorbelViewCore {
 
   // Recomputes the whole target from the two layers and presents it.
   void CombineTarget();
+  // Sets kernel, kernel_size, kernel_divisor and kernel_offset to the row of an
+  // "Effects:" code 0..5; other codes keep them.
+  void InstallEffectKernel(int code);
 
   // Draws target_pixels into the window; true when presenting failed.
   virtual bool PresentTarget();

@@ -1,0 +1,3 @@
+#include "engine/quad_transform.h"
+
+void ApplyQuadTransform() {}
