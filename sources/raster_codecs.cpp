@@ -3,12 +3,16 @@
 #include <iterator>
 
 #include "sources/raster_bmp.h"
+#include "sources/raster_pcx.h"
+#include "sources/raster_tga.h"
 
 namespace {
 
 // The automatic pass tries the codecs in this order: BMP, TGA, PCX.
 constexpr raster_codec codec_table[] = {
     CodecEntry<CRasterBMP>(raster_format_bmp),
+    CodecEntry<CRasterTGA>(raster_format_tga),
+    CodecEntry<CRasterPCX>(raster_format_pcx),
 };
 
 }  // namespace
