@@ -198,7 +198,8 @@ const char* CRasterBMP::DecodePixels(CByteStream* stream, const bitmap_info_head
 
 void CRasterBMP::DecodeRle8(CByteStream* stream) {
   CRowIterator rows(*this);
-  const int64_t width = GetWidth();
+  // A header may pair RLE8 with fewer bits a pixel, whose rows hold fewer bytes.
+  const int64_t width = std::min<int64_t>(GetWidth(), GetRowBytes());
   int64_t x = 0;
   int64_t y = 0;
   uint8_t* row = rows.SetRow(0);
@@ -241,7 +242,8 @@ void CRasterBMP::DecodeRle8(CByteStream* stream) {
 
 void CRasterBMP::DecodeRle4(CByteStream* stream) {
   CRowIterator rows(*this);
-  const int64_t width = GetWidth();
+  // A header may pair RLE4 with one bit a pixel, whose rows hold fewer bytes.
+  const int64_t width = std::min<int64_t>(GetWidth(), int64_t{GetRowBytes()} * 2);
   // Pixel position in the row: even positions are the high nibble of byte p / 2.
   int64_t p = 0;
   int64_t y = 0;
