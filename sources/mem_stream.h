@@ -31,6 +31,7 @@ class CMemStream : public CByteStream {
   uint8_t* GetBuffer(bool detach = true);
   // Makes room for needed bytes; the bytes added are zero.
   bool Grow(int64_t needed);
+  int64_t Capacity() const { return capacity; }
 
  private:
   uint8_t* buffer;
