@@ -1,0 +1,34 @@
+#pragma once
+#include <memory>
+#include <string>
+
+#include "platform/settings.h"
+
+class wxFileConfig;
+class wxFileHistory;
+
+// The stored settings in a configuration file: sections become groups, and an
+// empty section stands for the top level. A number that is not one, or lies beyond
+// int, reads as the fallback or the nearest int; callers clamp to their own ranges.
+class wx_settings_store final : public settings_store {
+ public:
+  // The user's file (~/.config/vorbel/vorbel.conf).
+  wx_settings_store();
+  // A file of the caller's choosing.
+  explicit wx_settings_store(const std::string& file_path);
+  ~wx_settings_store() override;
+
+  int GetInt(const std::string& section, const std::string& key, int fallback) override;
+  std::string GetString(const std::string& section, const std::string& key,
+                        const std::string& fallback) override;
+  void WriteInt(const std::string& section, const std::string& key, int value) override;
+  void WriteString(const std::string& section, const std::string& key,
+                   const std::string& value) override;
+
+  // The recent-file list lives in the same file.
+  void LoadFileHistory(wxFileHistory& history);
+  void SaveFileHistory(wxFileHistory& history);
+
+ private:
+  std::unique_ptr<wxFileConfig> config;
+};

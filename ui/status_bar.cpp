@@ -1,0 +1,194 @@
+#include "ui/status_bar.h"
+
+#include <wx/dcclient.h>
+#include <wx/settings.h>
+
+#include <algorithm>
+
+#include "engine/process_state.h"
+#include "engine/view_core.h"
+
+wnd_status_bar* the_status_bar = nullptr;
+
+namespace {
+
+const char* const indicator_texts[wnd_status_bar::pane_count] = {
+    "Vorbel is ready",     "View Source 1", "View Source 2",
+    "View both src",       "Batch vorbel status", "Scroll_Status",
+    "Positioning Status Src 1", "Positioning Status Src 2", "Progress"};
+
+constexpr uint32_t source_1_colour = 0xC0C0FF;
+constexpr uint32_t source_2_colour = 0x66FF99;
+constexpr uint32_t marker_colour = 0xFF0000;
+// A device context starts with a white text background; the opaque writes use it.
+constexpr uint32_t text_background = 0xFFFFFF;
+
+constexpr int progress_pane = 8;
+constexpr int text_pane = 4;
+
+}  // namespace
+
+wxColour FromColorRef(uint32_t colour) {
+  return wxColour(colour & 0xFF, (colour >> 8) & 0xFF, (colour >> 16) & 0xFF);
+}
+
+wnd_status_bar::wnd_status_bar(wxWindow* parent)
+    : wxStatusBar(parent, wxID_ANY, wxSTB_SHOW_TIPS | wxFULL_REPAINT_ON_RESIZE) {
+  SetBackgroundStyle(wxBG_STYLE_PAINT);
+  SetFieldsCount(pane_count, pane_widths.data());
+  int styles[pane_count];
+  std::fill(std::begin(styles), std::end(styles), wxSB_NORMAL);
+  SetStatusStyles(pane_count, styles);
+  for (int i = 0; i < pane_count; ++i) SetStatusText(indicator_texts[i], i);
+  Bind(wxEVT_PAINT, &wnd_status_bar::OnPaint, this);
+  Bind(wxEVT_SIZE, &wnd_status_bar::OnSize, this);
+  Bind(wxEVT_MOTION, &wnd_status_bar::OnMouseMove, this);
+  Bind(wxEVT_TIMER, &wnd_status_bar::OnTimer, this);
+  the_status_bar = this;
+}
+
+wnd_status_bar::~wnd_status_bar() {
+  for (auto& [id, timer] : timers) timer->Stop();
+  if (the_status_bar == this) the_status_bar = nullptr;
+}
+
+void wnd_status_bar::SetTimer(int id, int milliseconds) {
+  auto& timer = timers[id];
+  if (!timer) timer = std::make_unique<wxTimer>(this, id);
+  timer->Start(milliseconds);
+}
+
+void wnd_status_bar::KillTimer(int id) {
+  auto it = timers.find(id);
+  if (it != timers.end()) it->second->Stop();
+}
+
+int wnd_status_bar::ProgressWidth() const {
+  if (!progress_shown) return 0;
+  wxRect rect;
+  if (!GetFieldRect(progress_pane, rect)) return 0;
+  // In 64 bits: a wild percentage must not overflow the product.
+  const long long width = (long long)rect.width * progress_percent / 100;
+  return int(std::clamp<long long>(width, 0, rect.width));
+}
+
+void wnd_status_bar::ShowStatusProgress(uint32_t colour, int percent) {
+  progress_shown = true;
+  progress_colour = colour;
+  progress_percent = percent;
+  RepaintPane(progress_pane);
+}
+
+void wnd_status_bar::ShowStatusText(const std::string& text) {
+  PaintPane(text_pane, text_background, text);
+}
+
+void wnd_status_bar::PaintPane(int pane, uint32_t colour, const std::string& text) {
+  if (pane < 0 || pane >= pane_count) return;
+  pane_paint& p = panes[pane];
+  if (p.filled && p.colour == colour && p.has_text && p.text == text) return;
+  p = {true, colour, true, text};
+  RepaintPane(pane);
+}
+
+void wnd_status_bar::PaintViewPanes(int which) {
+  if (source_count != 2) return;
+  const int new_marker = which == 1 ? 1 : which == 2 ? 2 : which == -1 ? 3 : 0;
+  const bool unchanged = marker_pane == new_marker && panes[1].filled && panes[2].filled &&
+                         panes[3].filled;
+  if (unchanged) return;
+  panes[1] = {true, source_1_colour, true, "View source 1"};
+  panes[2] = {true, source_2_colour, true, "View source 2"};
+  panes[3] = {true, text_background, true, "View both srce"};
+  marker_pane = new_marker;
+  for (int pane = 1; pane <= 3; ++pane) RepaintPane(pane);
+}
+
+void wnd_status_bar::RepaintPane(int pane) {
+  wxRect rect;
+  if (!GetFieldRect(pane, rect)) return;
+  RefreshRect(rect, false);
+  Update();
+}
+
+void wnd_status_bar::DrawPanes(wxDC& dc) {
+  const wxSize size = GetClientSize();
+  const wxColour face = GetBackgroundColour();
+  dc.SetPen(*wxTRANSPARENT_PEN);
+  dc.SetBrush(wxBrush(face));
+  dc.DrawRectangle(0, 0, size.x, size.y);
+  dc.SetFont(GetFont());
+  const wxPen edge(wxSystemSettings::GetColour(wxSYS_COLOUR_BTNSHADOW));
+
+  for (int i = 0; i < pane_count; ++i) {
+    wxRect rect;
+    if (!GetFieldRect(i, rect)) continue;
+    dc.SetPen(edge);
+    dc.SetBrush(*wxTRANSPARENT_BRUSH);
+    dc.DrawRectangle(rect.Inflate(1));
+    rect.Deflate(1);
+    wxDCClipper clip(dc, rect);
+    const pane_paint& p = panes[i];
+    if (p.filled) {
+      dc.SetPen(*wxTRANSPARENT_PEN);
+      dc.SetBrush(wxBrush(FromColorRef(p.colour)));
+      dc.DrawRectangle(rect);
+    }
+    const wxString text = p.has_text ? wxString::FromUTF8(p.text) : GetStatusText(i);
+    dc.SetTextForeground(wxSystemSettings::GetColour(wxSYS_COLOUR_BTNTEXT));
+    dc.DrawText(text, rect.GetTopLeft());
+    if (i == progress_pane && progress_shown) {
+      dc.SetPen(*wxTRANSPARENT_PEN);
+      dc.SetBrush(wxBrush(FromColorRef(progress_colour)));
+      dc.DrawRectangle(rect.x, rect.y, ProgressWidth(), rect.height);
+    }
+    if (marker_pane != 0 && i == marker_pane) {
+      dc.SetPen(*wxTRANSPARENT_PEN);
+      dc.SetBrush(wxBrush(FromColorRef(marker_colour)));
+      dc.DrawRectangle(rect.GetRight() + 1 - 6, rect.GetBottom() + 1 - 8, 6, 8);
+    }
+  }
+}
+
+void wnd_status_bar::OnPaint(wxPaintEvent&) {
+  wxPaintDC dc(this);
+  DrawPanes(dc);
+}
+
+void wnd_status_bar::OnSize(wxSizeEvent& event) {
+  Refresh(false);
+  event.Skip();
+}
+
+void wnd_status_bar::OnMouseMove(wxMouseEvent& event) {
+  event.Skip();
+  if (source_count != 2) return;
+  idle_ticks = 0;
+  const int x = event.GetX();
+  int hovered = 0;
+  for (int pane = 1; pane <= 3; ++pane) {
+    wxRect rect;
+    if (GetFieldRect(pane, rect) && rect.x < x && x < rect.x + rect.width) hovered = pane;
+  }
+  if (hovered == 0) {
+    SetCursor(wxNullCursor);
+    return;
+  }
+  SetCursor(wxCursor(wxCURSOR_HAND));
+  const int which = hovered == 3 ? -1 : hovered;
+  if (the_view) {
+    if (which == -1)
+      the_view->PresentTarget();
+    else
+      the_view->ShowSourceAlone(which);
+  }
+  PaintViewPanes(which);
+}
+
+void wnd_status_bar::OnTimer(wxTimerEvent& event) {
+  event.Skip();
+  if (source_count != 2 || idle_ticks >= quiet_ticks) return;
+  if (++idle_ticks < quiet_ticks) return;
+  if (the_view) the_view->PresentTarget();
+  PaintViewPanes(-1);
+}

@@ -1,0 +1,64 @@
+#include "ui/ui_port_wx.h"
+
+#include <wx/app.h>
+#include <wx/msgdlg.h>
+
+#include "ui/properties_pane.h"
+#include "ui/status_bar.h"
+
+namespace {
+
+const char* const message_caption = "vorbel";
+
+long IconStyle(message_icon icon) {
+  switch (icon) {
+    case message_icon::error:
+      return wxICON_ERROR;
+    case message_icon::warning:
+      return wxICON_WARNING;
+    case message_icon::information:
+      return wxICON_INFORMATION;
+    case message_icon::question:
+      return wxICON_QUESTION;
+    case message_icon::none:
+      break;
+  }
+  return wxICON_NONE;
+}
+
+wxWindow* MessageParent() { return wxTheApp ? wxTheApp->GetTopWindow() : nullptr; }
+
+}  // namespace
+
+std::string FrameTitle(const std::string& document_title) {
+  return document_title.empty() ? "Vorbel" : document_title + " - Vorbel";
+}
+
+void wx_ui_port::ShowStatusProgress(uint32_t colour, int percent) {
+  if (the_status_bar) the_status_bar->ShowStatusProgress(colour, percent);
+}
+
+void wx_ui_port::RedrawStats() {
+  if (!the_properties_pane) return;
+  the_properties_pane->Refresh(true);
+  the_properties_pane->Update();
+}
+
+int wx_ui_port::MessageBox(const std::string& text, message_icon icon) {
+  wxMessageBox(wxString::FromUTF8(text), message_caption, wxOK | IconStyle(icon),
+               MessageParent());
+  return 1;
+}
+
+bool wx_ui_port::AskYesNo(const std::string& text) {
+  return wxMessageBox(wxString::FromUTF8(text), message_caption,
+                      wxYES_NO | wxNO_DEFAULT | wxICON_WARNING, MessageParent()) == wxYES;
+}
+
+void wx_ui_port::AdjustLayout() {
+  if (the_properties_pane) the_properties_pane->AdjustLayout();
+}
+
+void wx_ui_port::SetDocumentTitle(const std::string& title) {
+  if (wxWindow* top = MessageParent()) top->SetLabel(wxString::FromUTF8(FrameTitle(title)));
+}

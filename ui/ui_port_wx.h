@@ -1,0 +1,17 @@
+#pragma once
+#include "platform/ui_port.h"
+
+// What the core asks of the window layer, done with wx: message boxes, the status
+// bar's progress, the properties pane, the frame's title.
+class wx_ui_port : public ui_port {
+ public:
+  void ShowStatusProgress(uint32_t colour, int percent) override;
+  void RedrawStats() override;
+  int MessageBox(const std::string& text, message_icon icon) override;
+  bool AskYesNo(const std::string& text) override;
+  void AdjustLayout() override;
+  void SetDocumentTitle(const std::string& title) override;
+};
+
+// The frame's title for a document title: the program's name alone when empty.
+std::string FrameTitle(const std::string& document_title);
