@@ -135,17 +135,18 @@ TEST_F(TgaPcxPeers, FilesWeWriteOrMakeDecodeAlikeInBothTools) {
   for (uint32_t bits : {1u, 4u, 8u, 24u}) {
     for (uint32_t format : {raster_format_tga, raster_format_pcx}) {
       if (format == raster_format_tga && bits < 8) continue;
+      // Pillow reads a 16-colour PCX right only when its lines need no pad byte.
+      const int32_t width = bits == 4 ? 47 : 37;
       CRaster image;
-      ASSERT_TRUE(MakeImage(image, 37, 13, bits, bits * 7 + format));
+      ASSERT_TRUE(MakeImage(image, width, 13, bits, bits * 7 + format));
       if (bits == 1) {
         image.SetPaletteColor(0, 0, 0, 0);
         image.SetPaletteColor(1, 255, 255, 255);
       }
       const std::string name =
           "ours_" + std::to_string(bits) + (format == raster_format_tga ? ".tga" : ".pcx");
-      // ImageMagick reads a 1-bit PCX with 0 as white; Pillow takes plane 0 of a 16-colour
-      // PCX as the highest bit of the index.
-      files.push_back({name, EncodeToBytes(image, format), bits != 4, bits != 1, {}});
+      // ImageMagick reads a 1-bit PCX with 0 as white.
+      files.push_back({name, EncodeToBytes(image, format), true, bits != 1, {}});
     }
   }
   CRaster with_alpha;
