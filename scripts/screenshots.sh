@@ -1,0 +1,76 @@
+#!/usr/bin/env bash
+# Starts vorbel on a virtual screen with two generated images, takes a few steps a
+# user would take, and writes what the screen shows into shots/*.png.
+set -euo pipefail
+root="$(cd "$(dirname "$0")/.." && pwd)"
+out="$root/shots"
+exe="$root/build/ui/vorbel"
+
+steps() {
+  local work=$1
+  export HOME="$work/home" XDG_CONFIG_HOME="$work/home/.config"
+  mkdir -p "$XDG_CONFIG_HOME"
+  local pid wid width height
+  start() {
+    "$exe" "$@" &
+    pid=$!
+    wid=$(xdotool search --sync --onlyvisible --name '^Vorbel' | head -n 1)
+    sleep 2
+    eval "$(xdotool getwindowgeometry --shell "$wid")"
+    width=$WIDTH height=$HEIGHT
+  }
+  stop() {
+    kill "$pid"
+    wait "$pid" || true
+  }
+  shot() {
+    import -window root "$out/$1.png"
+    echo "wrote shots/$1.png"
+  }
+
+  start
+  shot 01-start-no-source
+  stop
+
+  start "$work/first.png"
+  shot 02-one-source
+  stop
+
+  start "$work/first.png" "$work/second.png"
+  shot 03-two-sources-combined
+  # Status-bar pane 1 ("View Source 1") spans x 150..250 of the bar.
+  xdotool mousemove --window "$wid" 200 $((height - 10))
+  sleep 0.5
+  shot 04-hover-view-source-1
+  # Ten quiet ticks of 200 ms without a move bring the combination back.
+  sleep 2.5
+  shot 05-combined-again-after-ten-quiet-ticks
+  # The File menu, opened with a click on its title.
+  xdotool mousemove --window "$wid" 18 11 click 1
+  sleep 0.7
+  shot 06-file-menu
+  xdotool mousemove --window "$wid" $((width / 3)) $((height / 2)) click 1
+  stop
+}
+
+if [ "${1:-}" = --steps ]; then
+  steps "$2"
+  exit 0
+fi
+
+bash "$root/scripts/deps.sh" test
+command -v xdotool >/dev/null || {
+  DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends xdotool >/dev/null
+}
+cmake -S "$root" -B "$root/build" -G Ninja -DVORBEL_BENCH=OFF >/dev/null
+cmake --build "$root/build" --target vorbel
+mkdir -p "$out"
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+# Source 1: a diagonal colour ramp; source 2: shapes on white.
+/usr/bin/convert -size 800x600 gradient:'#f04818'-'#1838c0' -rotate 30 -gravity center \
+  -extent 800x600 "$work/first.png"
+/usr/bin/convert -size 600x600 xc:white -fill '#22aa88' -draw 'circle 300,300 300,40' \
+  -fill '#ffcc33' -draw 'rectangle 80,80 280,280' -fill '#202020' \
+  -draw 'polygon 330,520 560,520 445,330' "$work/second.png"
+xvfb-run -a -s '-screen 0 1400x1000x24' bash "$0" --steps "$work"
