@@ -2,15 +2,22 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#ifdef __SSE2__
+#include <immintrin.h>
+#endif
 
 #include "engine/process_state.h"
 #include "engine/row_parallel.h"
 
 namespace {
 
-// One channel byte at column offset `at` (in bytes) of the first of n rows. Sums
-// in 64 bits: the kernel fields may hold anything, and sane kernels give the same
-// values as a 32-bit sum.
+bool wide_allowed = true;
+
+// One channel byte at byte offset `at` of the first of n rows. Sums in 64 bits: the
+// kernel fields may hold anything, and sane kernels give the same values as a
+// 32-bit sum.
 uint8_t Convolve(const int* kernel, int n, int divisor, int64_t offset, const uint8_t* const* rows,
                  size_t at) {
   int64_t s = 0;
@@ -21,22 +28,217 @@ uint8_t Convolve(const int* kernel, int n, int divisor, int64_t offset, const ui
   return uint8_t(std::clamp<int64_t>(s, 0, 255));
 }
 
+void PlainRows(const int* kernel, int n, int divisor, int offset, int w, int first, int end) {
+  const int half = n / 2;
+  const uint8_t* rows[3] = {};
+  for (int r = first; r < end; ++r) {
+    for (int i = 0; i < n; ++i) rows[i] = &target_work[size_t(r + i) * w].blue;
+    bgra* out = target_pixels + size_t(r + half) * w + half;
+    for (int c = 0; c + n <= w; ++c) {
+      const size_t at = size_t(c) * 4;
+      out[c].blue = Convolve(kernel, n, divisor, offset, rows, at);
+      out[c].green = Convolve(kernel, n, divisor, offset, rows, at + 1);
+      out[c].red = Convolve(kernel, n, divisor, offset, rows, at + 2);
+    }
+  }
+}
+
+#ifdef __SSE2__
+// The 3 x 3 case in 16-bit lanes, sixteen bytes (four pixels) at a time, for kernels
+// whose sums stay within 16 bits. Division is a multiply-high by a reciprocal M
+// scaled by 2^p, on the absolute value: for n <= bound, floor(n * M / 2^p) equals
+// floor(n / d) when M = ceil(2^p / d) and bound * (M * d - 2^p) < 2^p.
+struct vector_plan {
+  const int* kernel = nullptr;
+  int divisor = 0;
+  int full_offset = 0;
+  int taps = 0;
+  int tap_row[9], tap_column[9], tap_weight[9];
+  bool divide = false;
+  bool negative_divisor = false;
+  uint16_t multiplier = 0;
+  int shift = 0;
+  int16_t offset = 0;
+};
+
+bool PlanVector(const int* kernel, int divisor, int offset, vector_plan& plan) {
+  int64_t bound = 0;
+  for (int i = 0; i < 9; ++i) bound += std::abs(int64_t(kernel[i])) * 255;
+  if (bound > 32767 || offset < -32767 || offset > 32767) return false;
+  plan.kernel = kernel;
+  plan.divisor = divisor;
+  plan.full_offset = offset;
+  for (int i = 0; i < 9; ++i) {
+    if (kernel[i] == 0) continue;
+    plan.tap_row[plan.taps] = i / 3;
+    plan.tap_column[plan.taps] = i % 3;
+    plan.tap_weight[plan.taps] = kernel[i];
+    ++plan.taps;
+  }
+  plan.offset = int16_t(offset);
+  if (divisor == 0) return true;
+  const int64_t d = std::abs(int64_t(divisor));
+  plan.divide = true;
+  plan.negative_divisor = divisor < 0;
+  for (int p = 16; p < 32; ++p) {
+    const int64_t scale = int64_t(1) << p;
+    const int64_t m = (scale + d - 1) / d;
+    if (m > 65535) break;
+    if (bound * (m * d - scale) < scale) {
+      plan.multiplier = uint16_t(m);
+      plan.shift = p - 16;
+      return true;
+    }
+  }
+  return false;
+}
+
+void VectorRows(const vector_plan& plan, int w, int first, int end) {
+  const __m128i zero = _mm_setzero_si128();
+  const __m128i multiplier = _mm_set1_epi16(int16_t(plan.multiplier));
+  const __m128i shift = _mm_cvtsi32_si128(plan.shift);
+  const __m128i divisor_sign = _mm_set1_epi16(plan.negative_divisor ? -1 : 0);
+  const __m128i offset = _mm_set1_epi16(plan.offset);
+  const __m128i keep_fourth = _mm_set1_epi32(int32_t(0xFF000000u));
+  __m128i weight[9];
+  for (int t = 0; t < plan.taps; ++t) weight[t] = _mm_set1_epi16(int16_t(plan.tap_weight[t]));
+
+  // Quotient and offset of eight sums; the final pack saturates to 0..255.
+  const auto finish = [&](__m128i s) {
+    if (plan.divide) {
+      const __m128i sign = _mm_xor_si128(_mm_srai_epi16(s, 15), divisor_sign);
+      const __m128i magnitude = _mm_sub_epi16(_mm_xor_si128(s, _mm_srai_epi16(s, 15)), _mm_srai_epi16(s, 15));
+      const __m128i q = _mm_srl_epi16(_mm_mulhi_epu16(magnitude, multiplier), shift);
+      s = _mm_sub_epi16(_mm_xor_si128(q, sign), sign);
+    }
+    return _mm_adds_epi16(s, offset);
+  };
+
+  const size_t bytes = size_t(w - 2) * 4;  // output bytes of a row, fourth bytes included
+  for (int r = first; r < end; ++r) {
+    const uint8_t* rows[3];
+    for (int i = 0; i < 3; ++i) rows[i] = &target_work[size_t(r + i) * w].blue;
+    uint8_t* out = &target_pixels[size_t(r + 1) * w + 1].blue;
+    size_t j = 0;
+    for (; j + 16 <= bytes; j += 16) {
+      __m128i lo = zero, hi = zero;
+      for (int t = 0; t < plan.taps; ++t) {
+        const uint8_t* at = rows[plan.tap_row[t]] + j + size_t(plan.tap_column[t]) * 4;
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at));
+        const __m128i v_lo = _mm_unpacklo_epi8(v, zero);
+        const __m128i v_hi = _mm_unpackhi_epi8(v, zero);
+        if (plan.tap_weight[t] == 1) {
+          lo = _mm_add_epi16(lo, v_lo);
+          hi = _mm_add_epi16(hi, v_hi);
+        } else if (plan.tap_weight[t] == -1) {
+          lo = _mm_sub_epi16(lo, v_lo);
+          hi = _mm_sub_epi16(hi, v_hi);
+        } else {
+          lo = _mm_add_epi16(lo, _mm_mullo_epi16(v_lo, weight[t]));
+          hi = _mm_add_epi16(hi, _mm_mullo_epi16(v_hi, weight[t]));
+        }
+      }
+      const __m128i value = _mm_packus_epi16(finish(lo), finish(hi));
+      __m128i* to = reinterpret_cast<__m128i*>(out + j);
+      const __m128i old = _mm_loadu_si128(to);
+      _mm_storeu_si128(to,
+                       _mm_or_si128(_mm_and_si128(old, keep_fourth), _mm_andnot_si128(keep_fourth, value)));
+    }
+    // The last pixels of the row, fewer than four.
+    for (size_t c = j / 4; c < size_t(w - 2); ++c)
+      for (int ch = 0; ch < 3; ++ch)
+        out[c * 4 + ch] = Convolve(plan.kernel, 3, plan.divisor, plan.full_offset, rows, c * 4 + ch);
+  }
+}
+
+#if defined(__x86_64__) || defined(__i386__)
+// The same with 32-byte lanes where the processor has them. The unpacks and packs
+// work within 16-byte halves, so bytes come back in their places.
+#define VORBEL_AVX2 __attribute__((target("avx2")))
+
+VORBEL_AVX2 __m256i FinishWide(const vector_plan& plan, __m256i s) {
+  if (plan.divide) {
+    const __m256i negative = _mm256_srai_epi16(s, 15);
+    const __m256i sign = _mm256_xor_si256(negative, _mm256_set1_epi16(plan.negative_divisor ? -1 : 0));
+    const __m256i magnitude = _mm256_sub_epi16(_mm256_xor_si256(s, negative), negative);
+    const __m256i q =
+        _mm256_srl_epi16(_mm256_mulhi_epu16(magnitude, _mm256_set1_epi16(int16_t(plan.multiplier))),
+                         _mm_cvtsi32_si128(plan.shift));
+    s = _mm256_sub_epi16(_mm256_xor_si256(q, sign), sign);
+  }
+  return _mm256_adds_epi16(s, _mm256_set1_epi16(plan.offset));
+}
+
+VORBEL_AVX2 void WideRows(const vector_plan& plan, int w, int first, int end) {
+  const __m256i zero = _mm256_setzero_si256();
+  const __m256i keep_fourth = _mm256_set1_epi32(int32_t(0xFF000000u));
+  __m256i weight[9];
+  for (int t = 0; t < plan.taps; ++t) weight[t] = _mm256_set1_epi16(int16_t(plan.tap_weight[t]));
+  const size_t bytes = size_t(w - 2) * 4;
+  for (int r = first; r < end; ++r) {
+    const uint8_t* rows[3];
+    for (int i = 0; i < 3; ++i) rows[i] = &target_work[size_t(r + i) * w].blue;
+    uint8_t* out = &target_pixels[size_t(r + 1) * w + 1].blue;
+    size_t j = 0;
+    for (; j + 32 <= bytes; j += 32) {
+      __m256i lo = zero, hi = zero;
+      for (int t = 0; t < plan.taps; ++t) {
+        const uint8_t* at = rows[plan.tap_row[t]] + j + size_t(plan.tap_column[t]) * 4;
+        const __m256i v = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(at));
+        const __m256i v_lo = _mm256_unpacklo_epi8(v, zero);
+        const __m256i v_hi = _mm256_unpackhi_epi8(v, zero);
+        if (plan.tap_weight[t] == 1) {
+          lo = _mm256_add_epi16(lo, v_lo);
+          hi = _mm256_add_epi16(hi, v_hi);
+        } else if (plan.tap_weight[t] == -1) {
+          lo = _mm256_sub_epi16(lo, v_lo);
+          hi = _mm256_sub_epi16(hi, v_hi);
+        } else {
+          lo = _mm256_add_epi16(lo, _mm256_mullo_epi16(v_lo, weight[t]));
+          hi = _mm256_add_epi16(hi, _mm256_mullo_epi16(v_hi, weight[t]));
+        }
+      }
+      const __m256i value = _mm256_packus_epi16(FinishWide(plan, lo), FinishWide(plan, hi));
+      __m256i* to = reinterpret_cast<__m256i*>(out + j);
+      const __m256i old = _mm256_loadu_si256(to);
+      _mm256_storeu_si256(
+          to, _mm256_or_si256(_mm256_and_si256(old, keep_fourth), _mm256_andnot_si256(keep_fourth, value)));
+    }
+    for (size_t c = j / 4; c < size_t(w - 2); ++c)
+      for (int ch = 0; ch < 3; ++ch)
+        out[c * 4 + ch] = Convolve(plan.kernel, 3, plan.divisor, plan.full_offset, rows, c * 4 + ch);
+  }
+}
+#undef VORBEL_AVX2
+
+bool HasWideLanes() {
+  static const bool avx2 = __builtin_cpu_supports("avx2");
+  return avx2 && wide_allowed;
+}
+#else
+void WideRows(const vector_plan&, int, int, int) {}
+bool HasWideLanes() { return wide_allowed && false; }
+#endif
+#endif
+
 }  // namespace
 
 void ConvolveTarget(const int kernel[9], int n, int divisor, int offset, int w, int h) {
   if (n < 1 || n > 3 || w < n || h < n) return;
-  const int half = n / 2;
-  ParallelRows(h - n + 1, [&](int first, int end) {
-    const uint8_t* rows[3] = {};
-    for (int r = first; r < end; ++r) {
-      for (int i = 0; i < n; ++i) rows[i] = &target_work[size_t(r + i) * w].blue;
-      bgra* out = target_pixels + size_t(r + half) * w + half;
-      for (int c = 0; c + n <= w; ++c) {
-        const size_t at = size_t(c) * 4;
-        out[c].blue = Convolve(kernel, n, divisor, offset, rows, at);
-        out[c].green = Convolve(kernel, n, divisor, offset, rows, at + 1);
-        out[c].red = Convolve(kernel, n, divisor, offset, rows, at + 2);
-      }
-    }
-  });
+#ifdef __SSE2__
+  vector_plan plan;
+  if (n == 3 && PlanVector(kernel, divisor, offset, plan)) {
+    const bool wide = HasWideLanes();
+    ParallelRows(h - 2, [&](int first, int end) {
+      if (wide)
+        WideRows(plan, w, first, end);
+      else
+        VectorRows(plan, w, first, end);
+    });
+    return;
+  }
+#endif
+  ParallelRows(h - n + 1, [&](int first, int end) { PlainRows(kernel, n, divisor, offset, w, first, end); });
 }
+
+void AllowWideConvolution(bool allowed) { wide_allowed = allowed; }

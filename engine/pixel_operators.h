@@ -64,6 +64,13 @@ inline void Framed(uint8_t in1, uint8_t in2, pixel3 p1, pixel3 p2, uint8_t* b, u
 
 inline uint8_t Clamp255(int v) { return uint8_t(std::clamp(v, 0, 255)); }
 
+// Written as the processor's own minimum and maximum, so that no branch depends on
+// the pixels.
+inline double ClampWeight(double t, double top) {
+  t = t > 0.0 ? t : 0.0;
+  return t < top ? t : top;
+}
+
 // Weighted blend of one channel, t in 1/256 of source 1.
 inline uint8_t Blend(uint8_t c1, uint8_t c2, double t, double total) {
   return uint8_t(int((c1 * t + c2 * (total - t)) * 0.00390625));
@@ -75,9 +82,26 @@ inline void BlendAll(pixel3 p1, pixel3 p2, double t, double total, uint8_t* b, u
   *r = Blend(p1.red, p2.red, t, total);
 }
 
+// trunc(w * c) for the luma weights of blue, green and red, for every byte c.
+struct luma_products {
+  int blue[256], green[256], red[256];
+};
+
+constexpr luma_products MakeLumaProducts() {
+  luma_products t{};
+  for (int c = 0; c < 256; ++c) {
+    t.blue[c] = int(7.04 * c);
+    t.green[c] = int(37.76 * c);
+    t.red[c] = int(19.2 * c);
+  }
+  return t;
+}
+
+inline constexpr luma_products luma = MakeLumaProducts();
+
 inline int LumaDifference(pixel3 p1, pixel3 p2) {
-  return int(7.04 * p1.blue) - int(7.04 * p2.blue) + int(37.76 * p1.green) - int(37.76 * p2.green) +
-         int(19.2 * p1.red) - int(19.2 * p2.red);
+  return luma.blue[p1.blue] - luma.blue[p2.blue] + luma.green[p1.green] - luma.green[p2.green] +
+         luma.red[p1.red] - luma.red[p2.red];
 }
 
 inline float Chroma(pixel3 p) {
@@ -90,7 +114,7 @@ inline float Chroma(pixel3 p) {
 }
 
 inline void ChromaBlend(float s, pixel3 p1, pixel3 p2, uint8_t* b, uint8_t* g, uint8_t* r) {
-  BlendAll(p1, p2, std::clamp(0.1 * s, 0.0, 256.0), 256.0, b, g, r);
+  BlendAll(p1, p2, ClampWeight(0.1 * s, 256.0), 256.0, b, g, r);
 }
 
 // Subtraction weights of source 1 (a) and source 2 (b).
@@ -107,7 +131,7 @@ inline void SubtractWeights(int bias, int& a, int& b) {
 inline bool AllAtLeast(pixel3 p, int level) { return p.blue >= level && p.green >= level && p.red >= level; }
 
 inline bool AllAboveWithBias(pixel3 p, int bias) {
-  return p.blue + bias > 255 && p.green + bias > 255 && p.red + bias > 255;
+  return ((p.blue + bias - 256) | (p.green + bias - 256) | (p.red + bias - 256)) >= 0;
 }
 
 }  // namespace pixel_rules
@@ -141,7 +165,7 @@ class most final : public pixel {
     using namespace pixel_rules;
     Framed(in1, in2, p1, p2, b, g, r, [&] {
       const int t = (127 - Bias()) * 128 + LumaDifference(p1, p2);
-      BlendAll(p1, p2, std::clamp(0.1 * t, 0.0, 256.0), 256.0, b, g, r);
+      BlendAll(p1, p2, ClampWeight(0.1 * t, 256.0), 256.0, b, g, r);
     });
   }
 };
@@ -153,7 +177,7 @@ class least final : public pixel {
     using namespace pixel_rules;
     Framed(in1, in2, p1, p2, b, g, r, [&] {
       const int t = (127 - Bias()) * 128 - LumaDifference(p1, p2);
-      BlendAll(p1, p2, std::clamp(0.1 * t, 0.0, 255.0), 255.0, b, g, r);
+      BlendAll(p1, p2, ClampWeight(0.1 * t, 255.0), 255.0, b, g, r);
     });
   }
 };
@@ -233,13 +257,18 @@ class average final : public pixel {
 namespace pixel_rules {
 enum class pick { source1, source2, base };
 
-inline void PutPick(pick which, pixel3 p1, pixel3 p2, uint8_t* b, uint8_t* g, uint8_t* r) {
-  if (which == pick::source1)
-    Put(p1, b, g, r);
-  else if (which == pick::source2)
-    Put(p2, b, g, r);
-  else
-    PutBase(b, g, r);
+inline pixel3 Choice(pick which, pixel3 p1, pixel3 p2) {
+  return which == pick::source1   ? p1
+         : which == pick::source2 ? p2
+                                  : pixel3{base_color.blue, base_color.green, base_color.red};
+}
+
+// Selects by masking rather than branching.
+inline void PutEither(bool pass, pixel3 yes, pixel3 no, uint8_t* b, uint8_t* g, uint8_t* r) {
+  const uint8_t m = uint8_t(-int(pass));
+  *b = uint8_t((yes.blue & m) | (no.blue & ~m));
+  *g = uint8_t((yes.green & m) | (no.green & ~m));
+  *r = uint8_t((yes.red & m) | (no.red & ~m));
 }
 }  // namespace pixel_rules
 
@@ -253,7 +282,7 @@ class conditional_pixel : public pixel {
     using namespace pixel_rules;
     Framed(in1, in2, p1, p2, b, g, r, [&] {
       const bool pass = on_source2 ? AllAboveWithBias(p2, Bias()) : AllAtLeast(p1, Bias());
-      PutPick(pass ? when_true : when_false, p1, p2, b, g, r);
+      PutEither(pass, Choice(when_true, p1, p2), Choice(when_false, p1, p2), b, g, r);
     });
   }
 };

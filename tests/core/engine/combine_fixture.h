@@ -79,7 +79,8 @@ class CombineFixture : public ::testing::Test {
     Paint(s, [p](int, int) { return p; });
   }
 
-  // Random colours, with uncovered patches in both layers.
+  // Random colours; each layer leaves a few rectangles uncovered, and a few rows
+  // have scattered holes.
   void PaintRandom(uint32_t seed) {
     std::mt19937 rng(seed);
     for (int s = 0; s < 2; ++s) {
@@ -88,8 +89,18 @@ class CombineFixture : public ::testing::Test {
         for (int c = 0; c < W(); ++c) {
           uint8_t* px = l.Pixel(r, c);
           for (int k = 0; k < 3; ++k) px[k] = uint8_t(rng());
-          l.Mask(r, c) = rng() % 5 != 0;
+          l.Mask(r, c) = 1;
         }
+      for (int hole = 0; hole < 3; ++hole) {
+        const int r0 = int(rng() % H()), c0 = int(rng() % W());
+        const int r1 = std::min(H(), r0 + 1 + int(rng() % 40)), c1 = std::min(W(), c0 + 1 + int(rng() % 90));
+        for (int r = r0; r < r1; ++r)
+          for (int c = c0; c < c1; ++c) l.Mask(r, c) = 0;
+      }
+      for (int r = 0; r < H(); ++r)
+        if (rng() % 8 == 0)
+          for (int c = 0; c < W(); ++c)
+            if (rng() % 3 == 0) l.Mask(r, c) = 0;
     }
   }
 

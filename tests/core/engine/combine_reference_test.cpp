@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "combine_fixture.h"
+#include "engine/convolution.h"
 #include "engine/crt_rand.h"
 #include "engine/pixel_operators.h"
 #include "engine/quad_transform.h"
@@ -17,6 +18,11 @@ namespace {
 
 class PlainPass : public CombineFixture {
  protected:
+  void TearDown() override {
+    AllowWideConvolution(true);
+    CombineFixture::TearDown();
+  }
+
   // The whole pass with the view's settings, sequentially, into the target buffers.
   void RunPlain(crt_rand& rng) {
     const CvorbelViewCore& v = *view;
@@ -175,7 +181,7 @@ TEST_F(PlainPass, EveryOperatorModeAndEffect) {
   contrast_bias = 127;
 }
 
-TEST_F(PlainPass, ThreadCountsAndSizes) {
+TEST_F(PlainPass, ThreadCountsSizesAndLanes) {
   std::mt19937 rng(21);
   for (int threads : {1, 2, 3, 8})
     for (auto [w, h] :
@@ -185,9 +191,10 @@ TEST_F(PlainPass, ThreadCountsAndSizes) {
       PaintRandom(rng());
       method_code = int(rng() % operator_count);
       contrast_mode = int(rng() % 4);
-      for (int effect : {0, 4, 6}) {
+      for (int effect : {0, 1, 2, 3, 4, 5, 6}) {
         effect_code = effect;
         view->InstallEffectKernel(effect == 6 ? 2 : effect);
+        AllowWideConvolution(rng() % 2 == 0);
         view->position_slopes[0] = {int(rng() % 200) - 100, 37};
         view->position_slopes[2] = {-5, int(rng() % 200) - 100};
         ScrambleTarget(rng);
