@@ -1,0 +1,122 @@
+#include <cstdlib>
+
+#include "document_fixture.h"
+
+namespace {
+
+class image_loading : public document_test {
+ protected:
+  // Largest difference of blue, green, red between source s and the generated picture.
+  int WorstDifference(int s) const {
+    const image_record& record = doc.source_image[s - 1];
+    int worst = 0;
+    for (int y = 0; y < record.Height(); ++y)
+      for (int x = 0; x < record.Width(); ++x) {
+        const bgra got = PixelOf(record, x, y);
+        const bgra want = Generated(x, y);
+        worst = std::max({worst, std::abs(got.blue - want.blue),
+                          std::abs(got.green - want.green), std::abs(got.red - want.red)});
+      }
+    return worst;
+  }
+  std::string UnableText(const std::string& path) const {
+    return "Unable to load this image file:   " + path;
+  }
+};
+
+}  // namespace
+
+TEST_F(image_loading, EachFormatLoadsTopRowFirstWithAFullMask) {
+  for (const char* ext : {"bmp", "png", "tif", "tga", "pcx", "jpg"}) {
+    SCOPED_TRACE(ext);
+    const std::string path = CopyOf(std::string("good.") + ext, std::string("pic.") + ext);
+    ASSERT_TRUE(doc.LoadSourceImage(path, 2));
+    const image_record& record = doc.source_image[1];
+    EXPECT_EQ(doc.image_size[1].width, 37);
+    EXPECT_EQ(doc.image_size[1].height, 23);
+    EXPECT_EQ(doc.source_kind[1], kind_file);
+    EXPECT_EQ(ui.labels[2], path);
+    EXPECT_LE(WorstDifference(2), std::string(ext) == "jpg" ? 12 : 0);
+    EXPECT_EQ(PixelOf(record, 0, 0).fourth, 255);
+    ASSERT_EQ(record.mask_size, 37 * 23);
+    for (int i = 0; i < record.mask_size; ++i) ASSERT_EQ(record.mask[i], 1);
+  }
+  EXPECT_TRUE(ui.messages.empty());
+  EXPECT_EQ(doc.loading_image, nullptr);
+}
+
+TEST_F(image_loading, PngAlphaStaysInTheFourthByte) {
+  ASSERT_TRUE(doc.LoadSourceImage(CopyOf("alpha.png", "alpha.png"), 1));
+  const image_record& record = doc.source_image[0];
+  for (int y = 0; y < 23; ++y)
+    for (int x = 0; x < 37; ++x) {
+      bgra want = Generated(x, y);
+      want.fourth = uint8_t((x * 6 + y) % 256);
+      ASSERT_EQ(PackedBgra(PixelOf(record, x, y)), PackedBgra(want)) << x << "," << y;
+    }
+  for (int i = 0; i < record.mask_size; ++i) ASSERT_EQ(record.mask[i], 1);
+}
+
+TEST_F(image_loading, UpperCaseJpegIsAJpegAndTiffIsRefused) {
+  EXPECT_TRUE(doc.LoadSourceImage(CopyOf("good.jpg", "PHOTO.JPEG"), 1));
+  EXPECT_TRUE(ui.messages.empty());
+
+  const std::string tiff = CopyOf("good.tif", "scan.tiff");
+  EXPECT_FALSE(doc.LoadSourceImage(tiff, 2));
+  ASSERT_EQ(ui.messages.size(), 1u);
+  EXPECT_EQ(ui.messages[0].first, UnableText(tiff));
+  EXPECT_EQ(ui.messages[0].second, message_icon::error);
+  EXPECT_EQ(doc.source_kind[1], kind_none);
+  EXPECT_EQ(doc.file_name[1], "");
+}
+
+TEST_F(image_loading, EightBitTgaIsRefusedAfterItsOwnMessage) {
+  const std::string grey = CopyOf("grey8.tga", "grey.tga");
+  EXPECT_FALSE(doc.LoadSourceImage(grey, 1));
+  ASSERT_EQ(ui.messages.size(), 2u);
+  EXPECT_EQ(ui.messages[0].first, "Cannot handle this type of image.");
+  EXPECT_EQ(ui.messages[0].second, message_icon::error);
+  EXPECT_EQ(ui.messages[1].first, UnableText(grey));
+  EXPECT_EQ(doc.loading_image, nullptr);
+}
+
+// Every broken or oversized file under every extension: the unable-to-load message
+// last, and the source that was there still whole.
+TEST_F(image_loading, BadFilesLoseNothing) {
+  const std::string good = CopyOf("good.png", "keep.png");
+  ASSERT_TRUE(doc.LoadSourceImage(good, 1));
+  const uint8_t* kept = doc.source_image[0].bitmap;
+  for (const char* kind : {"empty", "cut", "noise", "flat", "huge"})
+    for (const char* ext : {"bmp", "jpg", "png", "tif", "tga", "pcx"}) {
+      const std::string name = std::string(kind) + "." + ext;
+      SCOPED_TRACE(name);
+      ui.messages.clear();
+      const std::string path = CopyOf(name, name);
+      EXPECT_FALSE(doc.LoadSourceImage(path, 1));
+      ASSERT_FALSE(ui.messages.empty());
+      EXPECT_EQ(ui.messages.back().first, UnableText(path));
+      EXPECT_EQ(ui.messages.back().second, message_icon::error);
+      EXPECT_EQ(doc.source_image[0].bitmap, kept);
+      EXPECT_EQ(doc.file_name[0], good);
+      EXPECT_EQ(doc.source_kind[0], kind_file);
+      EXPECT_EQ(doc.image_size[0].width, 37);
+      EXPECT_EQ(doc.loading_image, nullptr);
+    }
+  EXPECT_EQ(PackedBgra(PixelOf(doc.source_image[0], 36, 22)), PackedBgra(Generated(36, 22)));
+}
+
+TEST_F(image_loading, LoadSourceFileTellsTheViewAndPane) {
+  EXPECT_FALSE(doc.LoadSourceFile("", 1));
+  EXPECT_TRUE(ui.messages.empty());
+  EXPECT_TRUE(ui.moved.empty());
+
+  ASSERT_TRUE(doc.LoadSourceFile(CopyOf("good.tif", "a.tif"), 2));
+  EXPECT_EQ(ui.moved, std::vector<int>{2});
+  EXPECT_EQ(ui.layouts, 1);
+  EXPECT_EQ(ui.titles, std::vector<std::string>{""});
+
+  // A failed load still places the source that stays.
+  EXPECT_FALSE(doc.LoadSourceFile(CopyOf("noise.tif", "b.tif"), 2));
+  EXPECT_EQ(ui.moved, (std::vector<int>{2, 2}));
+  EXPECT_EQ(doc.file_name[1], Path("a.tif"));
+}
