@@ -1,0 +1,160 @@
+#include "ui/view.h"
+
+#include <algorithm>
+
+#include <wx/dcclient.h>
+
+#include "engine/process_state.h"
+#include "platform/settings.h"
+#include "platform/ui_port.h"
+#include "ui/app.h"
+#include "ui/background_bitmaps.h"
+#include "ui/command_ids.h"
+#include "ui/start_buttons.h"
+#include "ui/status_bar.h"
+
+CvorbelView* the_window_view() { return dynamic_cast<CvorbelView*>(the_view); }
+
+CvorbelView::CvorbelView(wxWindow* parent, CvorbelDoc* document)
+    : CvorbelViewCore(document) {
+  // Every pixel is painted by OnDraw: there is no background to erase.
+  SetBackgroundStyle(wxBG_STYLE_PAINT);
+  Create(parent, wxID_ANY, wxDefaultPosition, wxDefaultSize,
+         wxHSCROLL | wxVSCROLL | wxFULL_REPAINT_ON_RESIZE);
+  SetScrollRate(1, 1);
+  // The presentation follows the scroll position itself: a scroll repaints all.
+  EnableScrolling(false, false);
+  Bind(wxEVT_PAINT, &CvorbelView::OnPaint, this);
+  Bind(wxEVT_SIZE, &CvorbelView::OnSize, this);
+  Bind(wxEVT_MENU, &CvorbelView::OnLoadImage, this, cmd_load_image);
+  Bind(wxEVT_MENU, &CvorbelView::OnPrintCommand, this, WxId(cmd_print));
+  Bind(wxEVT_MENU, &CvorbelView::OnPrintCommand, this, WxId(cmd_quick_print));
+  Bind(wxEVT_MENU, &CvorbelView::OnPrintCommand, this, WxId(cmd_print_preview));
+}
+
+CvorbelView::~CvorbelView() {
+  if (display) cairo_surface_destroy(display);
+}
+
+void CvorbelView::OnInitialUpdate() {
+  CreateStartButtons();
+  if (the_status_bar) {
+    the_status_bar->SetTimer(1, 200);
+    the_status_bar->PaintViewPanes(-1);
+  }
+
+  if (source_count == 2) {
+    InitTarget();
+    DestroyStartButtons();
+    UpdateSourceGeometry(1);
+    UpdateSourceGeometry(2);
+    RebuildSources(-1);
+    return;
+  }
+  if (source_count == 1) UpdateSourceGeometry(1);
+  SetVirtualSize(1, 1);
+}
+
+void CvorbelView::FitTargetToClient() {
+  // A window squeezed to nothing still gets a positive scale, so that every later
+  // division by the display scale stays defined.
+  wxSize client = GetClientSize();
+  const float cw = float(std::max(client.x, 1));
+  const float ch = float(std::max(client.y, 1));
+  const float by_width = cw / float(target_rect.Width() + 80);
+  const float by_height = ch / float(target_rect.Height() + 80);
+  fit_scale = by_height < by_width ? by_height : by_width;
+  display_scale = float(CvorbelApp::viewing_scale) / 100.0f * fit_scale;
+}
+
+void CvorbelView::CenterTargetInView() {
+  wxSize client = GetClientSize();
+  const int w = target_rect.Width();
+  const int h = target_rect.Height();
+  const int tw = int(float(w) * display_scale);
+  const int th = int(float(h) * display_scale);
+  const int x = std::max((client.x - tw) / 2, 20);
+  const int y = std::max((client.y - th) / 2, 20);
+  target_rect = {x, y, x + w, y + h};
+  SetVirtualSize(tw + 2 * x, th + 2 * y);
+}
+
+void CvorbelView::OnSize(wxSizeEvent& event) {
+  if (source_count == 2) {
+    FitTargetToClient();
+    CenterTargetInView();
+    PresentTarget();
+  }
+  zone_box[0] = zone_box[1] = zone_box[2] = zone_box[3] = -1;
+  box_dragging = false;
+  blend_dialog_open = false;
+  event.Skip();
+}
+
+void CvorbelView::InitTarget() {
+  settings_store& settings = the_settings();
+  const int width = settings.GetClampedInt("Configure", "canvas_width", 1024, 32, max_target_width);
+  const int height =
+      settings.GetClampedInt("Configure", "canvas_height", 768, 32, max_target_height);
+  target_rect = {0, 0, width, height};
+  FitTargetToClient();
+  CenterTargetInView();
+  UpdateSourceGeometry(1);
+  UpdateSourceGeometry(2);
+  RebuildSources(-1);
+  Refresh();
+  Update();
+}
+
+void CvorbelView::OnPaint(wxPaintEvent&) {
+  wxPaintDC dc(this);
+  OnDraw(dc);
+}
+
+void CvorbelView::OnDraw(wxDC& dc) {
+  if (source_count < 2) {
+    const wxBitmap& tile = source_count == 0 ? NoSourceBackground() : OneSourceBackground();
+    wxSize client = GetClientSize();
+    for (int y = 0; y < client.y; y += tile.GetHeight())
+      for (int x = 0; x < client.x; x += tile.GetWidth()) dc.DrawBitmap(tile, x, y);
+    if (!wic_ready) return;
+    dc.SetBackgroundMode(wxBRUSHSTYLE_TRANSPARENT);
+    dc.SetFont(GetFont());
+    dc.SetTextForeground(*wxBLACK);
+    dc.DrawText(source_count == 0 ? "Please load the first source image or text now."
+                                  : "Please load the second source image or text now.",
+                100, 250);
+    dc.DrawText("You can also choose to paste an image from the clipboard.", 100, 280);
+    dc.DrawText("The second source must be loaded from a folder when intending to batch-vorbel.",
+                100, 310);
+    return;
+  }
+  bool failed = display_fresh ? false : ComposePresentation(target_pixels);
+  display_fresh = false;
+  if (!failed) {
+    auto* cr = static_cast<cairo_t*>(dc.GetHandle());
+    cairo_save(cr);
+    cairo_set_source_surface(cr, display, 0, 0);
+    cairo_paint(cr);
+    cairo_restore(cr);
+    return;
+  }
+  dc.SetBackground(*wxWHITE_BRUSH);
+  dc.Clear();
+  dc.SetFont(GetFont());
+  dc.SetTextForeground(*wxBLACK);
+  dc.DrawText(
+      "Vorbel cannot display the target image ?  This may be caused by a shortage of memory.",
+      100, 400);
+}
+
+void CvorbelView::OnLoadImage(wxCommandEvent&) {
+  if (!wic_ready) {
+    the_ui().MessageBox("Windows Imaging Component WIC is not enabled, cannot continue.",
+                        message_icon::error);
+    return;
+  }
+  wxCommandEvent open(wxEVT_MENU, WxId(cmd_file_open));
+  open.SetEventObject(this);
+  wxGetTopLevelParent(this)->GetEventHandler()->ProcessEvent(open);
+}

@@ -1,0 +1,67 @@
+#pragma once
+#include <cairo.h>
+
+#include <wx/scrolwin.h>
+
+#include "engine/view_core.h"
+
+class start_button;
+class flying_tips;
+class startup_tips;
+class move_size_box;
+
+// The one view of the document: the window in which the target is presented,
+// with the start buttons and prompts while fewer than two sources are loaded.
+class CvorbelView : public wxScrolledCanvas, public CvorbelViewCore {
+ public:
+  CvorbelView(wxWindow* parent, CvorbelDoc* document);
+  ~CvorbelView() override;
+
+  // Starts the view in the mode that source_count calls for.
+  void OnInitialUpdate();
+  // Draws the start-up background and prompts or the presented target; dc is a
+  // window's device context in client coordinates.
+  void OnDraw(wxDC& dc) override;
+  bool PresentPixels(const bgra* pixels) override;
+  // Takes the target size from the stored canvas size and rebuilds everything.
+  void InitTarget();
+  // Places the target in the window with a margin and sets the scroll range.
+  void CenterTargetInView();
+  // The dotted outline of the blending box, over what the window shows.
+  void DrawBlendingBox();
+
+  void CreateStartButtons();
+  void DestroyStartButtons();
+
+  // Print, quick print (no dialog) and print preview of the target.
+  void OnFilePrint(bool ask);
+  void OnFilePrintPreview();
+
+  // What the window shows after the last presentation: client-sized, packed
+  // 0x00RRGGBB pixels. Null before the first presentation.
+  cairo_surface_t* DisplaySurface() const { return display; }
+
+  start_button* start_buttons[4] = {nullptr, nullptr, nullptr, nullptr};
+  flying_tips* pane_tip = nullptr;
+  flying_tips* flying_tip = nullptr;
+  startup_tips* tips_window = nullptr;
+  move_size_box* size_handles[8] = {};
+
+ private:
+  void OnPaint(wxPaintEvent& event);
+  void OnSize(wxSizeEvent& event);
+  void OnLoadImage(wxCommandEvent& event);
+  void OnPrintCommand(wxCommandEvent& event);
+  // Sets fit_scale and display_scale for the current client and target sizes.
+  void FitTargetToClient();
+  // Composes pixels over the gradient into the display surface; true when failed.
+  bool ComposePresentation(const bgra* pixels);
+  void StrokeBlendingBox(cairo_t* cr) const;
+
+  cairo_surface_t* display = nullptr;
+  // The display surface was composed by a presentation that has not been painted yet.
+  bool display_fresh = false;
+};
+
+// The window view, or null when the_view is not one (headless runs).
+CvorbelView* the_window_view();

@@ -1,0 +1,93 @@
+#include "ui/view_print.h"
+
+#include <algorithm>
+
+#include <wx/image.h>
+#include <wx/msgdlg.h>
+
+#include "engine/process_state.h"
+#include "platform/ui_port.h"
+#include "ui/command_ids.h"
+#include "ui/view.h"
+
+namespace {
+
+// Nearest-pixel stretch of the target to width x height, of which only the first
+// rows (those the page can show) are made.
+wxImage StretchTarget(int width, long long height, int rows) {
+  wxImage image(width, rows, false);
+  unsigned char* out = image.GetData();
+  for (int y = 0; y < rows; ++y) {
+    const bgra* row = target_pixels + (long long)y * target_height / height * target_width;
+    for (int x = 0; x < width; ++x) {
+      const bgra& p = row[(long long)x * target_width / width];
+      *out++ = p.red;
+      *out++ = p.green;
+      *out++ = p.blue;
+    }
+  }
+  return image;
+}
+
+}  // namespace
+
+wxPrintDialogData& the_print_dialog_data() {
+  static wxPrintDialogData data;
+  return data;
+}
+
+long long PrintedHeight(int page_width, int ppi_x, int ppi_y) {
+  if (target_width <= 0 || target_height <= 0 || page_width <= 0) return 0;
+  if (ppi_x <= 0 || ppi_y <= 0) ppi_x = ppi_y = 1;
+  return (long long)target_height * page_width * ppi_y / ((long long)target_width * ppi_x);
+}
+
+void target_printout::GetPageInfo(int* min_page, int* max_page, int* page_from, int* page_to) {
+  *min_page = *max_page = *page_from = *page_to = 1;
+}
+
+bool target_printout::OnPrintPage(int) {
+  wxDC* dc = GetDC();
+  if (!dc) return false;
+  int page_width, page_height, ppi_x, ppi_y;
+  GetPageSizePixels(&page_width, &page_height);
+  GetPPIPrinter(&ppi_x, &ppi_y);
+  // One logical unit is one printer pixel, on paper and in the preview alike.
+  FitThisSizeToPage(wxSize(page_width, page_height));
+  const long long height = PrintedHeight(page_width, ppi_x, ppi_y);
+  if (height <= 0) return true;
+  // At the target's own size the stretch is a plain copy.
+  const int rows = int(std::min<long long>(height, page_height));
+  if (rows > 0) dc->DrawBitmap(wxBitmap(StretchTarget(page_width, height, rows)), 0, 0);
+  return true;
+}
+
+void CvorbelView::OnFilePrint(bool ask) {
+  wxPrinter printer(&the_print_dialog_data());
+  target_printout printout;
+  if (!printer.Print(this, &printout, ask) && wxPrinter::GetLastError() == wxPRINTER_ERROR)
+    the_ui().MessageBox("Printing failed.", message_icon::error);
+  else
+    the_print_dialog_data() = printer.GetPrintDialogData();
+}
+
+void CvorbelView::OnFilePrintPreview() {
+  auto* preview =
+      new wxPrintPreview(new target_printout, new target_printout, &the_print_dialog_data());
+  if (!preview->IsOk()) {
+    delete preview;
+    the_ui().MessageBox("There is no printer to preview for.", message_icon::error);
+    return;
+  }
+  auto* frame = new wxPreviewFrame(preview, wxGetTopLevelParent(this), "Print Preview",
+                                   wxDefaultPosition, wxSize(800, 700));
+  frame->Initialize();
+  frame->Show();
+}
+
+void CvorbelView::OnPrintCommand(wxCommandEvent& event) {
+  if (event.GetId() == WxId(cmd_print_preview))
+    OnFilePrintPreview();
+  else
+    OnFilePrint(event.GetId() == WxId(cmd_print));
+}
