@@ -13,8 +13,6 @@
 #include "ui/start_buttons.h"
 #include "ui/status_bar.h"
 
-CvorbelView* the_window_view() { return dynamic_cast<CvorbelView*>(the_view); }
-
 CvorbelView::CvorbelView(wxWindow* parent, CvorbelDoc* document)
     : CvorbelViewCore(document) {
   // Every pixel is painted by OnDraw: there is no background to erase.

@@ -62,6 +62,3 @@ class CvorbelView : public wxScrolledCanvas, public CvorbelViewCore {
   // The display surface was composed by a presentation that has not been painted yet.
   bool display_fresh = false;
 };
-
-// The window view, or null when the_view is not one (headless runs).
-CvorbelView* the_window_view();

@@ -3,7 +3,6 @@
 #include <algorithm>
 
 #include <wx/image.h>
-#include <wx/msgdlg.h>
 
 #include "engine/process_state.h"
 #include "platform/ui_port.h"
@@ -65,10 +64,10 @@ bool target_printout::OnPrintPage(int) {
 void CvorbelView::OnFilePrint(bool ask) {
   wxPrinter printer(&the_print_dialog_data());
   target_printout printout;
-  if (!printer.Print(this, &printout, ask) && wxPrinter::GetLastError() == wxPRINTER_ERROR)
-    the_ui().MessageBox("Printing failed.", message_icon::error);
-  else
+  if (printer.Print(this, &printout, ask))
     the_print_dialog_data() = printer.GetPrintDialogData();
+  else if (wxPrinter::GetLastError() == wxPRINTER_ERROR)
+    the_ui().MessageBox("Printing failed.", message_icon::error);
 }
 
 void CvorbelView::OnFilePrintPreview() {

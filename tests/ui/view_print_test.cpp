@@ -1,6 +1,7 @@
 #include <wx/dcmemory.h>
 
 #include "tests/ui/view_fixture.h"
+#include "ui/command_ids.h"
 #include "ui/view_print.h"
 
 namespace {
@@ -88,6 +89,21 @@ TEST_F(view_printing, PrintedHeightDoesNotOverflow) {
   EXPECT_EQ(PrintedHeight(4960, 0, 0), 3720);  // no resolution known: square pixels
   target_width = 0;
   EXPECT_EQ(PrintedHeight(4960, 600, 600), 0);
+}
+
+TEST_F(view_printing, PreviewCommandOpensAPreviewOfOnePage) {
+  PaintQuarters(64, 48, quarters);
+  source_count = 2;
+  wxCommandEvent preview(wxEVT_MENU, WxId(cmd_print_preview));
+  view->GetEventHandler()->ProcessEvent(preview);
+  Settle();
+  wxPreviewFrame* shown = nullptr;
+  for (wxWindow* window : wxTopLevelWindows)
+    if (auto* candidate = dynamic_cast<wxPreviewFrame*>(window)) shown = candidate;
+  ASSERT_NE(shown, nullptr);
+  EXPECT_TRUE(ui.messages.empty());
+  shown->Destroy();
+  Settle();
 }
 
 }  // namespace
