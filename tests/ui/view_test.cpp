@@ -87,6 +87,12 @@ TEST_F(view_start, TwoSourcesLayTheStoredCanvasOutAndDropTheButtons) {
   // Fitted to the 640 x 480 target: 10 times source 1's width, 15 times source 2's height.
   EXPECT_DOUBLE_EQ(view->fit_factor_x[0], 10.0);
   EXPECT_DOUBLE_EQ(view->fit_factor_y[1], 15.0);
+  // Combined and presented: the target's first pixel shows at the target's origin.
+  ASSERT_EQ(target_width, 640);
+  ASSERT_EQ(target_height, 480);
+  const bgra first = target_pixels[0];
+  EXPECT_EQ(Shown(view->target_rect.left, view->target_rect.top),
+            uint32_t(first.red) << 16 | uint32_t(first.green) << 8 | first.blue);
 }
 
 TEST_F(view_start, StartButtonsAreMadeOnlyWhileTheFirstIsMissing) {
