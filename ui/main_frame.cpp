@@ -19,6 +19,7 @@
 #include "ui/command_ids.h"
 #include "ui/properties_pane.h"
 #include "ui/status_bar.h"
+#include "ui/view.h"
 
 namespace {
 
@@ -63,8 +64,7 @@ CMainFrame::CMainFrame(CvorbelDoc* document)
   SetStatusBar(bar);
   SetStatusBarPane(0);
 
-  view_window = new wxWindow(this, wxID_ANY);
-  (void)document;
+  view_window = new CvorbelView(this, document);
   docking.AddPane(view_window, wxAuiPaneInfo().Name("view").CenterPane());
 
   auto* pane = new CPropertiesWnd(this);
@@ -186,7 +186,7 @@ void CMainFrame::BuildAccelerators() {
   SetAcceleratorTable(wxAcceleratorTable(int(std::size(entries)), entries));
 }
 
-void CMainFrame::InitialUpdate() {}
+void CMainFrame::InitialUpdate() { view_window->OnInitialUpdate(); }
 
 void CMainFrame::ShowRecentFiles(const wxFileHistory& history) {
   if (!file_menu) return;

@@ -6,6 +6,7 @@ class CvorbelDoc;
 class wxFileHistory;
 class wnd_status_bar;
 class CPropertiesWnd;
+class CvorbelView;
 
 // The main window: menu bar, the nine-pane status bar, the view in the middle and
 // the properties pane docked at the side. Commands go to the view first, then to
@@ -21,7 +22,7 @@ class CMainFrame : public wxFrame {
   explicit CMainFrame(CvorbelDoc* document);
   ~CMainFrame() override;
 
-  wxWindow* View() const { return view_window; }
+  CvorbelView* View() const { return view_window; }
   // The view's initial update, after a start or an open.
   void InitialUpdate();
   wxAuiManager& Docking() { return docking; }
@@ -50,7 +51,7 @@ class CMainFrame : public wxFrame {
   void EndBlendingBox();
 
   wxAuiManager docking;
-  wxWindow* view_window = nullptr;
+  CvorbelView* view_window = nullptr;
   wxMenu* file_menu = nullptr;
   size_t recent_files_position = 0;
   size_t recent_files_shown = 0;

@@ -28,6 +28,7 @@ CvorbelView::CvorbelView(wxWindow* parent, CvorbelDoc* document)
   Bind(wxEVT_MENU, &CvorbelView::OnPrintCommand, this, WxId(cmd_print));
   Bind(wxEVT_MENU, &CvorbelView::OnPrintCommand, this, WxId(cmd_quick_print));
   Bind(wxEVT_MENU, &CvorbelView::OnPrintCommand, this, WxId(cmd_print_preview));
+  Bind(wxEVT_MENU, &CvorbelView::OnPrintCommand, this, WxId(cmd_print_setup));
 }
 
 CvorbelView::~CvorbelView() {

@@ -33,9 +33,11 @@ class CvorbelView : public wxScrolledCanvas, public CvorbelViewCore {
   void CreateStartButtons();
   void DestroyStartButtons();
 
-  // Print, quick print (no dialog) and print preview of the target.
+  // Print, quick print (no dialog) and print preview of the target, and the
+  // page set-up that they share.
   void OnFilePrint(bool ask);
   void OnFilePrintPreview();
+  void OnFilePrintSetup();
 
   // What the window shows after the last presentation: client-sized, packed
   // 0x00RRGGBB pixels. Null before the first presentation.

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include <wx/image.h>
+#include <wx/printdlg.h>
 
 #include "engine/process_state.h"
 #include "platform/ui_port.h"
@@ -84,9 +85,19 @@ void CvorbelView::OnFilePrintPreview() {
   frame->Show();
 }
 
+void CvorbelView::OnFilePrintSetup() {
+  wxPageSetupDialogData setup(the_print_dialog_data().GetPrintData());
+  wxPageSetupDialog dialog(this, &setup);
+  if (dialog.ShowModal() == wxID_OK)
+    the_print_dialog_data().SetPrintData(dialog.GetPageSetupData().GetPrintData());
+}
+
 void CvorbelView::OnPrintCommand(wxCommandEvent& event) {
-  if (event.GetId() == WxId(cmd_print_preview))
+  const int id = event.GetId();
+  if (id == WxId(cmd_print_preview))
     OnFilePrintPreview();
+  else if (id == WxId(cmd_print_setup))
+    OnFilePrintSetup();
   else
-    OnFilePrint(event.GetId() == WxId(cmd_print));
+    OnFilePrint(id == WxId(cmd_print));
 }

@@ -6,6 +6,7 @@
 #include "ui/about_dialog.h"
 #include "ui/app_look.h"
 #include "ui/status_bar.h"
+#include "ui/view.h"
 
 namespace {
 

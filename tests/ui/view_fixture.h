@@ -14,6 +14,7 @@
 #include "platform/settings.h"
 #include "platform/ui_port.h"
 #include "sources/document.h"
+#include "ui/app.h"
 #include "ui/view.h"
 
 // Records every message box instead of showing it.
@@ -55,6 +56,7 @@ class view_fixture : public testing::Test {
     SetSettingsStore(&settings);
     source_count = 0;
     wic_ready = true;
+    CvorbelApp::viewing_scale = 100;
     target_width = target_height = 0;
     frame = new wxFrame(nullptr, wxID_ANY, "view");
     frame->SetClientSize(client_width, client_height);
