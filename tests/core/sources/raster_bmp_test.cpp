@@ -261,6 +261,23 @@ TEST(BmpDecode, Rle4) {
   EXPECT_EQ(Row(*image, 3, 4), (std::vector<uint8_t>{0x12, 0x34, 0x50, 0}));
 }
 
+TEST(BmpDecode, RleWithFewerBitsStaysInsideTheRows) {
+  // 1-bit rows hold 4 bytes for 20 pixels; runs as long as the pixel count fill only them.
+  for (uint32_t compression : {1u, 2u}) {
+    bmp_builder bmp;
+    bmp.width = 20;
+    bmp.height = 2;
+    bmp.bits = 1;
+    bmp.compression = compression;
+    bmp.palette = Grey(2);
+    bmp.pixels = {20, 0xFF, 0, 0, 0, 20, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 0, 1};
+    const auto image = DecodeBytes(bmp.Bytes());
+    ASSERT_TRUE(image->IsValid()) << compression;
+    EXPECT_EQ(Row(*image, 0, 4), (std::vector<uint8_t>{0xFF, 0xFF, 0xFF, 0xFF})) << compression;
+    EXPECT_EQ(Row(*image, 1, 4), (std::vector<uint8_t>{0, 0, 0, 0})) << compression;  // the literal does not fit
+  }
+}
+
 // Files that once reached outside a buffer or overflowed an integer.
 TEST(BmpDecode, HostileSizes) {
   bmp_builder bmp;
