@@ -30,7 +30,7 @@ bytes PcxHeader(uint8_t bits, uint8_t planes, int32_t width, int32_t height,
   return h;
 }
 
-bytes PackedBgra(void (*pack)(CMemStream&)) {
+bytes Packed(void (*pack)(CMemStream&)) {
   CMemStream out;
   EXPECT_TRUE(out.Open());
   pack(out);
@@ -39,29 +39,29 @@ bytes PackedBgra(void (*pack)(CMemStream&)) {
 }
 
 TEST(PcxCodec, LinePacking) {
-  EXPECT_EQ(PackedBgra([](CMemStream& s) {
+  EXPECT_EQ(Packed([](CMemStream& s) {
               const bytes line(100, 0x33);
               EXPECT_TRUE(pcx_pack_line(line.data(), line.size(), &s));
             }),
             bytes({0xFF, 0x33, 0xE5, 0x33}));
-  EXPECT_EQ(PackedBgra([](CMemStream& s) {
+  EXPECT_EQ(Packed([](CMemStream& s) {
               const uint8_t b = 0xC5;
               pcx_pack_line(&b, 1, &s);
             }),
             bytes({0xC1, 0xC5}));
-  EXPECT_EQ(PackedBgra([](CMemStream& s) {
+  EXPECT_EQ(Packed([](CMemStream& s) {
               const uint8_t b = 0x41;
               pcx_pack_line(&b, 1, &s);
             }),
             bytes({0x41}));
   // Value by value: the same 100 bytes, then a line of odd length with its pad byte.
-  EXPECT_EQ(PackedBgra([](CMemStream& s) {
+  EXPECT_EQ(Packed([](CMemStream& s) {
               int last = 0, count = 0;
               for (int i = 0; i < 100; ++i) pcx_pack_run(0x33, last, count, &s);
               pcx_pack_run(-1, last, count, &s);
             }),
             bytes({0xFF, 0x33, 0xE5, 0x33}));
-  EXPECT_EQ(PackedBgra([](CMemStream& s) {
+  EXPECT_EQ(Packed([](CMemStream& s) {
               int last = 0, count = 0;
               for (int v : {1, 1, 0xD0, 2, 2}) pcx_pack_run(v, last, count, &s);
               pcx_pack_run(-2, last, count, &s);
