@@ -1,4 +1,4 @@
-#include <cmath>
+#include <algorithm>
 
 #include "engine/process_state.h"
 #include "ui/app.h"
