@@ -1,12 +1,10 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
-#ifdef __SSE2__
-#include <emmintrin.h>
-#endif
 
 #include "engine/colour_adjust.h"
 #include "engine/convolution.h"
+#include "engine/covered_runs.h"
 #include "engine/crt_rand.h"
 #include "engine/highlighting.h"
 #include "engine/pixel_operators.h"
@@ -84,43 +82,6 @@ bool BothCover(const uint8_t* m1, const uint8_t* m2, int n) {
     if ((m1[i] != 1) | (m2[i] != 1)) return false;
   return true;
 }
-
-// The operator over n pixels that both layers cover, three bytes a pixel in and out.
-template <class Op>
-void CoveredRun(const Op& op, const uint8_t* a, const uint8_t* b, uint8_t* out, int n) {
-  for (int c = 0; c < n; ++c, a += 3, b += 3, out += 3)
-    op(1, 1, pixel3{a[0], a[1], a[2]}, pixel3{b[0], b[1], b[2]}, &out[0], &out[1], &out[2]);
-}
-
-#ifdef __SSE2__
-// "Average" sixteen pixels (48 bytes) at a time: every byte is the same blend of the
-// two layers' bytes, in 16-bit lanes (the weights add up to 256).
-template <>
-void CoveredRun(const average& op, const uint8_t* a, const uint8_t* b, uint8_t* out, int n) {
-  const int bias = pixel_rules::Bias();
-  const __m128i w1 = _mm_set1_epi16(int16_t(256 - bias));
-  const __m128i w2 = _mm_set1_epi16(int16_t(bias));
-  const __m128i zero = _mm_setzero_si128();
-  const int vector_pixels = n / 16 * 16;
-  const size_t bytes = size_t(vector_pixels) * 3;
-  for (size_t j = 0; j < bytes; j += 16) {
-    const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(a + j));
-    const __m128i y = _mm_loadu_si128(reinterpret_cast<const __m128i*>(b + j));
-    const __m128i lo = _mm_srli_epi16(_mm_add_epi16(_mm_mullo_epi16(_mm_unpacklo_epi8(x, zero), w1),
-                                                    _mm_mullo_epi16(_mm_unpacklo_epi8(y, zero), w2)),
-                                      8);
-    const __m128i hi = _mm_srli_epi16(_mm_add_epi16(_mm_mullo_epi16(_mm_unpackhi_epi8(x, zero), w1),
-                                                    _mm_mullo_epi16(_mm_unpackhi_epi8(y, zero), w2)),
-                                      8);
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + j), _mm_packus_epi16(lo, hi));
-  }
-  for (int c = vector_pixels; c < n; ++c) {
-    const size_t k = size_t(c) * 3;
-    op(1, 1, pixel3{a[k], a[k + 1], a[k + 2]}, pixel3{b[k], b[k + 1], b[k + 2]}, &out[k], &out[k + 1],
-       &out[k + 2]);
-  }
-}
-#endif
 
 template <class Op>
 void CombineRows(const pass_context& ctx, int first, int end) {

@@ -88,7 +88,12 @@ class CombineFixture : public ::testing::Test {
       for (int r = 0; r < H(); ++r)
         for (int c = 0; c < W(); ++c) {
           uint8_t* px = l.Pixel(r, c);
-          for (int k = 0; k < 3; ++k) px[k] = uint8_t(rng());
+          // Layer 2 stays close to layer 1 in every other row, where the weighted
+          // operators blend rather than pick.
+          const uint8_t* near = view->layers[0].Pixel(r, c);
+          for (int k = 0; k < 3; ++k)
+            px[k] =
+                s == 1 && r % 2 ? uint8_t(std::clamp(near[k] + int(rng() % 9) - 4, 0, 255)) : uint8_t(rng());
           l.Mask(r, c) = 1;
         }
       for (int hole = 0; hole < 3; ++hole) {

@@ -1,0 +1,113 @@
+#include "engine/covered_runs.h"
+
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
+
+namespace {
+
+template <class Op>
+void PixelByPixel(const Op& op, const uint8_t* a, const uint8_t* b, uint8_t* out, int from, int n) {
+  for (int c = from; c < n; ++c) {
+    const size_t k = size_t(c) * 3;
+    op(1, 1, pixel3{a[k], a[k + 1], a[k + 2]}, pixel3{b[k], b[k + 1], b[k + 2]}, &out[k], &out[k + 1],
+       &out[k + 2]);
+  }
+}
+
+#ifdef __SSE2__
+// "Average" sixteen pixels (48 bytes) at a time: every byte is the same blend of the
+// two layers' bytes, in 16-bit lanes (the weights add up to 256).
+void AverageRun(const average& op, const uint8_t* a, const uint8_t* b, uint8_t* out, int n) {
+  const int bias = pixel_rules::Bias();
+  const __m128i w1 = _mm_set1_epi16(int16_t(256 - bias));
+  const __m128i w2 = _mm_set1_epi16(int16_t(bias));
+  const __m128i zero = _mm_setzero_si128();
+  const int vector_pixels = n / 16 * 16;
+  const size_t bytes = size_t(vector_pixels) * 3;
+  for (size_t j = 0; j < bytes; j += 16) {
+    const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(a + j));
+    const __m128i y = _mm_loadu_si128(reinterpret_cast<const __m128i*>(b + j));
+    const __m128i lo = _mm_add_epi16(_mm_mullo_epi16(_mm_unpacklo_epi8(x, zero), w1),
+                                     _mm_mullo_epi16(_mm_unpacklo_epi8(y, zero), w2));
+    const __m128i hi = _mm_add_epi16(_mm_mullo_epi16(_mm_unpackhi_epi8(x, zero), w1),
+                                     _mm_mullo_epi16(_mm_unpackhi_epi8(y, zero), w2));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + j),
+                     _mm_packus_epi16(_mm_srli_epi16(lo, 8), _mm_srli_epi16(hi, 8)));
+  }
+  PixelByPixel(op, a, b, out, vector_pixels, n);
+}
+
+// One channel of two pixels (three bytes apart) as doubles.
+__m128d Channel(const uint8_t* p) { return _mm_cvtepi32_pd(_mm_setr_epi32(p[0], p[3], 0, 0)); }
+
+// The chroma of two pixels, in the low lanes, in the operators' own order of operations.
+__m128 Chroma(const uint8_t* p) {
+  const __m128d b = Channel(p), g = Channel(p + 1), r = Channel(p + 2);
+  const __m128d half = _mm_set1_pd(0.5);
+  const __m128d along = _mm_sub_pd(_mm_sub_pd(r, _mm_mul_pd(g, half)), _mm_mul_pd(b, half));
+  const __m128d across = _mm_mul_pd(_mm_set1_pd(0.8660254037844386), _mm_sub_pd(g, b));
+  return _mm_cvtpd_ps(_mm_sqrt_pd(_mm_add_pd(_mm_mul_pd(along, along), _mm_mul_pd(across, across))));
+}
+
+// "Most Colored" and "Least Colored" two pixels at a time.
+template <bool least_coloured, class Op>
+void ChromaRun(const Op& op, const uint8_t* a, const uint8_t* b, uint8_t* out, int n) {
+  const __m128 bias_term = _mm_set1_ps(float((127 - pixel_rules::Bias()) * 128));
+  const __m128 scale = _mm_set1_ps(64.0f);
+  const __m128 full = _mm_set1_ps(255.0f);
+  const __m128d top = _mm_set1_pd(256.0);
+  const int pairs = n / 2 * 2;
+  for (int c = 0; c < pairs; c += 2) {
+    const size_t k = size_t(c) * 3;
+    __m128 k1 = Chroma(a + k), k2 = Chroma(b + k);
+    if (least_coloured) {
+      k1 = _mm_sub_ps(full, k1);
+      k2 = _mm_sub_ps(full, k2);
+    }
+    const __m128 s = _mm_add_ps(_mm_sub_ps(_mm_mul_ps(scale, k1), _mm_mul_ps(scale, k2)), bias_term);
+    __m128d t = _mm_mul_pd(_mm_set1_pd(0.1), _mm_cvtps_pd(s));
+    t = _mm_min_pd(_mm_max_pd(t, _mm_setzero_pd()), top);
+    const __m128d rest = _mm_sub_pd(top, t);
+    for (int ch = 0; ch < 3; ++ch) {
+      const __m128d v =
+          _mm_mul_pd(_mm_add_pd(_mm_mul_pd(Channel(a + k + ch), t), _mm_mul_pd(Channel(b + k + ch), rest)),
+                     _mm_set1_pd(0.00390625));
+      const __m128i q = _mm_cvttpd_epi32(v);
+      out[k + ch] = uint8_t(_mm_cvtsi128_si32(q));
+      out[k + 3 + ch] = uint8_t(_mm_cvtsi128_si32(_mm_srli_si128(q, 4)));
+    }
+  }
+  PixelByPixel(op, a, b, out, pairs, n);
+}
+#endif
+
+}  // namespace
+
+#ifdef __SSE2__
+template <>
+void CoveredRun(const average& op, const uint8_t* a, const uint8_t* b, uint8_t* out, int n) {
+  AverageRun(op, a, b, out, n);
+}
+template <>
+void CoveredRun(const saturated& op, const uint8_t* a, const uint8_t* b, uint8_t* out, int n) {
+  ChromaRun<false>(op, a, b, out, n);
+}
+template <>
+void CoveredRun(const grey& op, const uint8_t* a, const uint8_t* b, uint8_t* out, int n) {
+  ChromaRun<true>(op, a, b, out, n);
+}
+#else
+template <>
+void CoveredRun(const average& op, const uint8_t* a, const uint8_t* b, uint8_t* out, int n) {
+  PixelByPixel(op, a, b, out, 0, n);
+}
+template <>
+void CoveredRun(const saturated& op, const uint8_t* a, const uint8_t* b, uint8_t* out, int n) {
+  PixelByPixel(op, a, b, out, 0, n);
+}
+template <>
+void CoveredRun(const grey& op, const uint8_t* a, const uint8_t* b, uint8_t* out, int n) {
+  PixelByPixel(op, a, b, out, 0, n);
+}
+#endif
