@@ -50,6 +50,25 @@ __m128 Chroma(const uint8_t* p) {
   return _mm_cvtpd_ps(_mm_sqrt_pd(_mm_add_pd(_mm_mul_pd(along, along), _mm_mul_pd(across, across))));
 }
 
+// Each channel := trunc((c1 t + c2 (total - t)) / 256) for two pixels at k.
+[[gnu::always_inline]] inline void BlendPair(const uint8_t* a, const uint8_t* b, uint8_t* out, size_t k,
+                                             __m128d t, __m128d total) {
+  const __m128d rest = _mm_sub_pd(total, t);
+  for (int ch = 0; ch < 3; ++ch) {
+    const __m128d v =
+        _mm_mul_pd(_mm_add_pd(_mm_mul_pd(Channel(a + k + ch), t), _mm_mul_pd(Channel(b + k + ch), rest)),
+                   _mm_set1_pd(0.00390625));
+    const __m128i q = _mm_cvttpd_epi32(v);
+    out[k + ch] = uint8_t(_mm_cvtsi128_si32(q));
+    out[k + 3 + ch] = uint8_t(_mm_cvtsi128_si32(_mm_srli_si128(q, 4)));
+  }
+}
+
+// 0.1 x, clamped to 0..top.
+__m128d Weight(__m128d x, __m128d top) {
+  return _mm_min_pd(_mm_max_pd(_mm_mul_pd(_mm_set1_pd(0.1), x), _mm_setzero_pd()), top);
+}
+
 // "Most Colored" and "Least Colored" two pixels at a time.
 template <bool least_coloured, class Op>
 void ChromaRun(const Op& op, const uint8_t* a, const uint8_t* b, uint8_t* out, int n) {
@@ -66,17 +85,26 @@ void ChromaRun(const Op& op, const uint8_t* a, const uint8_t* b, uint8_t* out, i
       k2 = _mm_sub_ps(full, k2);
     }
     const __m128 s = _mm_add_ps(_mm_sub_ps(_mm_mul_ps(scale, k1), _mm_mul_ps(scale, k2)), bias_term);
-    __m128d t = _mm_mul_pd(_mm_set1_pd(0.1), _mm_cvtps_pd(s));
-    t = _mm_min_pd(_mm_max_pd(t, _mm_setzero_pd()), top);
-    const __m128d rest = _mm_sub_pd(top, t);
-    for (int ch = 0; ch < 3; ++ch) {
-      const __m128d v =
-          _mm_mul_pd(_mm_add_pd(_mm_mul_pd(Channel(a + k + ch), t), _mm_mul_pd(Channel(b + k + ch), rest)),
-                     _mm_set1_pd(0.00390625));
-      const __m128i q = _mm_cvttpd_epi32(v);
-      out[k + ch] = uint8_t(_mm_cvtsi128_si32(q));
-      out[k + 3 + ch] = uint8_t(_mm_cvtsi128_si32(_mm_srli_si128(q, 4)));
+    BlendPair(a, b, out, k, Weight(_mm_cvtps_pd(s), top), top);
+  }
+  PixelByPixel(op, a, b, out, pairs, n);
+}
+
+// "Brightest" and "Darkest" two pixels at a time; the luma difference is integer.
+template <bool darkest, class Op>
+void LumaRun(const Op& op, const uint8_t* a, const uint8_t* b, uint8_t* out, int n) {
+  const int bias_term = (127 - pixel_rules::Bias()) * 128;
+  const __m128d top = _mm_set1_pd(darkest ? 255.0 : 256.0);
+  const int pairs = n / 2 * 2;
+  for (int c = 0; c < pairs; c += 2) {
+    const size_t k = size_t(c) * 3;
+    int t[2];
+    for (int i = 0; i < 2; ++i) {
+      const size_t at = k + size_t(i) * 3;
+      const int d = pixel_rules::LumaDifference({a[at], a[at + 1], a[at + 2]}, {b[at], b[at + 1], b[at + 2]});
+      t[i] = darkest ? bias_term - d : bias_term + d;
     }
+    BlendPair(a, b, out, k, Weight(_mm_cvtepi32_pd(_mm_setr_epi32(t[0], t[1], 0, 0)), top), top);
   }
   PixelByPixel(op, a, b, out, pairs, n);
 }
@@ -90,6 +118,14 @@ void CoveredRun(const average& op, const uint8_t* a, const uint8_t* b, uint8_t* 
   AverageRun(op, a, b, out, n);
 }
 template <>
+void CoveredRun(const most& op, const uint8_t* a, const uint8_t* b, uint8_t* out, int n) {
+  LumaRun<false>(op, a, b, out, n);
+}
+template <>
+void CoveredRun(const least& op, const uint8_t* a, const uint8_t* b, uint8_t* out, int n) {
+  LumaRun<true>(op, a, b, out, n);
+}
+template <>
 void CoveredRun(const saturated& op, const uint8_t* a, const uint8_t* b, uint8_t* out, int n) {
   ChromaRun<false>(op, a, b, out, n);
 }
@@ -100,6 +136,14 @@ void CoveredRun(const grey& op, const uint8_t* a, const uint8_t* b, uint8_t* out
 #else
 template <>
 void CoveredRun(const average& op, const uint8_t* a, const uint8_t* b, uint8_t* out, int n) {
+  PixelByPixel(op, a, b, out, 0, n);
+}
+template <>
+void CoveredRun(const most& op, const uint8_t* a, const uint8_t* b, uint8_t* out, int n) {
+  PixelByPixel(op, a, b, out, 0, n);
+}
+template <>
+void CoveredRun(const least& op, const uint8_t* a, const uint8_t* b, uint8_t* out, int n) {
   PixelByPixel(op, a, b, out, 0, n);
 }
 template <>

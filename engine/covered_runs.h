@@ -15,6 +15,10 @@ void CoveredRun(const Op& op, const uint8_t* a, const uint8_t* b, uint8_t* out, 
 template <>
 void CoveredRun(const average& op, const uint8_t* a, const uint8_t* b, uint8_t* out, int n);
 template <>
+void CoveredRun(const most& op, const uint8_t* a, const uint8_t* b, uint8_t* out, int n);
+template <>
+void CoveredRun(const least& op, const uint8_t* a, const uint8_t* b, uint8_t* out, int n);
+template <>
 void CoveredRun(const saturated& op, const uint8_t* a, const uint8_t* b, uint8_t* out, int n);
 template <>
 void CoveredRun(const grey& op, const uint8_t* a, const uint8_t* b, uint8_t* out, int n);
