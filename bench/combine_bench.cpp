@@ -84,6 +84,20 @@ void BM_CombineMostColoredAdjustedSharpen(benchmark::State& state) {
 }
 BENCHMARK(BM_CombineMostColoredAdjustedSharpen)->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond)->UseRealTime();
 
+void BM_CombineHighlight(benchmark::State& state) {
+  SetRowThreads(int(state.range(0)));
+  combine_scene& s = Scene();
+  s.Plain(8);
+  effect_code = 6;
+  s.view->position_slopes[0] = {40, -24};
+  s.view->position_slopes[2] = {-8, 16};
+  for (auto _ : state) s.view->CombineTarget();
+  s.view->position_slopes[0] = s.view->position_slopes[2] = {};
+  state.SetLabel(ThreadsLabel(int(state.range(0))));
+  SetRowThreads(0);
+}
+BENCHMARK(BM_CombineHighlight)->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond)->UseRealTime();
+
 void BM_CombineFastPreview(benchmark::State& state) {
   SetRowThreads(int(state.range(0)));
   combine_scene& s = Scene();

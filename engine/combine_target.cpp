@@ -19,26 +19,30 @@ namespace {
 constexpr uint32_t progress_green = 0x00FF00;
 constexpr uint32_t progress_grey = 0x808080;
 
-// Blue, green and red into packed pixels whose fourth bytes stay as they are.
-constexpr uint32_t colour_bits = 0x00FFFFFF;
+// Blue, green and red (the low three bytes of colours) into a pixel whose fourth
+// byte stays as it is.
+void PutColours(uint32_t colours, bgra* to) {
+  constexpr uint32_t colour_bits = 0x00FFFFFF;
+  uint32_t old;
+  std::memcpy(&old, to, 4);
+  colours = (colours & colour_bits) | (old & ~colour_bits);
+  std::memcpy(to, &colours, 4);
+}
 
+// From three bytes a pixel, reading one byte past the last.
 void StoreColours(const uint8_t* bgr, bgra* out, int n) {
   for (int c = 0; c < n; ++c) {
-    uint32_t v, old;
+    uint32_t v;
     std::memcpy(&v, bgr + size_t(c) * 3, 4);
-    std::memcpy(&old, &out[c], 4);
-    v = (v & colour_bits) | (old & ~colour_bits);
-    std::memcpy(&out[c], &v, 4);
+    PutColours(v, &out[c]);
   }
 }
 
 void CopyColours(const bgra* from, bgra* to, int n) {
   for (int c = 0; c < n; ++c) {
-    uint32_t v, old;
+    uint32_t v;
     std::memcpy(&v, &from[c], 4);
-    std::memcpy(&old, &to[c], 4);
-    v = (v & colour_bits) | (old & ~colour_bits);
-    std::memcpy(&to[c], &v, 4);
+    PutColours(v, &to[c]);
   }
 }
 
