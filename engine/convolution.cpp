@@ -10,10 +10,9 @@
 
 #include "engine/process_state.h"
 #include "engine/row_parallel.h"
+#include "engine/wide_lanes.h"
 
 namespace {
-
-bool wide_allowed = true;
 
 // One channel byte at byte offset `at` of the first of n rows. Sums in 64 bits: the
 // kernel fields may hold anything, and sane kernels give the same values as a
@@ -210,14 +209,8 @@ VORBEL_AVX2 void WideRows(const vector_plan& plan, int w, int first, int end) {
   }
 }
 #undef VORBEL_AVX2
-
-bool HasWideLanes() {
-  static const bool avx2 = __builtin_cpu_supports("avx2");
-  return avx2 && wide_allowed;
-}
 #else
 void WideRows(const vector_plan&, int, int, int) {}
-bool HasWideLanes() { return wide_allowed && false; }
 #endif
 #endif
 
@@ -228,7 +221,7 @@ void ConvolveTarget(const int kernel[9], int n, int divisor, int offset, int w, 
 #ifdef __SSE2__
   vector_plan plan;
   if (n == 3 && PlanVector(kernel, divisor, offset, plan)) {
-    const bool wide = HasWideLanes();
+    const bool wide = WideLanes();
     ParallelRows(h - 2, [&](int first, int end) {
       if (wide)
         WideRows(plan, w, first, end);
@@ -240,5 +233,3 @@ void ConvolveTarget(const int kernel[9], int n, int divisor, int offset, int w, 
 #endif
   ParallelRows(h - n + 1, [&](int first, int end) { PlainRows(kernel, n, divisor, offset, w, first, end); });
 }
-
-void AllowWideConvolution(bool allowed) { wide_allowed = allowed; }

@@ -6,6 +6,3 @@
 // of target_pixels, and every fourth byte, keep what they held. Any other n does
 // nothing.
 void ConvolveTarget(const int kernel[9], int n, int divisor, int offset, int w, int h);
-
-// For tests: false keeps the convolution to 16-byte lanes where wider ones exist.
-void AllowWideConvolution(bool allowed);

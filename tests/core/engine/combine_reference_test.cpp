@@ -9,17 +9,17 @@
 #include <vector>
 
 #include "combine_fixture.h"
-#include "engine/convolution.h"
 #include "engine/crt_rand.h"
 #include "engine/pixel_operators.h"
 #include "engine/quad_transform.h"
+#include "engine/wide_lanes.h"
 
 namespace {
 
 class PlainPass : public CombineFixture {
  protected:
   void TearDown() override {
-    AllowWideConvolution(true);
+    AllowWideLanes(true);
     CombineFixture::TearDown();
   }
 
@@ -168,6 +168,7 @@ TEST_F(PlainPass, EveryOperatorModeAndEffect) {
         source_bias = int(rng() % 257);
         contrast_bias = int(rng() % 256);
         effect_code = effect;
+        AllowWideLanes(effect % 2 == 0);
         // Highlight and Articulate run with whatever kernel came before them.
         view->InstallEffectKernel(effect < 6 ? effect : int(rng() % 6));
         for (channel_pair& p : view->channel_adjust)
@@ -194,7 +195,7 @@ TEST_F(PlainPass, ThreadCountsSizesAndLanes) {
       for (int effect : {0, 1, 2, 3, 4, 5, 6}) {
         effect_code = effect;
         view->InstallEffectKernel(effect == 6 ? 2 : effect);
-        AllowWideConvolution(rng() % 2 == 0);
+        AllowWideLanes(rng() % 2 == 0);
         view->position_slopes[0] = {int(rng() % 200) - 100, 37};
         view->position_slopes[2] = {-5, int(rng() % 200) - 100};
         ScrambleTarget(rng);

@@ -1,0 +1,7 @@
+#pragma once
+
+// Whether the vector paths may use 32-byte lanes: the processor has them (AVX2)
+// and they are allowed.
+bool WideLanes();
+// For tests: false keeps the vector paths to 16-byte lanes where wider ones exist.
+void AllowWideLanes(bool allowed);
