@@ -1,13 +1,17 @@
 #include "engine/highlighting.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "engine/crt_rand.h"
 
 highlighter::dither highlighter::Dither(float t) {
   // |t| stays below 2^32 for any int slope, well inside int64_t.
   const int64_t whole = int64_t(t);
-  return {whole, (t - float(whole)) * 32767.0f};
+  // A draw q rounds up when the scaled fraction exceeds it; q is a whole number that
+  // single precision holds exactly, so that is q < ceil(excess).
+  const float excess = (t - float(whole)) * 32767.0f;
+  return {whole, excess > 0.0f ? int32_t(std::ceil(excess)) : 0};
 }
 
 void highlighter::Prepare(const slope_pair slopes[3], int width, int height) {
@@ -44,18 +48,16 @@ void highlighter::Rows(int first, int end, uint32_t start) const {
       int q[6];
       for (int k = 0; k < 6; ++k) q[k] = int(((step_m[k] * state + step_c[k]) >> 16) & 0x7FFF);
       state = step_m[5] * state + step_c[5];
-      const uint8_t x[3] = {in[c].red, in[c].green, in[c].blue};
-      uint8_t y[3];
+      // Channel ch (red, green, blue) is byte 2 - ch of a pixel.
+      const uint8_t* x = &in[c].blue;
+      uint8_t* y = &out[c].blue;
       for (int ch = 0; ch < 3; ++ch) {
         const dither& dv = rows[ch];
         const dither& dh = columns[c][ch];
-        const int64_t tv = dv.whole + (dv.excess > float(q[2 * ch]) ? 1 : 0);
-        const int64_t th = dh.whole + (dh.excess > float(q[2 * ch + 1]) ? 1 : 0);
-        y[ch] = uint8_t(std::clamp<int64_t>(x[ch] + 2 * (tv + th - 128), 0, 255));
+        const int64_t tv = dv.whole + (q[2 * ch] < dv.rounds_up_below ? 1 : 0);
+        const int64_t th = dh.whole + (q[2 * ch + 1] < dh.rounds_up_below ? 1 : 0);
+        y[2 - ch] = uint8_t(std::clamp<int64_t>(x[2 - ch] + 2 * (tv + th - 128), 0, 255));
       }
-      out[c].red = y[0];
-      out[c].green = y[1];
-      out[c].blue = y[2];
     }
   }
 }

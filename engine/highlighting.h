@@ -18,10 +18,11 @@ class highlighter {
   uint64_t Draws() const { return uint64_t(6) * uint64_t(w) * uint64_t(h); }
 
  private:
-  // The whole part of a ramp value and the fraction scaled to the draws' range.
+  // The whole part of a ramp value, and how many of the draws 0..32767 lie below
+  // its fraction scaled to the draws' range: those draws round it up.
   struct dither {
     int64_t whole = 0;
-    float excess = 0;
+    int32_t rounds_up_below = 0;
   };
   static dither Dither(float t);
 
