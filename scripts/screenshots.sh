@@ -39,6 +39,9 @@ steps() {
   start "$work/first.png" "$work/second.png"
   shot 03-two-sources-combined
   # Status-bar pane 1 ("View Source 1") spans x 150..250 of the bar.
+  # The first warp into the bar only enters it; the second is the move it acts on.
+  xdotool mousemove --window "$wid" 198 $((height - 10))
+  sleep 0.2
   xdotool mousemove --window "$wid" 200 $((height - 10))
   sleep 0.5
   shot 04-hover-view-source-1
@@ -68,7 +71,7 @@ mkdir -p "$out"
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 # Source 1: a diagonal colour ramp; source 2: shapes on white.
-/usr/bin/convert -size 800x600 gradient:'#f04818'-'#1838c0' -rotate 30 -gravity center \
+/usr/bin/convert -size 800x600 gradient:'#f04818'-'#1838c0' -background '#303030' -rotate 30 -gravity center \
   -extent 800x600 "$work/first.png"
 /usr/bin/convert -size 600x600 xc:white -fill '#22aa88' -draw 'circle 300,300 300,40' \
   -fill '#ffcc33' -draw 'rectangle 80,80 280,280' -fill '#202020' \

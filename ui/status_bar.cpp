@@ -7,6 +7,7 @@
 
 #include "engine/process_state.h"
 #include "engine/view_core.h"
+#include "ui/screen_flush.h"
 
 wnd_status_bar* the_status_bar = nullptr;
 
@@ -107,8 +108,9 @@ void wnd_status_bar::PaintViewPanes(int which) {
 void wnd_status_bar::RepaintPane(int pane) {
   wxRect rect;
   if (!GetFieldRect(pane, rect)) return;
-  RefreshRect(rect, false);
+  RefreshRect(rect.Inflate(1), false);
   Update();
+  FlushToScreen();
 }
 
 void wnd_status_bar::DrawPanes(wxDC& dc) {

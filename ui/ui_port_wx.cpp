@@ -4,6 +4,8 @@
 #include <wx/msgdlg.h>
 
 #include "ui/properties_pane.h"
+#include "ui/replace_source.h"
+#include "ui/save_file_dialog.h"
 #include "ui/status_bar.h"
 
 namespace {
@@ -53,6 +55,12 @@ int wx_ui_port::MessageBox(const std::string& text, message_icon icon) {
 bool wx_ui_port::AskYesNo(const std::string& text) {
   return wxMessageBox(wxString::FromUTF8(text), message_caption,
                       wxYES_NO | wxNO_DEFAULT | wxICON_WARNING, MessageParent()) == wxYES;
+}
+
+int wx_ui_port::RunReplaceSource() { return RunReplaceSourceDialog(MessageParent()); }
+
+bool wx_ui_port::AskSaveFileName(save_file_request& request) {
+  return RunSaveFileDialog(MessageParent(), request);
 }
 
 void wx_ui_port::AdjustLayout() {

@@ -9,6 +9,8 @@ class wx_ui_port : public ui_port {
   void RedrawStats() override;
   int MessageBox(const std::string& text, message_icon icon) override;
   bool AskYesNo(const std::string& text) override;
+  int RunReplaceSource() override;
+  bool AskSaveFileName(save_file_request& request) override;
   void AdjustLayout() override;
   void SetDocumentTitle(const std::string& title) override;
 };

@@ -10,6 +10,7 @@
 
 #include "engine/process_state.h"
 #include "platform/settings.h"
+#include "tests/ui/screen_grab.h"
 #include "tests/ui/test_app.h"
 #include "ui/main_frame.h"
 

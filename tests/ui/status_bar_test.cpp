@@ -110,6 +110,21 @@ TEST_F(StatusBar, ProgressFillsItsShareOfPaneEight) {
   EXPECT_EQ(bar->ProgressWidth(), rect.width);
 }
 
+TEST_F(StatusBar, ProgressReachesTheScreenInsideALoopThatHandlesNoEvents) {
+  Settle();
+  wxRect rect;
+  bar->GetFieldRect(8, rect);
+  for (int percent : {30, 100}) {
+    bar->ShowStatusProgress(0x00FF00, percent);
+    const wxImage shown = ScreenOf(bar);
+    const int x = rect.x + rect.width * percent / 100 - 3;
+    EXPECT_EQ(wxColour(shown.GetRed(x, rect.y + 4), shown.GetGreen(x, rect.y + 4),
+                       shown.GetBlue(x, rect.y + 4)),
+              wxColour(0, 255, 0))
+        << percent;
+  }
+}
+
 TEST_F(StatusBar, TextAndViewPanesArePaintedInTheirColours) {
   bar->ShowStatusText("x 12 y 34");
   wxRect text;
