@@ -87,9 +87,12 @@ bool BothCover(const uint8_t* m1, const uint8_t* m2, int n) {
   return true;
 }
 
+// Pixels looked at together for coverage: long enough for the vector forms, short
+// enough that a layer's edge rarely spoils a run.
+constexpr int run_pixels = 64;
+
 template <class Op>
 void CombineRows(const pass_context& ctx, int first, int end) {
-  constexpr int run = 64;
   const Op op;
   // Three bytes a pixel, with room for the four-byte reads of the last one.
   uint8_t combined[max_target_width * 3 + 4];
@@ -98,8 +101,8 @@ void CombineRows(const pass_context& ctx, int first, int end) {
     const uint8_t* b = ctx.layer2->Pixel(r, 0);
     const uint8_t* m1 = ctx.layer1->mask.get() + size_t(r) * source_layer::stride;
     const uint8_t* m2 = ctx.layer2->mask.get() + size_t(r) * source_layer::stride;
-    for (int c = 0; c < ctx.w; c += run) {
-      const int n = std::min(run, ctx.w - c);
+    for (int c = 0; c < ctx.w; c += run_pixels) {
+      const int n = std::min(run_pixels, ctx.w - c);
       const size_t at = size_t(c) * 3;
       if (BothCover(m1 + c, m2 + c, n)) {
         CoveredRun(op, a + at, b + at, combined + at, n);
@@ -134,32 +137,40 @@ void RowsWithProgress(int h, const Rows& rows) {
   the_ui().ShowStatusProgress(progress_grey, 100);
 }
 
-// The quick cross-fade while the rotation wheel turns.
+// The quick cross-fade while the rotation wheel turns. Where both layers cover it is
+// "Average" at the same bias; elsewhere any coverage byte other than 1 counts as none.
 void CrossFade(const source_layer& layer1, const source_layer& layer2, int w, int h) {
-  const int w2 = std::clamp(source_bias, 0, 256);
-  const int w1 = 256 - w2;
   const rgb_color base = base_color;
   ParallelRows(h, [&](int first, int end) {
+    const average blend;
+    uint8_t faded[max_target_width * 3 + 4];
     for (int r = first; r < end; ++r) {
       const uint8_t* a = layer1.Pixel(r, 0);
       const uint8_t* b = layer2.Pixel(r, 0);
       const uint8_t* m1 = layer1.mask.get() + size_t(r) * source_layer::stride;
       const uint8_t* m2 = layer2.mask.get() + size_t(r) * source_layer::stride;
-      bgra* out = target_pixels + size_t(r) * w;
-      for (int c = 0; c < w; ++c, a += 3, b += 3) {
-        bgra& p = out[c];
-        if (m1[c] == 1 && m2[c] == 1) {
-          p.blue = uint8_t((a[0] * w1 + b[0] * w2) >> 8);
-          p.green = uint8_t((a[1] * w1 + b[1] * w2) >> 8);
-          p.red = uint8_t((a[2] * w1 + b[2] * w2) >> 8);
-        } else if (m1[c] == 1) {
-          p.blue = a[0], p.green = a[1], p.red = a[2];
-        } else if (m2[c] == 1) {
-          p.blue = b[0], p.green = b[1], p.red = b[2];
-        } else {
-          p.blue = base.blue, p.green = base.green, p.red = base.red;
+      for (int c = 0; c < w; c += run_pixels) {
+        const int n = std::min(run_pixels, w - c);
+        const size_t at = size_t(c) * 3;
+        if (BothCover(m1 + c, m2 + c, n)) {
+          CoveredRun(blend, a + at, b + at, faded + at, n);
+          continue;
+        }
+        for (int i = c; i < c + n; ++i) {
+          const size_t k = size_t(i) * 3;
+          uint8_t* out = faded + k;
+          if (m1[i] == 1 && m2[i] == 1)
+            blend(1, 1, pixel3{a[k], a[k + 1], a[k + 2]}, pixel3{b[k], b[k + 1], b[k + 2]}, &out[0], &out[1],
+                  &out[2]);
+          else if (m1[i] == 1)
+            std::memcpy(out, a + k, 3);
+          else if (m2[i] == 1)
+            std::memcpy(out, b + k, 3);
+          else
+            out[0] = base.blue, out[1] = base.green, out[2] = base.red;
         }
       }
+      StoreColours(faded, target_pixels + size_t(r) * w, w);
     }
   });
 }

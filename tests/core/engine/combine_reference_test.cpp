@@ -205,6 +205,36 @@ TEST_F(PlainPass, ThreadCountsSizesAndLanes) {
     }
 }
 
+TEST_F(PlainPass, FastPreviewCrossFade) {
+  SetTarget(150, 90);
+  PaintRandom(41);
+  std::mt19937 rng(42);
+  base_color = {5, 6, 7};
+  view->fast_preview = 1;
+  for (int bias : {0, 1, 127, 200, 256}) {
+    source_bias = bias;
+    ScrambleTarget(rng);
+    const std::vector<bgra> before(target_pixels, target_pixels + 150 * 90);
+    view->CombineTarget();
+    const int w2 = bias, w1 = 256 - bias;
+    for (int r = 0; r < 90; ++r)
+      for (int c = 0; c < 150; ++c) {
+        const uint8_t* a = view->layers[0].Pixel(r, c);
+        const uint8_t* b = view->layers[1].Pixel(r, c);
+        const bool in1 = view->layers[0].Mask(r, c) == 1, in2 = view->layers[1].Mask(r, c) == 1;
+        const bgr expected =
+            in1 && in2 ? bgr{uint8_t((a[0] * w1 + b[0] * w2) >> 8), uint8_t((a[1] * w1 + b[1] * w2) >> 8),
+                             uint8_t((a[2] * w1 + b[2] * w2) >> 8)}
+            : in1      ? bgr{a[0], a[1], a[2]}
+            : in2      ? bgr{b[0], b[1], b[2]}
+                       : bgr{7, 6, 5};  // base_color is red, green, blue
+        ASSERT_EQ(Bgr(Out(r, c)), expected) << bias << " " << r << "," << c;
+        ASSERT_EQ(Out(r, c).fourth, before[size_t(r) * 150 + c].fourth);
+      }
+  }
+  source_bias = 127;
+}
+
 TEST_F(PlainPass, PerspectiveEndsEveryCombine) {
   SetTarget(40, 30);
   PaintRandom(31);
