@@ -47,6 +47,8 @@ class modal_dialog_counter : public wxModalDialogHook {
 
 CvorbelApp::CvorbelApp() : modal_dialogs(std::make_unique<modal_dialog_counter>()) {
   the_app = this;
+  SetAppName("vorbel");
+  SetVendorName("Corvane Tessaworks");
   Bind(wxEVT_IDLE, &CvorbelApp::OnIdle, this);
   Bind(wxEVT_MENU, &CvorbelApp::OnFileOpen, this, WxId(cmd_file_open));
   Bind(wxEVT_MENU, &CvorbelApp::OnFileNew, this, WxId(cmd_file_new));
@@ -107,7 +109,12 @@ bool CvorbelApp::InitInstance() {
     the_ui().MessageBox("Failed to create WICImaging Factory.", message_icon::error);
 
   const size_t files = std::min<size_t>(command_line_files.size(), max_command_line_files);
-  for (size_t i = 0; i < files; ++i) OpenDocumentFile(command_line_files[i]);
+  for (size_t i = 0; i < files; ++i) {
+    // The recent-file list must name the file wherever the next run starts.
+    wxFileName name(wxString::FromUTF8(command_line_files[i]));
+    name.MakeAbsolute();
+    OpenDocumentFile(name.GetFullPath().utf8_string());
+  }
   return true;
 }
 

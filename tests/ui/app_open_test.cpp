@@ -70,6 +70,17 @@ TEST_F(AppOpen, FilesOnTheCommandLineOpenAsSourcesOneAndTwo) {
   EXPECT_EQ(doc.file_name[1], blue);
 }
 
+TEST_F(AppOpen, ARelativeNameOnTheCommandLineIsRememberedInFull) {
+  PlainImage("here.png", 8, 6, 1, 2, 3);
+  const std::filesystem::path before = std::filesystem::current_path();
+  std::filesystem::current_path(folder);
+  Start({"here.png"});
+  std::filesystem::current_path(before);
+  EXPECT_EQ(source_count, 1);
+  ASSERT_EQ(TheTestApp().RecentFiles().GetCount(), 1u);
+  EXPECT_EQ(TheTestApp().RecentFiles().GetHistoryFile(0), (folder / "here.png").string());
+}
+
 TEST_F(AppOpen, BadFilesOnTheCommandLineEachGetAMessageAndTheProgramRuns) {
   const std::string missing = (folder / "missing.png").string();
   std::filesystem::create_directory(folder / "folder.png");
