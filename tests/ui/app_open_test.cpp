@@ -146,6 +146,27 @@ TEST_F(AppOpen, ARecentFileThatCannotBeOpenedIsReported) {
   EXPECT_EQ(source_count, 0);
 }
 
+TEST_F(AppOpen, TheFirstRecentFileWithTwoSourcesReplacesTheChosenOneAndRecombines) {
+  const std::string green = PlainImage("green.png", 64, 48, 0, 200, 0);
+  Start({PlainImage("red.png", 64, 48, 200, 0, 0), PlainImage("blue.png", 64, 48, 0, 0, 200)});
+  TheTestApp().RecentFiles().AddFileToHistory(green);
+  wxCommandEvent first(wxEVT_MENU, WxId(cmd_recent_file_1));
+
+  Frame()->ProcessWindowEvent(first);  // the replace dialog is cancelled
+  ASSERT_EQ(Messages().size(), 1u);
+  EXPECT_EQ(Messages()[0].first, "Problem opening this file ?");
+  EXPECT_EQ(target_pixels[0].blue, (0 * 129 + 200 * 127) >> 8);
+
+  TheTestApp().port->replace_choice = 130;
+  Frame()->ProcessWindowEvent(first);
+  EXPECT_EQ(Messages().size(), 1u);
+  EXPECT_EQ(TheTestApp().Document()->replaced_source, 2);
+  EXPECT_EQ(source_count, 2);
+  EXPECT_EQ(target_pixels[0].red, (200 * 129) >> 8);
+  EXPECT_EQ(target_pixels[0].green, (200 * 127) >> 8);
+  EXPECT_EQ(target_pixels[0].blue, 0);
+}
+
 TEST_F(AppOpen, TheRecentFileListLastsBetweenRuns) {
   const std::string path = PlainImage("kept.png", 10, 10, 9, 9, 9);
   Start({path});
