@@ -77,6 +77,7 @@ bool CRaster::CheckBeforeEncode(CByteStream* stream) {
 }
 
 bool CRaster::Load(const char* path, uint32_t format) {
+  if (!path) return false;
   if (FormatSlot(format) != 0) {
     file_closer file{std::fopen(path, "rb")};
     if (!file.file) return false;
@@ -93,7 +94,7 @@ bool CRaster::Load(const char* path, uint32_t format) {
 }
 
 bool CRaster::Save(const char* path, uint32_t format) {
-  FILE* file = std::fopen(path, "wb");
+  FILE* file = path ? std::fopen(path, "wb") : nullptr;
   if (!file) return false;
   const bool encoded = Encode(file, format);
   // Buffered bytes that cannot be written out make the save a failure too.

@@ -181,6 +181,7 @@ TEST_F(RasterFiles, LoadTriesEveryFormatWhenTheAskedOneFails) {
   CRaster missing;
   missing.SetErrorText("earlier");
   EXPECT_FALSE(missing.Load((folder / "missing.tga").c_str(), raster_format_tga));
+  EXPECT_FALSE(missing.Load(nullptr, raster_format_unknown));
   EXPECT_STREQ(missing.GetErrorText(), "earlier");
 }
 
