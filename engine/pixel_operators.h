@@ -144,7 +144,11 @@ inline void SubtractWeights(int bias, int& a, int& b) {
   }
 }
 
-inline bool AllAtLeast(pixel3 p, int level) { return p.blue >= level && p.green >= level && p.red >= level; }
+// Both tests gather the channels' signs without branching: the answer flips from
+// pixel to pixel.
+inline bool AllAtLeast(pixel3 p, int level) {
+  return ((p.blue - level) | (p.green - level) | (p.red - level)) >= 0;
+}
 
 inline bool AllAboveWithBias(pixel3 p, int bias) {
   return ((p.blue + bias - 256) | (p.green + bias - 256) | (p.red + bias - 256)) >= 0;
@@ -279,12 +283,10 @@ inline pixel3 Choice(pick which, pixel3 p1, pixel3 p2) {
                                   : pixel3{base_color.blue, base_color.green, base_color.red};
 }
 
-// Selects by masking rather than branching.
 inline void PutEither(bool pass, pixel3 yes, pixel3 no, uint8_t* b, uint8_t* g, uint8_t* r) {
-  const uint8_t m = uint8_t(-int(pass));
-  *b = uint8_t((yes.blue & m) | (no.blue & ~m));
-  *g = uint8_t((yes.green & m) | (no.green & ~m));
-  *r = uint8_t((yes.red & m) | (no.red & ~m));
+  *b = pass ? yes.blue : no.blue;
+  *g = pass ? yes.green : no.green;
+  *r = pass ? yes.red : no.red;
 }
 }  // namespace pixel_rules
 
