@@ -28,15 +28,21 @@ wx_settings_store::wx_settings_store() {
                                          application_name, wxCONFIG_USE_SUBDIR))
                               .GetPath();
   wxFileName::Mkdir(folder, wxS_DIR_DEFAULT, wxPATH_MKDIR_FULL);
-  config = std::make_unique<wxFileConfig>(application_name, vendor_name, wxEmptyString,
-                                          wxEmptyString,
-                                          wxCONFIG_USE_LOCAL_FILE | wxCONFIG_USE_SUBDIR);
+  Open(wxEmptyString, wxCONFIG_USE_LOCAL_FILE | wxCONFIG_USE_SUBDIR);
 }
 
 wx_settings_store::wx_settings_store(const std::string& file_path) {
-  config = std::make_unique<wxFileConfig>(application_name, vendor_name,
-                                          wxString::FromUTF8(file_path), wxEmptyString,
-                                          wxCONFIG_USE_LOCAL_FILE);
+  Open(wxString::FromUTF8(file_path), wxCONFIG_USE_LOCAL_FILE);
+}
+
+void wx_settings_store::Open(const wxString& file_path, long style) {
+  // wx asserts on a hand-edited line with an empty name ("=5"); such a line names
+  // nothing that is read, so it is let through quietly. Other bad lines are
+  // reported by wx and skipped.
+  const wxAssertHandler_t assert_handler = wxSetAssertHandler(nullptr);
+  config = std::make_unique<wxFileConfig>(application_name, vendor_name, file_path,
+                                          wxEmptyString, style);
+  wxSetAssertHandler(assert_handler);
 }
 
 wx_settings_store::~wx_settings_store() { config->Flush(); }

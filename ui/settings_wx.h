@@ -6,6 +6,7 @@
 
 class wxFileConfig;
 class wxFileHistory;
+class wxString;
 
 // The stored settings in a configuration file: sections become groups, and an
 // empty section stands for the top level. A number that is not one, or lies beyond
@@ -30,5 +31,7 @@ class wx_settings_store final : public settings_store {
   void SaveFileHistory(wxFileHistory& history);
 
  private:
+  void Open(const wxString& file_path, long style);
+
   std::unique_ptr<wxFileConfig> config;
 };

@@ -71,6 +71,14 @@ TEST_F(AppStart, HandEditedSettingsOutOfRangeAreClamped) {
   EXPECT_EQ(CvorbelApp::viewing_scale, 100);
 }
 
+TEST_F(AppStart, ASettingsFileOfGarbageIsReadAsEmpty) {
+  WriteFile("vorbel.conf", std::string("\x01\xff[[[\n=\n[Configure\nViewing Scale\n\0\0", 30));
+  Start();
+  EXPECT_EQ(TheTestApp().app_look, default_look_id);
+  EXPECT_EQ(CvorbelApp::viewing_scale, 100);
+  EXPECT_TRUE(Frame()->IsShown());
+}
+
 TEST_F(AppStart, TheViewingScaleIsStoredAtTheEnd) {
   Start();
   CvorbelApp::viewing_scale = 130;

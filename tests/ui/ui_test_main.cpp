@@ -3,6 +3,7 @@
 #include <wx/evtloop.h>
 #include <wx/image.h>
 #include <wx/init.h>
+#include <wx/log.h>
 
 #include "tests/ui/test_app.h"
 
@@ -13,6 +14,8 @@ int main(int argc, char** argv) {
   wxApp::SetInstance(new test_app);
   if (!wxEntryStart(argc, argv)) return 1;
   wxInitAllImageHandlers();
+  // Complaints that the program shows in a window go to the test's output instead.
+  delete wxLog::SetActiveTarget(new wxLogStderr);
   int result = 0;
   {
     wxGUIEventLoop loop;
