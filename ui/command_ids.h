@@ -63,9 +63,6 @@ enum command_id : int {
   cmd_previous_pane = 57681,
 };
 
-// Status-bar pane ids, pane 0 first.
-inline constexpr int status_pane_ids[9] = {0, 146, 147, 148, 145, 162, 163, 164, 165};
-
 inline constexpr int WxId(int id) { return id >= 32768 ? id - 30000 : id; }
 
 // Menu commands whose handlers are still to come: their items stay grey. Remove a
