@@ -12,14 +12,14 @@ namespace {
 constexpr size_t file_header_bytes = 14;
 constexpr uint32_t core_header_bytes = 12;
 
-// The image class decodes the whole file as it opens; this only turns its
-// bottom-up rows into ours.
+// The header gives the size; the image class decodes the pixels when they are asked
+// for, so that a frame refused for its size costs nothing, and its bottom-up rows
+// become ours.
 class bmp_decoder : public byte_decoder {
  public:
   using byte_decoder::byte_decoder;
 
   bool Open() {
-    // The size is checked before the image class allocates anything.
     if (bytes.size < file_header_bytes + 16) return Fail("BMP: the file is truncated");
     const uint8_t* info = bytes.data + file_header_bytes;
     int64_t w, h;
@@ -30,22 +30,21 @@ class bmp_decoder : public byte_decoder {
       w = GetLe32Signed(info + 4);
       h = std::llabs(int64_t{GetLe32Signed(info + 8)});  // negative: stored top row first
     }
-    if (!SetSize(w, h)) return false;
-    image = std::make_unique<CRaster>(bytes.data, bytes.size, raster_format_bmp);
-    if (!image->IsValid()) return Fail(std::string("BMP: ") + image->GetErrorText());
-    if (image->GetWidth() != width || image->GetHeight() != height)
-      return Fail("BMP: the decoded size differs from the header");
-    return true;
+    return SetSize(w, h);
   }
 
   bool CopyPixels(uint8_t* dest, size_t stride, size_t buffer_size) override {
     if (!CheckDestination(dest, stride, buffer_size)) return false;
-    const bool alpha = image->AlphaIsValid();
+    const CRaster image(bytes.data, bytes.size, raster_format_bmp);
+    if (!image.IsValid()) return Fail(std::string("BMP: ") + image.GetErrorText());
+    if (image.GetWidth() != width || image.GetHeight() != height)
+      return Fail("BMP: the decoded size differs from the header");
+    const bool alpha = image.AlphaIsValid();
     for (int y = 0; y < height; ++y) {
       uint8_t* out = dest + static_cast<size_t>(y) * stride;
       const int64_t row = height - 1 - y;
       for (int x = 0; x < width; ++x, out += 4) {
-        const rgb_quad colour = image->PixelColorUnchecked(x, row, alpha);
+        const rgb_quad colour = image.PixelColorUnchecked(x, row, alpha);
         out[0] = colour.blue;
         out[1] = colour.green;
         out[2] = colour.red;
@@ -60,8 +59,6 @@ class bmp_decoder : public byte_decoder {
     error = std::move(text);
     return false;
   }
-
-  std::unique_ptr<CRaster> image;
 };
 
 }  // namespace
