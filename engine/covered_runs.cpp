@@ -205,8 +205,7 @@ VORBEL_AVX2 void WideLumaRun(const Op& op, const uint8_t* a, const uint8_t* b, u
       const int d = pixel_rules::LumaDifference({a[at], a[at + 1], a[at + 2]}, {b[at], b[at + 1], b[at + 2]});
       t[i] = darkest ? bias_term - d : bias_term + d;
     }
-    const __m256d weight =
-        Weight4(_mm256_cvtepi32_pd(_mm_loadu_si128(reinterpret_cast<const __m128i*>(t))), top);
+    const __m256d weight = Weight4(_mm256_cvtepi32_pd(_mm_setr_epi32(t[0], t[1], t[2], t[3])), top);
     Blend4(Planar(a + k), Planar(b + k), weight, top, out + k);
   }
   PixelByPixel(op, a, b, out, groups, n);
