@@ -6,12 +6,15 @@
 
 namespace {
 
+constexpr uint32_t red = 0xFF0000, green = 0x00FF00, blue = 0x0000FF, grey = 0x808080, white = 0xFFFFFF;
+const uint32_t quarters[4] = {red, green, blue, grey};
+
 class view_printing : public view_fixture {
  protected:
-  // Prints page 1 at a printer of page_width x page_height pixels and ppi_x x ppi_y.
-  wxImage Print(int page_width, int page_height, int ppi_x, int ppi_y) {
-    wxBitmap page(page_width, page_height, 24);
-    wxMemoryDC dc(page);
+  // Prints the one page at a printer of page_width x page_height pixels and ppi_x x ppi_y.
+  void Print(int page_width, int page_height, int ppi_x, int ppi_y) {
+    wxBitmap bitmap(page_width, page_height, 24);
+    wxMemoryDC dc(bitmap);
     dc.SetBackground(*wxWHITE_BRUSH);
     dc.Clear();
     target_printout printout;
@@ -23,75 +26,55 @@ class view_printing : public view_fixture {
     int min_page, max_page, from, to;
     printout.GetPageInfo(&min_page, &max_page, &from, &to);
     EXPECT_EQ(max_page, 1);
-    EXPECT_TRUE(printout.HasPage(1));
     EXPECT_FALSE(printout.HasPage(2));
     EXPECT_TRUE(printout.OnPrintPage(1));
     dc.SelectObject(wxNullBitmap);
-    return page.ConvertToImage();
+    page = bitmap.ConvertToImage();
   }
-
-  static uint32_t At(const wxImage& image, int x, int y) {
-    return uint32_t(image.GetRed(x, y)) << 16 | uint32_t(image.GetGreen(x, y)) << 8 |
-           image.GetBlue(x, y);
+  uint32_t At(int x, int y) const {
+    return uint32_t(page.GetRed(x, y)) << 16 | uint32_t(page.GetGreen(x, y)) << 8 | page.GetBlue(x, y);
   }
+  wxImage page;
 };
-
-constexpr uint32_t red = 0xFF0000, green = 0x00FF00, blue = 0x0000FF, grey = 0x808080,
-                   white = 0xFFFFFF;
-const uint32_t quarters[4] = {red, green, blue, grey};
 
 TEST_F(view_printing, TargetFillsThePageWidthInProportion) {
   PaintQuarters(64, 48, quarters);
-  wxImage page = Print(1000, 1400, 300, 300);  // 48 x 1000 / 64 = 750 rows
-  EXPECT_EQ(At(page, 0, 0), red);
-  EXPECT_EQ(At(page, 999, 0), green);
-  EXPECT_EQ(At(page, 0, 749), blue);
-  EXPECT_EQ(At(page, 999, 749), grey);
-  EXPECT_EQ(At(page, 400, 374), red);
-  EXPECT_EQ(At(page, 600, 376), grey);
-  EXPECT_EQ(At(page, 500, 750), white);
-  EXPECT_EQ(At(page, 500, 1399), white);
-}
-
-TEST_F(view_printing, UnequalResolutionsStretchTheHeightAndThePageClipsIt) {
-  PaintQuarters(64, 48, quarters);
-  wxImage page = Print(1000, 1400, 300, 600);  // 1500 rows, 1400 of them on the page
-  EXPECT_EQ(At(page, 10, 749), red);
-  EXPECT_EQ(At(page, 10, 750), blue);
-  EXPECT_EQ(At(page, 990, 1399), grey);
+  Print(1000, 1400, 300, 300);  // 48 x 1000 / 64 = 750 rows
+  EXPECT_EQ(At(0, 0), red);
+  EXPECT_EQ(At(999, 0), green);
+  EXPECT_EQ(At(0, 749), blue);
+  EXPECT_EQ(At(999, 749), grey);
+  EXPECT_EQ(At(500, 750), white);
+  Print(1000, 1400, 300, 600);  // unequal resolutions: 1500 rows, clipped at 1400
+  EXPECT_EQ(At(10, 749), red);
+  EXPECT_EQ(At(10, 750), blue);
+  EXPECT_EQ(At(990, 1399), grey);
 }
 
 TEST_F(view_printing, TargetAtThePrinterSizeIsCopiedPixelForPixel) {
   PaintQuarters(640, 480, quarters);
   target_pixels[0] = {1, 2, 3, 0};
   target_pixels[640 * 480 - 1] = {7, 8, 9, 0};
-  wxImage page = Print(640, 600, 300, 300);
-  EXPECT_EQ(At(page, 0, 0), 0x030201u);
-  EXPECT_EQ(At(page, 639, 479), 0x090807u);
-  EXPECT_EQ(At(page, 1, 0), red);
-  EXPECT_EQ(At(page, 639, 480), white);
+  Print(640, 600, 300, 300);
+  EXPECT_EQ(At(0, 0), 0x030201u);
+  EXPECT_EQ(At(639, 479), 0x090807u);
+  EXPECT_EQ(At(1, 0), red);
+  EXPECT_EQ(At(639, 480), white);
 }
 
-TEST_F(view_printing, NoTargetPrintsABlankPage) {
+TEST_F(view_printing, NoTargetPrintsABlankPageAndTheHeightNeverOverflows) {
   target_width = target_height = 0;
-  wxImage page = Print(800, 1000, 300, 300);
+  Print(800, 1000, 300, 300);
   for (int y = 0; y < 1000; y += 50)
-    for (int x = 0; x < 800; x += 50) ASSERT_EQ(At(page, x, y), white);
-}
-
-TEST_F(view_printing, PrintedHeightDoesNotOverflow) {
+    for (int x = 0; x < 800; x += 50) ASSERT_EQ(At(x, y), white);
+  EXPECT_EQ(PrintedHeight(4960, 600, 600), 0);
   target_width = 2048;
   target_height = 1536;
-  // 1536 x 100000 x 1200 lies far beyond 32 bits.
-  EXPECT_EQ(PrintedHeight(100000, 300, 1200), 300000);
-  EXPECT_EQ(PrintedHeight(4960, 600, 600), 3720);
-  EXPECT_EQ(PrintedHeight(0, 600, 600), 0);
-  EXPECT_EQ(PrintedHeight(4960, 0, 0), 3720);  // no resolution known: square pixels
-  target_width = 0;
-  EXPECT_EQ(PrintedHeight(4960, 600, 600), 0);
+  EXPECT_EQ(PrintedHeight(100000, 300, 1200), 300000);  // 1536 x 100000 x 1200 is far beyond 32 bits
+  EXPECT_EQ(PrintedHeight(4960, 0, 0), 3720);           // no resolution known: square pixels
 }
 
-TEST_F(view_printing, PreviewCommandOpensAPreviewOfOnePage) {
+TEST_F(view_printing, PreviewCommandOpensAPreview) {
   PaintQuarters(64, 48, quarters);
   source_count = 2;
   wxCommandEvent preview(wxEVT_MENU, WxId(cmd_print_preview));

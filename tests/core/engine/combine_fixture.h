@@ -21,12 +21,16 @@ struct recording_ui : ui_port {
   void RedrawStats() override { ++stats_redraws; }
 };
 
+// Counts presentations and keeps the last picture presented in place of the target.
 class counting_view : public CvorbelViewCore {
  public:
   using CvorbelViewCore::CvorbelViewCore;
   int presented = 0;
-  bool PresentTarget() override {
+  std::vector<bgra> shown;  // empty when the target itself was presented
+  bool PresentPixels(const bgra* pixels) override {
     ++presented;
+    shown.clear();
+    if (pixels != target_pixels) shown.assign(pixels, pixels + size_t(target_width) * target_height);
     return false;
   }
 };
@@ -46,8 +50,6 @@ class CombineFixture : public ::testing::Test {
     SetUiPort(&ui);
     view = std::make_unique<counting_view>(&doc);
     source_count = 2;
-    effect_code = 0;
-    base_color = {};
     SetTarget(32, 32);
   }
   void TearDown() override {
@@ -55,11 +57,13 @@ class CombineFixture : public ::testing::Test {
     SetRowThreads(0);
     source_count = 0;
     effect_code = 0;
+    method_code = 8;
+    contrast_mode = 1;
+    source_bias = contrast_bias = 127;
     base_color = {};
   }
 
   void SetTarget(int w, int h) { view->target_rect = {10, 20, 10 + w, 20 + h}; }
-  // The target size as the pass sees it.
   int W() const { return std::clamp(view->target_rect.Width(), 0, max_target_width); }
   int H() const { return std::clamp(view->target_rect.Height(), 0, max_target_height); }
 
@@ -79,20 +83,18 @@ class CombineFixture : public ::testing::Test {
     Paint(s, [p](int, int) { return p; });
   }
 
-  // Random colours; each layer leaves a few rectangles uncovered, and a few rows
-  // have scattered holes.
+  // Random colours with uncovered rectangles and scattered holes. In every other
+  // row layer 2 stays close to layer 1, where the weighted operators blend rather
+  // than pick.
   void PaintRandom(uint32_t seed) {
     std::mt19937 rng(seed);
     for (int s = 0; s < 2; ++s) {
       source_layer& l = view->layers[s];
       for (int r = 0; r < H(); ++r)
         for (int c = 0; c < W(); ++c) {
-          uint8_t* px = l.Pixel(r, c);
-          // Layer 2 stays close to layer 1 in every other row, where the weighted
-          // operators blend rather than pick.
           const uint8_t* near = view->layers[0].Pixel(r, c);
           for (int k = 0; k < 3; ++k)
-            px[k] =
+            l.Pixel(r, c)[k] =
                 s == 1 && r % 2 ? uint8_t(std::clamp(near[k] + int(rng() % 9) - 4, 0, 255)) : uint8_t(rng());
           l.Mask(r, c) = 1;
         }
@@ -110,7 +112,6 @@ class CombineFixture : public ::testing::Test {
   }
 
   static void FillTarget(bgra* buffer, bgra value) { std::fill(buffer, buffer + target_capacity, value); }
-
   bgra& Out(int r, int c) { return target_pixels[size_t(r) * target_width + c]; }
   bgra& Work(int r, int c) { return target_work[size_t(r) * target_width + c]; }
 
