@@ -1,30 +1,6 @@
-#include <cstdlib>
-
 #include "document_fixture.h"
 
-namespace {
-
-class image_loading : public document_test {
- protected:
-  // Largest difference of blue, green, red between source s and the generated picture.
-  int WorstDifference(int s) const {
-    const image_record& record = doc.source_image[s - 1];
-    int worst = 0;
-    for (int y = 0; y < record.Height(); ++y)
-      for (int x = 0; x < record.Width(); ++x) {
-        const bgra got = PixelOf(record, x, y);
-        const bgra want = Generated(x, y);
-        worst = std::max({worst, std::abs(got.blue - want.blue),
-                          std::abs(got.green - want.green), std::abs(got.red - want.red)});
-      }
-    return worst;
-  }
-  std::string UnableText(const std::string& path) const {
-    return "Unable to load this image file:   " + path;
-  }
-};
-
-}  // namespace
+using image_loading = document_test;
 
 TEST_F(image_loading, EachFormatLoadsTopRowFirstWithAFullMask) {
   for (const char* ext : {"bmp", "png", "tif", "tga", "pcx", "jpg"}) {
@@ -36,47 +12,35 @@ TEST_F(image_loading, EachFormatLoadsTopRowFirstWithAFullMask) {
     EXPECT_EQ(doc.image_size[1].height, 23);
     EXPECT_EQ(doc.source_kind[1], kind_file);
     EXPECT_EQ(ui.labels[2], path);
-    EXPECT_LE(WorstDifference(2), std::string(ext) == "jpg" ? 12 : 0);
-    EXPECT_EQ(PixelOf(record, 0, 0).fourth, 255);
+    EXPECT_LE(WorstDifference(record, 37, 23, Generated), std::string(ext) == "jpg" ? 12 : 0);
     ASSERT_EQ(record.mask_size, 37 * 23);
     for (int i = 0; i < record.mask_size; ++i) ASSERT_EQ(record.mask[i], 1);
   }
-  EXPECT_TRUE(ui.messages.empty());
-  EXPECT_EQ(doc.loading_image, nullptr);
-}
-
-TEST_F(image_loading, PngAlphaStaysInTheFourthByte) {
+  // A PNG's alpha stays in the fourth byte, and the mask is still all ones.
   ASSERT_TRUE(doc.LoadSourceImage(CopyOf("alpha.png", "alpha.png"), 1));
   const image_record& record = doc.source_image[0];
   for (int y = 0; y < 23; ++y)
-    for (int x = 0; x < 37; ++x) {
-      bgra want = Generated(x, y);
-      want.fourth = uint8_t((x * 6 + y) % 256);
-      ASSERT_EQ(PackedBgra(PixelOf(record, x, y)), PackedBgra(want)) << x << "," << y;
-    }
+    for (int x = 0; x < 37; ++x)
+      ASSERT_EQ(PixelOf(record, x, y), (Generated(x, y) & 0xFFFFFF) | uint32_t((x * 6 + y) % 256) << 24) << x << "," << y;
   for (int i = 0; i < record.mask_size; ++i) ASSERT_EQ(record.mask[i], 1);
+  EXPECT_TRUE(ui.messages.empty());
 }
 
-TEST_F(image_loading, UpperCaseJpegIsAJpegAndTiffIsRefused) {
+TEST_F(image_loading, UpperCaseJpegIsAJpegAndTiffOrEightBitTgaIsRefused) {
   EXPECT_TRUE(doc.LoadSourceImage(CopyOf("good.jpg", "PHOTO.JPEG"), 1));
   EXPECT_TRUE(ui.messages.empty());
-
   const std::string tiff = CopyOf("good.tif", "scan.tiff");
   EXPECT_FALSE(doc.LoadSourceImage(tiff, 2));
-  ASSERT_EQ(ui.messages.size(), 1u);
-  EXPECT_EQ(ui.messages[0].first, UnableText(tiff));
-  EXPECT_EQ(ui.messages[0].second, message_icon::error);
+  EXPECT_EQ(ui.messages, (std::vector<std::pair<std::string, message_icon>>{{Unable(tiff), message_icon::error}}));
   EXPECT_EQ(doc.source_kind[1], kind_none);
   EXPECT_EQ(doc.file_name[1], "");
-}
 
-TEST_F(image_loading, EightBitTgaIsRefusedAfterItsOwnMessage) {
+  ui.messages.clear();
   const std::string grey = CopyOf("grey8.tga", "grey.tga");
-  EXPECT_FALSE(doc.LoadSourceImage(grey, 1));
-  ASSERT_EQ(ui.messages.size(), 2u);
-  EXPECT_EQ(ui.messages[0].first, "Cannot handle this type of image.");
-  EXPECT_EQ(ui.messages[0].second, message_icon::error);
-  EXPECT_EQ(ui.messages[1].first, UnableText(grey));
+  EXPECT_FALSE(doc.LoadSourceImage(grey, 2));
+  EXPECT_EQ(ui.messages, (std::vector<std::pair<std::string, message_icon>>{
+                             {"Cannot handle this type of image.", message_icon::error},
+                             {Unable(grey), message_icon::error}}));
   EXPECT_EQ(doc.loading_image, nullptr);
 }
 
@@ -94,27 +58,23 @@ TEST_F(image_loading, BadFilesLoseNothing) {
       const std::string path = CopyOf(name, name);
       EXPECT_FALSE(doc.LoadSourceImage(path, 1));
       ASSERT_FALSE(ui.messages.empty());
-      EXPECT_EQ(ui.messages.back().first, UnableText(path));
-      EXPECT_EQ(ui.messages.back().second, message_icon::error);
+      EXPECT_EQ(ui.messages.back(), std::make_pair(Unable(path), message_icon::error));
       EXPECT_EQ(doc.source_image[0].bitmap, kept);
       EXPECT_EQ(doc.file_name[0], good);
       EXPECT_EQ(doc.source_kind[0], kind_file);
       EXPECT_EQ(doc.image_size[0].width, 37);
       EXPECT_EQ(doc.loading_image, nullptr);
     }
-  EXPECT_EQ(PackedBgra(PixelOf(doc.source_image[0], 36, 22)), PackedBgra(Generated(36, 22)));
+  EXPECT_EQ(WorstDifference(doc.source_image[0], 37, 23, Generated), 0);
 }
 
 TEST_F(image_loading, LoadSourceFileTellsTheViewAndPane) {
   EXPECT_FALSE(doc.LoadSourceFile("", 1));
-  EXPECT_TRUE(ui.messages.empty());
   EXPECT_TRUE(ui.moved.empty());
-
   ASSERT_TRUE(doc.LoadSourceFile(CopyOf("good.tif", "a.tif"), 2));
   EXPECT_EQ(ui.moved, std::vector<int>{2});
   EXPECT_EQ(ui.layouts, 1);
   EXPECT_EQ(ui.titles, std::vector<std::string>{""});
-
   // A failed load still places the source that stays.
   EXPECT_FALSE(doc.LoadSourceFile(CopyOf("noise.tif", "b.tif"), 2));
   EXPECT_EQ(ui.moved, (std::vector<int>{2, 2}));

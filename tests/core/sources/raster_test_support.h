@@ -2,6 +2,9 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <vector>
 
 #include "sources/mem_stream.h"
@@ -9,15 +12,12 @@
 
 using bytes = std::vector<uint8_t>;
 
-// Encodes the image into memory; an encoder failure leaves the test's own message.
 inline bytes EncodeToBytes(CRaster& image, uint32_t format) {
   CMemStream out;
   EXPECT_TRUE(out.Open());
   EXPECT_TRUE(image.Encode(&out, format)) << image.GetErrorText();
   const uint8_t* data = out.GetBuffer(false);
-  bytes result(data, data + out.Tell());
-  out.Close();
-  return result;
+  return bytes(data, data + out.Tell());
 }
 
 inline uint32_t NextRandom(uint32_t& seed) {
@@ -25,25 +25,26 @@ inline uint32_t NextRandom(uint32_t& seed) {
   return seed >> 8;
 }
 
-// Noise with flat stretches, so that run-length packers meet both.
-inline void FillPixels(CRaster& image, uint32_t seed) {
-  const int64_t row_pixels = int64_t(image.GetRowBytes());
-  for (int32_t y = 0; y < image.GetHeight(); ++y) {
+// Noise with flat stretches, so that run-length packers meet both; a random palette and,
+// when asked, a random alpha plane.
+inline bool MakeImage(CRaster& image, int32_t width, int32_t height, uint32_t bits, uint32_t seed,
+                      bool with_alpha = false) {
+  if (!image.Create(width, height, bits, raster_format_unknown)) return false;
+  for (int32_t y = 0; y < height; ++y) {
     uint8_t* row = image.GetBits(y);
-    for (int64_t i = 0; i < row_pixels; ++i) {
+    for (uint32_t i = 0; i < image.GetRowBytes(); ++i) {
       const uint32_t r = NextRandom(seed);
       row[i] = (r & 0x300) ? uint8_t(r) : i > 0 ? row[i - 1] : 0;
     }
   }
-}
-
-inline bool MakeImage(CRaster& image, int32_t width, int32_t height, uint32_t bits,
-                      uint32_t seed) {
-  if (!image.Create(width, height, bits, raster_format_unknown)) return false;
-  FillPixels(image, seed);
   for (uint32_t i = 0; i < image.GetColorCount(); ++i) {
     const uint32_t r = NextRandom(seed);
     image.SetPaletteColor(i, uint8_t(r), uint8_t(r >> 8), uint8_t(r >> 16));
+  }
+  if (with_alpha) {
+    if (!image.AlphaCreate()) return false;
+    for (int32_t y = 0; y < height; ++y)
+      for (int32_t x = 0; x < width; ++x) image.AlphaSet(x, y, uint8_t(NextRandom(seed)));
   }
   return true;
 }
@@ -54,8 +55,7 @@ inline bytes RgbaTopDown(const CRaster& image) {
   for (int32_t y = image.GetHeight() - 1; y >= 0; --y)
     for (int32_t x = 0; x < image.GetWidth(); ++x) {
       const rgb_quad c = image.PixelColorUnchecked(x, y);
-      out.insert(out.end(), {c.red, c.green, c.blue,
-                             image.AlphaIsValid() ? image.AlphaGet(x, y) : uint8_t(255)});
+      out.insert(out.end(), {c.red, c.green, c.blue, image.AlphaIsValid() ? image.AlphaGet(x, y) : uint8_t(255)});
     }
   return out;
 }
@@ -64,4 +64,13 @@ inline bytes Concat(std::initializer_list<bytes> parts) {
   bytes out;
   for (const bytes& p : parts) out.insert(out.end(), p.begin(), p.end());
   return out;
+}
+
+inline bytes ReadFile(const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return bytes(std::istreambuf_iterator<char>(in), {});
+}
+
+inline void WriteFile(const std::filesystem::path& path, const bytes& data) {
+  std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(data.data()), std::streamsize(data.size()));
 }
