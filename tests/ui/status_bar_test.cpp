@@ -127,6 +127,7 @@ TEST_F(StatusBar, HoverShowsOneSourceAloneAndTenQuietTicksBringTheTargetBack) {
   EXPECT_EQ(bar->MarkerPane(), 3);
 }
 
+// The bar's own timer drives the quiet ticks.
 TEST_F(StatusBar, TheBarsTimerTicksCountTowardsTheQuietTicks) {
   bar->SetTimer(1, 10);
   const wxLongLong start = wxGetLocalTimeMillis();

@@ -51,17 +51,6 @@ TEST_F(view_printing, TargetFillsThePageWidthInProportion) {
   EXPECT_EQ(At(990, 1399), grey);
 }
 
-TEST_F(view_printing, TargetAtThePrinterSizeIsCopiedPixelForPixel) {
-  PaintQuarters(640, 480, quarters);
-  target_pixels[0] = {1, 2, 3, 0};
-  target_pixels[640 * 480 - 1] = {7, 8, 9, 0};
-  Print(640, 600, 300, 300);
-  EXPECT_EQ(At(0, 0), 0x030201u);
-  EXPECT_EQ(At(639, 479), 0x090807u);
-  EXPECT_EQ(At(1, 0), red);
-  EXPECT_EQ(At(639, 480), white);
-}
-
 TEST_F(view_printing, NoTargetPrintsABlankPageAndTheHeightNeverOverflows) {
   target_width = target_height = 0;
   Print(800, 1000, 300, 300);
