@@ -1,11 +1,11 @@
 #!/usr/bin/python3
 """BMP, TGA and PCX files written by ImageMagick, Pillow and by hand, and both tools' reading.
 
-  write DIR     writes the samples into DIR; beside each file NAME it leaves NAME.rgba, the
-                pixels its writer (Pillow, for hand-made files) reads back (RGBA, top row
-                first), and a line "NAME MASK ALPHA" in DIR/manifest.txt: MASK holds the bits
-                of each colour channel that must agree (5- and 6-bit channels are widened
-                differently by each reader), ALPHA is 1 when the image has an alpha plane
+  write DIR     writes the samples into DIR, each NAME with NAME.rgba, the pixels its writer
+                (Pillow for hand-made files) reads (RGBA, top row first), and a line
+                "NAME MASK ALPHA" in DIR/manifest.txt: MASK holds the colour bits that must
+                agree (each reader widens 5- and 6-bit channels its own way), ALPHA is 1 when
+                the image has an alpha plane
   read FILE...  decodes each FILE with both tools into FILE.pil.rgba and FILE.im.rgba; a
                 tool that refuses the file leaves no output
 """

@@ -42,8 +42,6 @@ class RasterFiles : public testing::Test {
 
 TEST(RasterDispatch, Refusals) {
   CRaster image;
-  EXPECT_FALSE(image.Decode(static_cast<CByteStream*>(nullptr), raster_format_bmp));
-  EXPECT_STREQ(image.GetErrorText(), "null file handler");
   bytes file = SmallBmp();
   CMemStream stream(file.data(), int64_t(file.size()));
   EXPECT_FALSE(image.Decode(&stream, 5));
@@ -124,9 +122,6 @@ TEST_F(RasterFiles, SaveWritesOrReportsWhyNot) {
   ASSERT_TRUE(image.Save(path.c_str(), raster_format_bmp));
   EXPECT_EQ(CRaster(path.c_str(), raster_format_bmp).PixelColorUnchecked(1, 0), (rgb_quad{4, 5, 6, 0}));
   EXPECT_FALSE(image.Save((folder / "no" / "such" / "folder.bmp").c_str(), raster_format_bmp));
-  EXPECT_FALSE(image.Save(path.c_str(), 5));
-  EXPECT_STREQ(image.GetErrorText(), "Encode: Unknown format");
-
   // A full disk: every format and depth reports it.
   for (uint32_t format : {raster_format_bmp, raster_format_tga, raster_format_pcx})
     for (uint32_t bits : {1u, 8u, 24u}) {
