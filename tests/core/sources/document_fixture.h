@@ -8,7 +8,6 @@
 #include <iterator>
 #include <map>
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "engine/process_state.h"
@@ -85,17 +84,9 @@ class document_test : public testing::Test {
   // Copies one of the files of the tests' generator, made once for the process, to name.
   std::string CopyOf(const std::string& generated, const std::string& name) const {
     struct made_files {
-      std::string folder;
-      made_files() {
-        char pattern[] = "/tmp/vorbel-source-files-XXXXXX";
-        if (!mkdtemp(pattern)) return;
-        folder = pattern;
-        const std::string command = std::string("/usr/bin/python3 ") + VORBEL_TEST_DATA + "/source_files.py " + folder;
-        if (std::system(command.c_str()) != 0) folder.clear();
-      }
-      ~made_files() {
-        if (!folder.empty()) std::filesystem::remove_all(folder);
-      }
+      std::string folder = std::filesystem::temp_directory_path() / ("vorbel-source-files-" + std::to_string(getpid()));
+      made_files() { std::system(("/usr/bin/python3 " VORBEL_TEST_DATA "/source_files.py " + folder).c_str()); }
+      ~made_files() { std::filesystem::remove_all(folder); }
     };
     static const made_files files;
     std::filesystem::copy_file(files.folder + "/" + generated, Path(name),
