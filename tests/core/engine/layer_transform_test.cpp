@@ -8,6 +8,7 @@
 #include "engine/process_state.h"
 #include "engine/row_parallel.h"
 #include "engine/view_core.h"
+#include "engine/wide_lanes.h"
 #include "sources/document.h"
 
 namespace {
@@ -157,7 +158,9 @@ TEST_F(LayerTransform, FittingKeepsProportionsButNotForText) {
   EXPECT_EQ(view->fit_factor_x[0] + view->fit_factor_y[0], 2.0);
 }
 
-TEST_F(LayerTransform, ParallelRowsGiveTheSingleThreadedBytes) {
+// Row bands on several threads and the 32-byte lanes must give the bytes of the plain
+// single-threaded scalar pass.
+TEST_F(LayerTransform, FastPathsGiveThePlainBytes) {
   std::mt19937 rng(7);
   view->target_rect = {0, 0, 301, 203};
   const auto& layer = view->layers[0];
@@ -171,11 +174,17 @@ TEST_F(LayerTransform, ParallelRowsGiveTheSingleThreadedBytes) {
     view->height_percent[0] = 10.0 + rng() % 300;
     view->offset[0] = {int(rng() % 400) - 200, int(rng() % 300) - 150};
     view->fast_preview = rng() % 4 == 0;
+    if (trial % 3 == 0) {
+      image_record& r = doc.source_image[0];
+      for (int i = 0; i < r.mask_size; ++i) r.mask[i] = rng() % 5 != 0;
+    }
     SetRowThreads(1);
+    AllowWideLanes(false);
     Build();
     const std::vector<uint8_t> rgb(layer.rgb.get(), layer.rgb.get() + 203 * source_layer::stride * 3);
     const std::vector<uint8_t> mask(layer.mask.get(), layer.mask.get() + 203 * source_layer::stride);
     SetRowThreads(4);
+    AllowWideLanes(true);
     Build();
     ASSERT_EQ(0, std::memcmp(rgb.data(), layer.rgb.get(), rgb.size())) << trial;
     ASSERT_EQ(0, std::memcmp(mask.data(), layer.mask.get(), mask.size())) << trial;
