@@ -1,17 +1,22 @@
 #include "platform/imaging.h"
 
 #include <fcntl.h>
-#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstdint>
 #include <cstring>
+#include <vector>
 
 #include "platform/imaging_codecs.h"
 
 namespace imaging {
+
+namespace {
+// Larger than any image of at most 20000 pixels a side in the four formats.
+constexpr off_t max_file_bytes = off_t(1) << 31;
+}  // namespace
 
 bool byte_decoder::SetSize(int64_t w, int64_t h) {
   if (w < 1 || h < 1 || w > max_frame_side || h > max_frame_side) {
@@ -48,16 +53,11 @@ std::string SystemError(const std::string& what, const std::string& path) {
   return what + " " + path + ": " + std::strerror(errno);
 }
 
-class mapped_file : public keep_alive {
+// The file's bytes are read into memory rather than mapped: a file cut short by
+// another program while it is decoded must end in an error, not a bus fault.
+class file_bytes : public keep_alive {
  public:
-  mapped_file(void* address, size_t size) : address(address), size(size) {}
-  ~mapped_file() override { munmap(address, size); }
-  mapped_file(const mapped_file&) = delete;
-  mapped_file& operator=(const mapped_file&) = delete;
-
- private:
-  void* address;
-  size_t size;
+  std::vector<uint8_t> bytes;
 };
 
 std::unique_ptr<frame_decoder> OpenBytes(byte_view bytes, std::string& error) {
@@ -133,17 +133,28 @@ std::unique_ptr<frame_decoder> OpenFile(const std::string& path, std::string& er
     error = "the file is empty";
     return nullptr;
   }
-  const size_t size = static_cast<size_t>(info.st_size);
-  void* address = mmap(nullptr, size, PROT_READ, MAP_PRIVATE, fd, 0);
-  close(fd);
-  if (address == MAP_FAILED) {
-    error = SystemError("cannot read", path);
+  if (info.st_size > max_file_bytes) {
+    close(fd);
+    error = "the file is too large: " + path;
     return nullptr;
   }
-  auto mapping = std::make_unique<mapped_file>(address, size);
-  std::unique_ptr<frame_decoder> decoder =
-      OpenBytes({static_cast<const uint8_t*>(address), size}, error);
-  if (decoder) static_cast<byte_decoder&>(*decoder).Keep(std::move(mapping));
+  auto content = std::make_unique<file_bytes>();
+  content->bytes.resize(static_cast<size_t>(info.st_size));
+  size_t done = 0;
+  while (done < content->bytes.size()) {
+    const ssize_t n = read(fd, content->bytes.data() + done, content->bytes.size() - done);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) {
+      error = SystemError("cannot read", path);
+      close(fd);
+      return nullptr;
+    }
+    if (n == 0) break;
+    done += static_cast<size_t>(n);
+  }
+  close(fd);
+  std::unique_ptr<frame_decoder> decoder = OpenBytes({content->bytes.data(), done}, error);
+  if (decoder) static_cast<byte_decoder&>(*decoder).Keep(std::move(content));
   return decoder;
 }
 
