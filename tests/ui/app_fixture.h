@@ -10,12 +10,19 @@
 
 #include "engine/process_state.h"
 #include "platform/settings.h"
-#include "tests/ui/screen_grab.h"
 #include "tests/ui/test_app.h"
 #include "ui/main_frame.h"
+#include "ui/status_bar.h"
 
-// A started application with its own settings file in a scratch folder, ended
-// after each test.
+// What the X server shows of a window's client area now, read straight from the
+// server (wx's screen device context may answer from an older copy).
+wxImage ScreenOf(wxWindow* window);
+
+inline wxColour ColourAt(const wxImage& image, int x, int y) {
+  return wxColour(image.GetRed(x, y), image.GetGreen(x, y), image.GetBlue(x, y));
+}
+
+// A started application with its own settings file in a scratch folder.
 class app_fixture : public testing::Test {
  protected:
   void SetUp() override {
@@ -24,37 +31,30 @@ class app_fixture : public testing::Test {
               testing::UnitTest::GetInstance()->current_test_info()->name());
     std::filesystem::remove_all(folder);
     std::filesystem::create_directories(folder);
-    TheTestApp().ResetFakes();
-    TheTestApp().settings_file = (folder / "vorbel.conf").string();
+    app.imaging_works = true;
+    app.dialog_answer.reset();
+    app.dialog_questions.clear();
+    app.settings_file = (folder / "vorbel.conf").string();
   }
-
   void TearDown() override {
-    if (started) TheTestApp().ExitInstance();
-    Settle();
+    if (started) Stop();
     std::filesystem::remove_all(folder);
   }
 
   void Start(std::vector<std::string> files = {}) {
-    TheTestApp().command_line_files = std::move(files);
-    ASSERT_TRUE(TheTestApp().InitInstance());
+    app.command_line_files = std::move(files);
+    ASSERT_TRUE(app.InitInstance());
     started = true;
     Settle();
   }
-
   void Stop() {
-    TheTestApp().ExitInstance();
+    app.ExitInstance();
     started = false;
     Settle();
   }
+  static void Settle() { for (int i = 0; i < 3; ++i) wxTheApp->ProcessPendingEvents(), wxYield(); }
 
-  static void Settle() {
-    for (int i = 0; i < 3; ++i) {
-      wxTheApp->ProcessPendingEvents();
-      wxYield();
-    }
-  }
-
-  // Writes a w x h image of one colour as a PNG file in the scratch folder.
+  // Writes a w x h PNG of one colour in the scratch folder.
   std::string PlainImage(const std::string& name, int w, int h, unsigned char red,
                          unsigned char green, unsigned char blue) {
     wxImage image(w, h);
@@ -63,25 +63,33 @@ class app_fixture : public testing::Test {
     EXPECT_TRUE(image.SaveFile(path, wxBITMAP_TYPE_PNG));
     return path;
   }
-
   void WriteFile(const std::string& name, const std::string& bytes) {
     std::ofstream(folder / name, std::ios::binary) << bytes;
   }
 
-  std::vector<std::pair<std::string, message_icon>>& Messages() {
-    return TheTestApp().port->messages;
+  message_list& Messages() { return app.port->messages; }
+  void Command(int id) {
+    wxCommandEvent event(wxEVT_MENU, id);
+    app.Frame()->ProcessWindowEvent(event);
   }
-
-  CMainFrame* Frame() { return TheTestApp().Frame(); }
-
-  // Asks the frame whether a command of the menu is enabled now.
   bool Enabled(int command) {
     wxUpdateUIEvent event(WxId(command));
-    event.SetEventObject(Frame());
-    Frame()->ProcessWindowEvent(event);
+    event.SetEventObject(app.Frame());
+    app.Frame()->ProcessWindowEvent(event);
     return event.GetSetEnabled() ? event.GetEnabled() : true;
   }
+  static wxRect Pane(int pane) {
+    wxRect rect;
+    the_status_bar->GetFieldRect(pane, rect);
+    return rect;
+  }
+  static void MoveOverBar(int x, int y = 5) {
+    wxMouseEvent move(wxEVT_MOTION);
+    move.SetPosition({x, y});
+    the_status_bar->OnMouseMove(move);
+  }
 
+  test_app& app = static_cast<test_app&>(*wxTheApp);
   std::filesystem::path folder;
   bool started = false;
 };

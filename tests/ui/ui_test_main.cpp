@@ -7,21 +7,18 @@
 
 #include "tests/ui/test_app.h"
 
-// The window tests share one application per process, started before any test,
-// with an event loop active so that yields, timers and modal dialogs work.
+// One application for all tests, in an event loop so that yields, timers and modal dialogs work.
 int main(int argc, char** argv) {
   testing::InitGoogleTest(&argc, argv);
   wxApp::SetInstance(new test_app);
   if (!wxEntryStart(argc, argv)) return 1;
   wxInitAllImageHandlers();
-  // Complaints that the program shows in a window go to the test's output instead.
-  delete wxLog::SetActiveTarget(new wxLogStderr);
-  int result = 0;
-  {
+  delete wxLog::SetActiveTarget(new wxLogStderr);  // complaints to the output, not a window
+  const int result = [] {
     wxGUIEventLoop loop;
     wxEventLoopActivator active(&loop);
-    result = RUN_ALL_TESTS();
-  }
+    return RUN_ALL_TESTS();
+  }();
   wxEntryCleanup();
   return result;
 }

@@ -1,17 +1,13 @@
-#include <wx/dcmemory.h>
-
 #include "tests/ui/view_fixture.h"
-#include "ui/command_ids.h"
 #include "ui/view_print.h"
 
 namespace {
 
 constexpr uint32_t red = 0xFF0000, green = 0x00FF00, blue = 0x0000FF, grey = 0x808080, white = 0xFFFFFF;
-const uint32_t quarters[4] = {red, green, blue, grey};
 
 class view_printing : public view_fixture {
  protected:
-  // Prints the one page at a printer of page_width x page_height pixels and ppi_x x ppi_y.
+  // Prints the one page on a white page_width x page_height bitmap at ppi_x x ppi_y.
   void Print(int page_width, int page_height, int ppi_x, int ppi_y) {
     wxBitmap bitmap(page_width, page_height, 24);
     wxMemoryDC dc(bitmap);
@@ -23,10 +19,6 @@ class view_printing : public view_fixture {
     printout.SetPaperRectPixels(wxRect(0, 0, page_width, page_height));
     printout.SetPPIPrinter(ppi_x, ppi_y);
     printout.SetPPIScreen(96, 96);
-    int min_page, max_page, from, to;
-    printout.GetPageInfo(&min_page, &max_page, &from, &to);
-    EXPECT_EQ(max_page, 1);
-    EXPECT_FALSE(printout.HasPage(2));
     EXPECT_TRUE(printout.OnPrintPage(1));
     dc.SelectObject(wxNullBitmap);
     page = bitmap.ConvertToImage();
@@ -37,7 +29,8 @@ class view_printing : public view_fixture {
   wxImage page;
 };
 
-TEST_F(view_printing, TargetFillsThePageWidthInProportion) {
+TEST_F(view_printing, TargetFillsThePageWidthInProportionAndTheHeightNeverOverflows) {
+  const uint32_t quarters[4] = {red, green, blue, grey};
   PaintQuarters(64, 48, quarters);
   Print(1000, 1400, 300, 300);  // 48 x 1000 / 64 = 750 rows
   EXPECT_EQ(At(0, 0), red);
@@ -49,10 +42,8 @@ TEST_F(view_printing, TargetFillsThePageWidthInProportion) {
   EXPECT_EQ(At(10, 749), red);
   EXPECT_EQ(At(10, 750), blue);
   EXPECT_EQ(At(990, 1399), grey);
-}
 
-TEST_F(view_printing, NoTargetPrintsABlankPageAndTheHeightNeverOverflows) {
-  target_width = target_height = 0;
+  target_width = target_height = 0;  // no target: a blank page
   Print(800, 1000, 300, 300);
   for (int y = 0; y < 1000; y += 50)
     for (int x = 0; x < 800; x += 50) ASSERT_EQ(At(x, y), white);
@@ -61,21 +52,6 @@ TEST_F(view_printing, NoTargetPrintsABlankPageAndTheHeightNeverOverflows) {
   target_height = 1536;
   EXPECT_EQ(PrintedHeight(100000, 300, 1200), 300000);  // 1536 x 100000 x 1200 is far beyond 32 bits
   EXPECT_EQ(PrintedHeight(4960, 0, 0), 3720);           // no resolution known: square pixels
-}
-
-TEST_F(view_printing, PreviewCommandOpensAPreview) {
-  PaintQuarters(64, 48, quarters);
-  source_count = 2;
-  wxCommandEvent preview(wxEVT_MENU, WxId(cmd_print_preview));
-  view->GetEventHandler()->ProcessEvent(preview);
-  Settle();
-  wxPreviewFrame* shown = nullptr;
-  for (wxWindow* window : wxTopLevelWindows)
-    if (auto* candidate = dynamic_cast<wxPreviewFrame*>(window)) shown = candidate;
-  ASSERT_NE(shown, nullptr);
-  EXPECT_TRUE(ui.messages.empty());
-  shown->Destroy();
-  Settle();
 }
 
 }  // namespace

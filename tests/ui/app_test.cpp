@@ -1,0 +1,183 @@
+#include <algorithm>
+#include <functional>
+
+#include <wx/filehistory.h>
+
+#include "sources/document.h"
+#include "tests/ui/app_fixture.h"
+#include "ui/app_look.h"
+#include "ui/replace_source.h"
+#include "ui/view.h"
+
+namespace {
+
+using App = app_fixture;
+
+TEST_F(App, TwoImagesOnTheCommandLineAreShownAveraged) {
+  // Both 4 : 3 like the canvas, so each covers the whole target. A third name is ignored.
+  const std::string second = PlainImage("second.png", 160, 120, 20, 100, 250);
+  Start({PlainImage("first.png", 64, 48, 200, 40, 10), second, PlainImage("third.png", 8, 8, 0, 255, 0)});
+  ASSERT_TRUE(Messages().empty());
+  ASSERT_EQ(source_count, 2);
+  EXPECT_EQ(app.Document()->file_name[1], second);
+  ASSERT_EQ(target_width * target_height, 1024 * 768);
+  // "Average" at its starting weight: (c1 (256 - 127) + c2 127) >> 8.
+  auto average = [](int c1, int c2) { return (c1 * 129 + c2 * 127) >> 8; };
+  const wxColour expected(average(200, 20), average(40, 100), average(10, 250));
+  EXPECT_EQ(std::count_if(target_pixels, target_pixels + 1024 * 768,
+                          [&](const bgra& p) { return wxColour(p.red, p.green, p.blue) != expected; }),
+            0);
+
+  CvorbelView* view = app.Frame()->View();
+  const float scale = view->display_scale;
+  const int left = view->target_rect.left, top = view->target_rect.top;
+  const wxImage shown = ScreenOf(view);
+  ASSERT_GT(shown.GetWidth(), left + int(1024 * scale));
+  ASSERT_GT(shown.GetHeight(), top + int(768 * scale));
+  for (double fx : {0.02, 0.5, 0.98})
+    for (double fy : {0.02, 0.5, 0.98})
+      EXPECT_EQ(ColourAt(shown, left + int(fx * 1024 * scale), top + int(fy * 768 * scale)), expected)
+          << fx << "," << fy;
+  EXPECT_NE(ColourAt(shown, 2, 2), expected);  // the background outside the target
+
+  // Hovering over the "source 1" pane shows it alone; the target keeps the average.
+  MoveOverBar(Pane(1).x + 10, Pane(1).y + 2);
+  EXPECT_EQ(ColourAt(ScreenOf(view), left + 20, top + 20), wxColour(200, 40, 10));
+  EXPECT_EQ(target_pixels[0].red, expected.Red());
+}
+
+TEST_F(App, WithoutTheImagingLayerOneMessageAndTheLoadsAreGrey) {
+  app.imaging_works = false;
+  Start();
+  EXPECT_EQ(Messages(), (message_list{{"Failed to create WICImaging Factory.", message_icon::error}}));
+  EXPECT_FALSE(wic_ready);
+  EXPECT_FALSE(Enabled(cmd_file_open));
+  EXPECT_TRUE(app.Frame()->IsShown());
+  Stop();
+  app.imaging_works = true;
+  Start();
+  EXPECT_TRUE(Messages().empty());
+  EXPECT_TRUE(Enabled(cmd_file_open));
+  wxUpdateUIEvent batch(WxId(cmd_batch));
+  for (int count : {1, 2}) {
+    source_count = count;
+    CvorbelApp::OnUpdateBatchVorbel(batch);
+    EXPECT_EQ(batch.GetEnabled(), count == 2);
+  }
+  source_count = 0;
+}
+
+TEST_F(App, HandEditedSettingsAreClampedAndGarbageReadsAsEmpty) {
+  WriteFile("vorbel.conf",
+            "ApplicationLook=99999\n[Configure]\nViewing Scale=-7\n"
+            "Last Open Extension=123456789012345678901234\nLast Open Directory=/nowhere/\n");
+  Start();
+  EXPECT_EQ(app.app_look, last_look_id);
+  EXPECT_EQ(CvorbelApp::viewing_scale, 55);
+  EXPECT_TRUE(app.AskImageFileName().empty());
+  ASSERT_EQ(app.dialog_questions.size(), 1u);
+  EXPECT_EQ(app.dialog_questions[0].filter_index, open_image_filter_count);
+  EXPECT_EQ(app.dialog_questions[0].initial_folder, "/nowhere/");
+  Stop();
+  WriteFile("vorbel.conf", "ApplicationLook=-3\n[Configure]\nViewing Scale=not a number\n");
+  Start();
+  EXPECT_EQ(app.app_look, first_look_id);
+  EXPECT_EQ(CvorbelApp::viewing_scale, 100);
+  Stop();
+  WriteFile("vorbel.conf", std::string("\x01\xff[[[\n=\n[Configure\nViewing Scale\n\0\0", 30));
+  Start();
+  EXPECT_EQ(app.app_look, default_look_id);
+  EXPECT_TRUE(app.Frame()->IsShown());
+}
+
+TEST_F(App, TheOpenDialogRemembersFolderAndFilterOnlyWhenAFileIsChosen) {
+  Start();
+  Command(WxId(cmd_file_open));  // cancelled
+  ASSERT_EQ(app.dialog_questions.size(), 1u);
+  EXPECT_EQ(app.dialog_questions[0].filter_index, 0);
+  EXPECT_EQ(the_settings().GetInt("Configure", "Last Open Extension", -1), -1);
+  EXPECT_EQ(the_settings().GetString("Configure", "Last Open Directory", "(none)"), "(none)");
+  EXPECT_EQ(source_count, 0);
+
+  const std::string first = PlainImage("first.png", 40, 30, 200, 100, 50);
+  app.dialog_answer = {.filter = {}, .initial_folder = {}, .filter_index = 3, .path = first,
+                       .name = "first.png"};
+  Command(WxId(cmd_file_open));
+  EXPECT_EQ(source_count, 1);
+  app.dialog_answer.reset();
+  Command(WxId(cmd_file_open));
+  ASSERT_EQ(app.dialog_questions.size(), 3u);
+  EXPECT_EQ(app.dialog_questions[2].filter_index, 3);
+  EXPECT_EQ(app.dialog_questions[2].initial_folder, folder.string() + "/");
+  app.OpenDroppedFiles({PlainImage("dropped.png", 10, 10, 1, 2, 3)});
+  EXPECT_EQ(source_count, 2);
+  EXPECT_TRUE(Messages().empty());
+}
+
+// A relative name is remembered in full, and the list lasts to the next run.
+TEST_F(App, ACommandLineNameIsRememberedInFullForTheNextRun) {
+  PlainImage("here.png", 8, 6, 1, 2, 3);
+  const std::filesystem::path before = std::filesystem::current_path();
+  std::filesystem::current_path(folder);
+  Start({"here.png"});
+  std::filesystem::current_path(before);
+  EXPECT_EQ(source_count, 1);
+  Stop();
+  Start();
+  ASSERT_EQ(app.RecentFiles().GetCount(), 1u);
+  EXPECT_EQ(app.RecentFiles().GetHistoryFile(0), (folder / "here.png").string());
+  Command(WxId(cmd_recent_file_1));
+  EXPECT_EQ(source_count, 1);
+  EXPECT_TRUE(Messages().empty());
+}
+
+TEST_F(App, BadFilesOnTheCommandLineEachGetAMessageAndTheProgramRuns) {
+  std::filesystem::create_directory(folder / "folder.png");
+  Start({(folder / "missing.png").string(), (folder / "folder.png").string()});
+  EXPECT_EQ(Messages(), message_list(2, {"Failed to open document.", message_icon::error}));
+  EXPECT_EQ(source_count, 0);
+  Stop();
+
+  WriteFile("corrupt.png", std::string("\x89PNG\r\n\x1a\n garbage that is no image", 33));
+  Start({(folder / "corrupt.png").string()});
+  ASSERT_EQ(Messages().size(), 1u);
+  EXPECT_NE(Messages()[0].first.find("Unable to load this image file"), std::string::npos);
+  EXPECT_EQ(source_count, 0);
+  EXPECT_TRUE(app.Frame()->IsShown());
+  EXPECT_EQ(app.RecentFiles().GetCount(), 0u);
+}
+
+TEST_F(App, ARecentFileWithTwoSourcesReplacesTheChosenOneAndRecombines) {
+  Start({PlainImage("red.png", 64, 48, 200, 0, 0), PlainImage("blue.png", 64, 48, 0, 0, 200)});
+  app.RecentFiles().AddFileToHistory(PlainImage("green.png", 64, 48, 0, 200, 0));
+  Command(WxId(cmd_recent_file_1));  // the replace dialog is cancelled
+  ASSERT_EQ(Messages().size(), 1u);
+  EXPECT_EQ(Messages()[0].first, "Problem opening this file ?");
+  EXPECT_EQ(target_pixels[0].blue, (200 * 127) >> 8);
+  app.port->replace_choice = 130;
+  Command(WxId(cmd_recent_file_1));
+  EXPECT_EQ(Messages().size(), 1u);
+  EXPECT_EQ(app.Document()->replaced_source, 2);
+  EXPECT_EQ(target_pixels[0].red, (200 * 129) >> 8);
+  EXPECT_EQ(target_pixels[0].green, (200 * 127) >> 8);
+  EXPECT_EQ(target_pixels[0].blue, 0);
+}
+
+TEST(ReplaceSourceDialog, EachButtonEndsWithItsResultAndTheCloseBoxCancels) {
+  auto run = [](const std::function<void(replace_source&)>& act) {  // act ends the shown dialog
+    replace_source dialog(nullptr);
+    dialog.CallAfter([&] { act(dialog); });
+    return dialog.ShowModal();
+  };
+  for (auto [id, result] : {std::pair{int(replace_source::replace_1_id), 129},
+                            std::pair{int(replace_source::replace_2_id), 130},
+                            std::pair{int(wxID_CANCEL), 2}})
+    EXPECT_EQ(run([id](replace_source& dialog) {
+                wxCommandEvent click(wxEVT_BUTTON, id);
+                dialog.FindWindow(id)->ProcessWindowEvent(click);
+              }),
+              result);
+  EXPECT_EQ(run([](replace_source& dialog) { dialog.Close(); }), 2);
+}
+
+}  // namespace
