@@ -19,16 +19,9 @@ struct bmp_builder {
 
   std::vector<uint8_t> Bytes() const {
     std::vector<uint8_t> info(header_size < 40 ? 40 : header_size);
-    PutLe32(info.data(), header_size);
-    PutLe32(&info[4], uint32_t(width));
-    PutLe32(&info[8], uint32_t(height));
-    PutLe16(&info[12], planes);
-    PutLe16(&info[14], bits);
-    PutLe32(&info[16], compression);
-    PutLe32(&info[20], size_image);
-    PutLe32(&info[24], uint32_t(x_pels));
-    PutLe32(&info[28], uint32_t(y_pels));
-    PutLe32(&info[32], colours);
+    const uint32_t fields[] = {header_size, uint32_t(width), uint32_t(height), planes | uint32_t(bits) << 16,
+                               compression, size_image, uint32_t(x_pels), uint32_t(y_pels), colours};
+    for (int i = 0; i < 9; ++i) PutLe32(&info[4 * i], fields[i]);
     if (header_size < 40) info.resize(header_size);
     std::vector<uint8_t> out;
     if (file_header) {
@@ -41,11 +34,3 @@ struct bmp_builder {
     return out;
   }
 };
-
-inline std::vector<uint8_t> Masks(uint32_t red, uint32_t green, uint32_t blue) {
-  std::vector<uint8_t> out(12);
-  PutLe32(&out[0], red);
-  PutLe32(&out[4], green);
-  PutLe32(&out[8], blue);
-  return out;
-}

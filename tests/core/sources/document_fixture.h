@@ -15,10 +15,12 @@
 #include "platform/ui_port.h"
 #include "sources/document.h"
 
+using message_list = std::vector<std::pair<std::string, message_icon>>;
+
 // Records what the document asks of the window layer and answers as told.
 class document_ui_fake : public ui_port {
  public:
-  std::vector<std::pair<std::string, message_icon>> messages;
+  message_list messages;
   std::vector<std::string> questions, titles;
   std::map<int, std::string> labels;
   std::vector<int> moved;
@@ -26,20 +28,12 @@ class document_ui_fake : public ui_port {
   bool yes_answer = false, save_answer = false;
   save_file_request save_reply, save_asked;
 
-  int MessageBox(const std::string& text, message_icon icon) override {
-    messages.emplace_back(text, icon);
-    return 1;
-  }
-  bool AskYesNo(const std::string& text) override {
-    questions.push_back(text);
-    return yes_answer;
-  }
+  int MessageBox(const std::string& text, message_icon icon) override { return messages.emplace_back(text, icon), 1; }
+  bool AskYesNo(const std::string& text) override { return questions.push_back(text), yes_answer; }
   int RunReplaceSource() override { return ++replace_asked, replace_answer; }
   bool AskSaveFileName(save_file_request& request) override {
-    ++save_dialogs;
-    save_asked = request;
-    if (save_answer) request = save_reply;
-    return save_answer;
+    ++save_dialogs, save_asked = request;
+    return save_answer && (request = save_reply, true);
   }
   void SetSourceFileName(const std::string& text, int s) override { labels[s] = text; }
   void MoveSourceToFixPosition(int s) override { moved.push_back(s); }
@@ -47,8 +41,7 @@ class document_ui_fake : public ui_port {
   void SetDocumentTitle(const std::string& title) override { titles.push_back(title); }
 };
 
-// A fresh document with the imaging layer ready, a recording window layer and an empty
-// folder of its own.
+// A fresh document with the imaging layer ready, a recording window layer and an empty folder.
 class document_test : public testing::Test {
  protected:
   document_ui_fake ui;
@@ -57,8 +50,7 @@ class document_test : public testing::Test {
 
   void SetUp() override {
     SetUiPort(&ui);
-    wic_ready = true;
-    source_count = 0;
+    wic_ready = true, source_count = 0;
     char pattern[] = "/tmp/vorbel-doc-XXXXXX";
     ASSERT_NE(mkdtemp(pattern), nullptr);
     dir = pattern;
@@ -66,8 +58,7 @@ class document_test : public testing::Test {
   void TearDown() override {
     std::filesystem::remove_all(dir);
     SetUiPort(nullptr);
-    wic_ready = false;
-    source_count = 0;
+    wic_ready = false, source_count = 0;
   }
 
   std::string Path(const std::string& name) const { return dir + "/" + name; }
@@ -77,9 +68,7 @@ class document_test : public testing::Test {
     std::ifstream in(path, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), {});
   }
-  static void WriteAll(const std::string& path, const std::string& bytes) {
-    std::ofstream(path, std::ios::binary) << bytes;
-  }
+  static void WriteAll(const std::string& path, const std::string& bytes) { std::ofstream(path) << bytes; }
 
   // Copies one of the files of the tests' generator, made once for the process, to name.
   std::string CopyOf(const std::string& generated, const std::string& name) const {

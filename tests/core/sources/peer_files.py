@@ -1,11 +1,10 @@
 #!/usr/bin/python3
-"""BMP, TGA and PCX files written by ImageMagick, Pillow and by hand, and both tools' reading.
+"""BMP, TGA and PCX files written by ImageMagick and Pillow, and both tools' reading.
 
   write DIR     writes the samples into DIR, each NAME with NAME.rgba, the pixels its writer
-                (Pillow for hand-made files) reads (RGBA, top row first), and a line
-                "NAME MASK ALPHA" in DIR/manifest.txt: MASK holds the colour bits that must
-                agree (each reader widens 5- and 6-bit channels its own way), ALPHA is 1 when
-                the image has an alpha plane
+                (Pillow for the hand-made file) reads (RGBA, top row first), and a line
+                "NAME MASK ALPHA" in DIR/manifest.txt: MASK holds the colour bits that must agree
+                (each reader widens 5- and 6-bit channels its own way), ALPHA is 1 with an alpha plane
   read FILE...  decodes each FILE with both tools into FILE.pil.rgba and FILE.im.rgba; a
                 tool that refuses the file leaves no output
 """
@@ -26,16 +25,9 @@ rng = random.Random(20240601)
 def source_rgba():
     """Noise on the left, flat stripes on the right, so that run-length writers make runs
     across row ends as well as raw packets."""
-    pixels = []
-    for y in range(H):
-        for x in range(W):
-            if x < 20:
-                pixels.append(tuple(rng.randrange(256) for _ in range(4)))
-            else:
-                k = (y // 3) * 50
-                pixels.append((k, 200 - k // 2, 30, 255 - k))
     im = Image.new("RGBA", (W, H))
-    im.putdata(pixels)
+    im.putdata([tuple(rng.randrange(256) for _ in range(4)) if x < 20 else
+                (y // 3 * 50, 200 - y // 3 * 25, 30, 255 - y // 3 * 50) for y in range(H) for x in range(W)])
     return im
 
 
@@ -54,42 +46,7 @@ def pil_read(path, out, alpha=None):
             data = im.tobytes()
     except Exception:
         return
-    with open(out, "wb") as f:
-        f.write(data)
-
-
-def pad4(row):
-    return row + bytes(-len(row) % 4)
-
-
-def hand_bmp(path, height, bits, compression, palette, data, header_size=40):
-    """A BMP file around data; palette is a list of (r, g, b)."""
-    pal = b"".join(bytes((b, g, r, 0)) for r, g, b in palette)
-    info = struct.pack("<IiiHHIIiiII", header_size, W, height, 1, bits, compression, len(data),
-                       2835, 2835, len(palette), 0) + bytes(header_size - 40)
-    offset = 14 + len(info) + len(pal)
-    with open(path, "wb") as f:
-        f.write(struct.pack("<2sIHHI", b"BM", offset + len(data), 0, 0, offset) + info + pal + data)
-
-
-def rle_rows(nibbles):
-    """Runs and literals (at 4 bits even ones only: Pillow drops the last pixel of odd ones)."""
-    data = b""
-    for _ in range(H):
-        x = 0
-        while x < W:
-            sizes = [n for n in ((4, 6) if nibbles else (3, 4, 5)) if n <= W - x]
-            if sizes and rng.random() < 0.5:
-                n = rng.choice(sizes)
-                values = [rng.randrange(16) for _ in range(n)]
-                body = bytes(values[i] << 4 | values[i + 1] for i in range(0, n, 2)) if nibbles else bytes(values)
-                data += bytes((0, n)) + body + bytes(len(body) % 2)
-            else:
-                n = rng.randrange(1, min(W - x, 9) + 1)
-                data += bytes((n, rng.randrange(256) if nibbles else rng.randrange(16)))
-            x += n
-        data += b"\x00\x00"
-    return data + b"\x00\x01"
+    open(out, "wb").write(data)
 
 
 def write(folder):
@@ -99,12 +56,9 @@ def write(folder):
     pal = rgb.quantize(colors=40, dither=Image.Dither.NONE)
     at = lambda name: os.path.join(folder, name)
     png, rgb_png, pal_png = at("source.png"), at("source_rgb.png"), at("source_pal.png")
-    rgba.save(png)
-    rgb.save(rgb_png)
-    pal.save(pal_png)
-    manifest = []  # (name, mask, alpha)
-    pil_jobs = []  # (name, alpha that replaces the one Pillow reads)
-    im_jobs = []  # (name, convert arguments)
+    for image, path in ((rgba, png), (rgb, rgb_png), (pal, pal_png)):
+        image.save(path)
+    manifest, pil_jobs, im_jobs = [], [], []  # (name, mask, alpha), (name, alpha Pillow misses), (name, command)
 
     def pil(name, image, plane=0, mask=0xFF, alpha=None, **options):
         image.save(at(name), **options)
@@ -117,47 +71,24 @@ def write(folder):
 
     # BMP. Pillow reads 32-bit files as RGB; their fourth bytes are the alpha, all 0 meaning opaque.
     pil("pil_1.bmp", rgba.convert("1"))
-    pil("pil_8_grey.bmp", rgba.convert("L"))
     pil("pil_8_palette.bmp", pal)
     pil("pil_24.bmp", rgb)
     pil("pil_32_alpha.bmp", rgba, 1, alpha=rgba.getchannel("A"))
     clear = rgba.copy()
     clear.putalpha(0)
     pil("pil_32_zero_alpha.bmp", clear, 1, alpha=255)
-    for name, args, kind, mask in [
-        ("im_1", ["-monochrome"], "BMP3", 0xFF),
-        ("im_4", ["-colors", "12", "-type", "Palette"], "BMP3", 0xFF),
-        ("im_8", ["-colors", "200", "-type", "Palette", "-compress", "None"], "BMP3", 0xFF),
-        ("im_rle8", ["-colors", "40", "-type", "Palette", "-compress", "RLE"], "BMP3", 0xFF),
-        ("im_core_4", ["-colors", "9", "-type", "Palette"], "BMP2", 0xFF),
-        ("im_core_8", ["-colors", "100", "-type", "Palette"], "BMP2", 0xFF),
-        ("im_24", ["-type", "TrueColor"], "BMP3", 0xFF),
-        ("im_24_v5", ["-type", "TrueColor"], "BMP", 0xFF),
-        ("im_565", ["-define", "bmp:subtype=RGB565"], "BMP", 0xF8),
-        ("im_555", ["-define", "bmp:subtype=RGB555"], "BMP", 0xF8),
-    ]:
-        im(name + ".bmp", [rgb_png] + args, mask, kind=kind + ":")
+    im("im_4.bmp", [rgb_png, "-colors", "12", "-type", "Palette"], kind="BMP3:")
+    im("im_rle8.bmp", [rgb_png, "-colors", "40", "-type", "Palette", "-compress", "RLE"], kind="BMP3:")
+    im("im_core_4.bmp", [rgb_png, "-colors", "9", "-type", "Palette"], kind="BMP2:")
+    im("im_24_v5.bmp", [rgb_png, "-type", "TrueColor"], kind="BMP:")
+    im("im_565.bmp", [rgb_png, "-define", "bmp:subtype=RGB565"], 0xF8, kind="BMP:")
     im("im_32_bitfields.bmp", [png], kind="BMP:")  # bit fields make no alpha plane
-    hand = []
-    rows = b"".join(pad4(b"".join(bytes(rgb.getpixel((x, y))[::-1]) for x in range(W))) for y in range(H))
-    hand_bmp(at("hand_24_top_down.bmp"), -H, 24, 0, [], rows)
-    words = [rng.randrange(0x8000) for _ in range(W * H)]
-    rows = b"".join(pad4(struct.pack(f"<{W}H", *words[y * W:(y + 1) * W])) for y in range(H))
-    hand_bmp(at("hand_16_plain.bmp"), H, 16, 0, [], rows)  # 5-5-5 without masks
-    palette = [tuple(rng.randrange(256) for _ in range(3)) for _ in range(16)]
-    indices = [rng.randrange(5) for _ in range(W * H)] + [0]
-    rows = b"".join(pad4(bytes(indices[y * W + i] << 4 | (indices[y * W + i + 1] if i + 1 < W else 0)
-                               for i in range(0, W, 2))) for y in range(H))
-    hand_bmp(at("hand_4_header_64.bmp"), H, 4, 0, palette[:5], rows, header_size=64)
-    hand_bmp(at("hand_rle8.bmp"), H, 8, 1, palette, rle_rows(False))
-    hand_bmp(at("hand_rle4.bmp"), H, 4, 2, palette, rle_rows(True))
-    for name, mask in [("hand_24_top_down", 0xFF), ("hand_16_plain", 0xF8), ("hand_4_header_64", 0xFF),
-                       ("hand_rle8", 0xFF), ("hand_rle4", 0xFF)]:
-        pil_jobs.append((name + ".bmp", None))
-        manifest.append((name + ".bmp", mask, 0))
+    pil("hand_24_top_down.bmp", rgb.transpose(Image.Transpose.FLIP_TOP_BOTTOM))
+    with open(at("hand_24_top_down.bmp"), "r+b") as f:  # rows top row first, which neither tool writes
+        f.seek(22)
+        f.write(struct.pack("<i", -H))
 
-    # TGA raw and run-length, both row orders: Pillow at 8 (palette, grey), 24 and 32 bits,
-    # ImageMagick at 16 bits too.
+    # TGA raw and run-length, both row orders: both tools at 8 (palette, grey), 24 and 32 bits, ImageMagick at 16.
     for rle in (False, True):
         for top_down in (False, True):
             suffix = ("_rle" if rle else "_raw") + ("_top" if top_down else "_bottom") + ".tga"
@@ -171,16 +102,16 @@ def write(folder):
                 im("im_" + kind + suffix, args + ["-compress", "RLE" if rle else "None", "-orient",
                                                   "TopLeft" if top_down else "BottomLeft"], mask, int(kind == "rgba32"))
     # PCX: Pillow at 1, 8 and 24 bits; ImageMagick at 8 and 24 bits and 24 bits with alpha.
-    for kind, image in {"bw1": rgba.convert("1"), "pal8": pal, "grey8": rgba.convert("L"), "rgb24": rgb}.items():
-        pil("pil_" + kind + ".pcx", image)
+    pil("pil_bw1.pcx", rgba.convert("1"))
+    pil("pil_pal8.pcx", pal)
+    pil("pil_rgb24.pcx", rgb)
     im("im_pal8.pcx", [pal_png, "-type", "Palette"])
     im("im_rgb24.pcx", [png, "-alpha", "off", "-type", "TrueColor"])
     im("im_rgba32.pcx", [png, "-type", "TrueColorAlpha"], plane=1)
 
     def run_im(job):
-        name, cmd = job
-        subprocess.run(cmd, check=True, capture_output=True)
-        im_read(at(name), at(name) + ".rgba")
+        subprocess.run(job[1], check=True, capture_output=True)
+        im_read(at(job[0]), at(job[0]) + ".rgba")
 
     with ThreadPoolExecutor(max_workers=8) as pool:
         list(pool.map(run_im, im_jobs))
@@ -198,9 +129,6 @@ def read(paths):
 
 
 if __name__ == "__main__":
-    if len(sys.argv) >= 3 and sys.argv[1] == "write":
-        write(sys.argv[2])
-    elif len(sys.argv) >= 3 and sys.argv[1] == "read":
-        read(sys.argv[2:])
-    else:
+    if len(sys.argv) < 3 or sys.argv[1] not in ("write", "read"):
         sys.exit(__doc__)
+    write(sys.argv[2]) if sys.argv[1] == "write" else read(sys.argv[2:])

@@ -7,6 +7,7 @@
 #include <iterator>
 #include <vector>
 
+#include "sources/le_bytes.h"
 #include "sources/mem_stream.h"
 #include "sources/raster.h"
 
@@ -20,32 +21,21 @@ inline bytes EncodeToBytes(CRaster& image, uint32_t format) {
   return bytes(data, data + out.Tell());
 }
 
-inline uint32_t NextRandom(uint32_t& seed) {
-  seed = seed * 1664525u + 1013904223u;
-  return seed >> 8;
-}
+inline uint32_t NextRandom(uint32_t& seed) { return (seed = seed * 1664525u + 1013904223u) >> 8; }
 
 // Noise with flat stretches, so that run-length packers meet both; a random palette and,
 // when asked, a random alpha plane.
 inline bool MakeImage(CRaster& image, int32_t width, int32_t height, uint32_t bits, uint32_t seed,
                       bool with_alpha = false) {
   if (!image.Create(width, height, bits, raster_format_unknown)) return false;
-  for (int32_t y = 0; y < height; ++y) {
-    uint8_t* row = image.GetBits(y);
-    for (uint32_t i = 0; i < image.GetRowBytes(); ++i) {
-      const uint32_t r = NextRandom(seed);
-      row[i] = (r & 0x300) ? uint8_t(r) : i > 0 ? row[i - 1] : 0;
-    }
-  }
-  for (uint32_t i = 0; i < image.GetColorCount(); ++i) {
-    const uint32_t r = NextRandom(seed);
-    image.SetPaletteColor(i, uint8_t(r), uint8_t(r >> 8), uint8_t(r >> 16));
-  }
-  if (with_alpha) {
-    if (!image.AlphaCreate()) return false;
-    for (int32_t y = 0; y < height; ++y)
-      for (int32_t x = 0; x < width; ++x) image.AlphaSet(x, y, uint8_t(NextRandom(seed)));
-  }
+  uint8_t* const rows = image.GetBits(0);
+  for (uint32_t i = 0, r; i < image.GetRowBytes() * uint32_t(height); ++i)
+    rows[i] = ((r = NextRandom(seed)) & 0x300) ? uint8_t(r) : i > 0 ? rows[i - 1] : 0;
+  for (uint32_t i = 0, r; i < image.GetColorCount(); ++i)
+    r = NextRandom(seed), image.SetPaletteColor(i, uint8_t(r), uint8_t(r >> 8), uint8_t(r >> 16));
+  if (with_alpha && !image.AlphaCreate()) return false;
+  for (int32_t i = 0; i < width * height && with_alpha; ++i)
+    image.AlphaSet(i % width, i / width, uint8_t(NextRandom(seed)));
   return true;
 }
 
@@ -73,4 +63,28 @@ inline bytes ReadFile(const std::filesystem::path& path) {
 
 inline void WriteFile(const std::filesystem::path& path, const bytes& data) {
   std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(data.data()), std::streamsize(data.size()));
+}
+
+inline bytes TgaHeader(uint8_t type, uint8_t depth, uint16_t width, uint16_t height, uint8_t descriptor = 0,
+                       uint16_t map_length = 0, uint8_t id_length = 0) {
+  bytes h = {id_length, map_length ? uint8_t(1) : uint8_t(0), type, 0, 0, 0, 0, map_length ? uint8_t(24) : uint8_t(0)};
+  h.resize(18);
+  PutLe16(&h[5], map_length);
+  PutLe16(&h[12], width);
+  PutLe16(&h[14], height);
+  h[16] = depth;
+  h[17] = descriptor;
+  return h;
+}
+
+inline bytes PcxHeader(uint8_t bits, uint8_t planes, int32_t width, int32_t height, uint16_t bytes_per_line,
+                       int32_t x_min = 0) {
+  bytes h = {10, 5, 1, bits};
+  h.resize(128);
+  PutLe16(&h[4], uint16_t(x_min));
+  PutLe16(&h[8], uint16_t(x_min + width - 1));
+  PutLe16(&h[10], uint16_t(height - 1));
+  h[65] = planes;
+  PutLe16(&h[66], bytes_per_line);
+  return h;
 }
