@@ -1,6 +1,7 @@
 #pragma once
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
@@ -11,13 +12,11 @@
 
 #include "platform/imaging.h"
 
-// Helpers of the imaging tests: a scratch folder, the sample-writing script and
-// whole-frame decoding.
+// Helpers of the imaging tests: a scratch folder, the sample script, whole-frame decoding.
 namespace imaging_test {
 
 // A fresh folder removed with everything in it when the object goes.
-class scratch_folder {
- public:
+struct scratch_folder {
   scratch_folder() {
     std::string pattern = (std::filesystem::temp_directory_path() / "vorbel-imaging-XXXXXX").string();
     if (mkdtemp(pattern.data()) != nullptr) path = pattern;
@@ -27,9 +26,7 @@ class scratch_folder {
     if (!path.empty()) std::filesystem::remove_all(path, ignored);
   }
   scratch_folder(const scratch_folder&) = delete;
-  scratch_folder& operator=(const scratch_folder&) = delete;
   std::string operator/(const std::string& name) const { return path + "/" + name; }
-
   std::string path;
 };
 
@@ -46,25 +43,17 @@ inline std::vector<uint8_t> ReadBytes(const std::string& path) {
   return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
-inline void WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes) {
-  std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
-                                               static_cast<std::streamsize>(bytes.size()));
-}
-
 struct decoded {
   bool ok = false;
-  int width = 0;
-  int height = 0;
+  int width = 0, height = 0;
   std::vector<uint8_t> bgra;  // rows packed, top row first
   std::string error;
 };
 
 inline decoded Decode(std::unique_ptr<imaging::frame_decoder> decoder, const std::string& error) {
-  decoded d;
-  d.error = error;
+  decoded d{false, 0, 0, {}, error};
   if (!decoder) return d;
-  d.width = decoder->Width();
-  d.height = decoder->Height();
+  d.width = decoder->Width(), d.height = decoder->Height();
   d.bgra.assign(size_t(d.width) * d.height * 4, 0);
   d.ok = decoder->CopyPixels(d.bgra.data(), size_t(d.width) * 4, d.bgra.size());
   if (!d.ok) d.error = decoder->Error();
@@ -73,30 +62,20 @@ inline decoded Decode(std::unique_ptr<imaging::frame_decoder> decoder, const std
 
 inline decoded DecodeFile(const std::string& path) {
   std::string error;
-  auto decoder = imaging::OpenFile(path, error);
-  return Decode(std::move(decoder), error);
+  return Decode(imaging::OpenFile(path, error), error);
 }
-
 inline decoded DecodeMemory(const std::vector<uint8_t>& bytes) {
   std::string error;
-  auto decoder = imaging::OpenMemory(bytes.data(), bytes.size(), error);
-  return Decode(std::move(decoder), error);
+  return Decode(imaging::OpenMemory(bytes.data(), bytes.size(), error), error);
 }
 
 // Largest difference between our blue, green, red, alpha and a tool's red, green,
-// blue, alpha; -1 when the sizes differ. where receives the first worst pixel.
-inline int WorstDifference(const std::vector<uint8_t>& bgra, const std::vector<uint8_t>& rgba,
-                           size_t* where = nullptr) {
+// blue, alpha; -1 when the sizes differ.
+inline int WorstDifference(const std::vector<uint8_t>& bgra, const std::vector<uint8_t>& rgba) {
   if (bgra.size() != rgba.size()) return -1;
-  static const int order[4] = {2, 1, 0, 3};
   int worst = 0;
-  for (size_t i = 0; i < bgra.size(); ++i) {
-    const int d = std::abs(int(bgra[i]) - int(rgba[i - i % 4 + order[i % 4]]));
-    if (d > worst) {
-      worst = d;
-      if (where) *where = i / 4;
-    }
-  }
+  for (size_t i = 0; i < bgra.size(); ++i)
+    worst = std::max(worst, std::abs(int(bgra[i]) - int(rgba[i - i % 4 + (i % 4 == 3 ? 3 : 2 - i % 4)])));
   return worst;
 }
 
