@@ -93,8 +93,9 @@ TEST_F(PeerFiles, FilesWeWriteOrMakeDecodeAlikeInBothTools) {
     for (const auto& [tool, wanted] : {std::pair{".im.rgba", f.magick}, std::pair{".pil.rgba", f.pillow}}) {
       SCOPED_TRACE(f.name + tool);
       const bytes seen = ReadFile(folder / (f.name + tool));
-      if (wanted) ASSERT_FALSE(seen.empty()) << "the tool refuses it";
-      if (wanted) ExpectSamePixels(folder / f.name, seen, 0xFF, f.alpha);
+      if (!wanted) continue;
+      ASSERT_FALSE(seen.empty()) << "the tool refuses it";
+      ExpectSamePixels(folder / f.name, seen, 0xFF, f.alpha);
     }
 }
 

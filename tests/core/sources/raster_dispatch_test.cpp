@@ -55,7 +55,9 @@ TEST(RasterDispatch, EncodeThenDecodeGivesBackThePixelsAtOddWidths) {
         EXPECT_EQ(RgbaTopDown(back), RgbaTopDown(image));
         for (int32_t y = 0; y < 5 && !inverted; ++y)  // indices too, not only colours
           EXPECT_EQ(0, std::memcmp(back.GetBits(y), image.GetBits(y), size_t(width) * image.GetBpp() / 8)) << y;
-        if (format != raster_format_tga) EXPECT_EQ(back.GetXDpi() * 1000 + back.GetYDpi(), 300072);
+        if (format != raster_format_tga) {
+          EXPECT_EQ(back.GetXDpi() * 1000 + back.GetYDpi(), 300072);
+        }
       }
 }
 
