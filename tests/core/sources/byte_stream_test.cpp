@@ -27,7 +27,7 @@ TEST(MemStream, ReadsCountWholeElementsAndSeeksClamp) {
   uint8_t bytes[30];
   std::iota(bytes, bytes + 30, 0);
   CMemStream stream(bytes, 30);
-  uint8_t out[18] = {};
+  uint8_t out[30] = {};  // room for all the stream holds
   ASSERT_TRUE(stream.Seek(20, 0));
   EXPECT_EQ(stream.Read(out, 18, 1), 0u);  // 10 bytes copied, no whole element
   EXPECT_EQ(out[9], 29);
