@@ -185,13 +185,13 @@ __attribute__((always_inline)) inline void PlaceSpan(const placement& p,
       if (!nearest) __builtin_prefetch(ahead + samples.down[k + prefetch_distance]);
     }
     const int32_t at = samples.at[k];
-    if (at < 0) continue;
-    if (masked && p.mask[at] == 0) {
+    uint8_t* o = out + size_t(k) * 3;
+    if (at < 0 || (masked && p.mask[at] == 0)) {
+      o[0] = o[1] = o[2] = 0;
       out_mask[k] = 0;
       continue;
     }
     const uint8_t* px = p.pixels + size_t(at) * 4;
-    uint8_t* o = out + size_t(k) * 3;
     if (nearest) {
       o[0] = px[0];
       o[1] = px[1];
@@ -264,7 +264,13 @@ void ClearRows(source_layer& layer, int width, int first, int end) {
 // source is read along slanted lines; walking the layer in small tiles keeps the
 // source pixels a tile reads in cache instead of one cache line per pixel.
 void BuildRows(const placement& p, source_layer& layer, int width, int first, int end) {
-  ClearRows(layer, width, first, end);
+  // The spans write every column from col0 on, covered or not: only the rows above
+  // the source's start and the columns left of it are cleared here.
+  ClearRows(layer, width, first, std::min(end, p.row0));
+  for (int r = std::max(first, p.row0); r < end; ++r) {
+    std::memset(layer.Pixel(r, 0), 0, size_t(p.col0) * 3);
+    std::memset(&layer.Mask(r, 0), 0, size_t(p.col0));
+  }
   constexpr int tile_rows = 16;
   for (int r0 = std::max(first, p.row0); r0 < end; r0 += tile_rows) {
     const int r1 = std::min(end, r0 + tile_rows);

@@ -122,6 +122,10 @@ TEST_F(LayerTransform, FastPathsGiveThePlainBytes) {
     Build();
     ASSERT_TRUE(std::equal(rgb.begin(), rgb.end(), layer.rgb.get())) << trial;
     ASSERT_TRUE(std::equal(mask.begin(), mask.end(), layer.mask.get())) << trial;
+    // Nothing of the previous trial's source may stay where this one leaves no cover.
+    for (int r = 0; r < 203; ++r)
+      for (int c = 0; c < 301; ++c)
+        if (!layer.Mask(r, c)) ASSERT_EQ(At(r, c), (bgr{0, 0, 0})) << trial << " " << r << "," << c;
   }
 }
 
