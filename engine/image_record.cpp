@@ -4,25 +4,7 @@
 #include <cstring>
 #include <utility>
 
-namespace {
-
-void PutLe32(uint8_t* p, uint32_t v) {
-  p[0] = uint8_t(v);
-  p[1] = uint8_t(v >> 8);
-  p[2] = uint8_t(v >> 16);
-  p[3] = uint8_t(v >> 24);
-}
-
-void PutLe16(uint8_t* p, uint16_t v) {
-  p[0] = uint8_t(v);
-  p[1] = uint8_t(v >> 8);
-}
-
-int32_t GetLe32(const uint8_t* p) {
-  return int32_t(uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24);
-}
-
-}  // namespace
+#include "sources/le_bytes.h"
 
 image_record::~image_record() { Release(); }
 
@@ -87,9 +69,9 @@ bool image_record::MakeMask(uint8_t value) {
   return true;
 }
 
-int image_record::Width() const { return bitmap ? GetLe32(bitmap + 4) : 0; }
+int image_record::Width() const { return bitmap ? GetLe32Signed(bitmap + 4) : 0; }
 
-int image_record::Height() const { return bitmap ? GetLe32(bitmap + 8) : 0; }
+int image_record::Height() const { return bitmap ? GetLe32Signed(bitmap + 8) : 0; }
 
 uint8_t* image_record::Pixels() { return bitmap ? bitmap + GetLe32(bitmap) : nullptr; }
 
