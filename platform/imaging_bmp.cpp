@@ -64,12 +64,7 @@ class bmp_decoder : public byte_decoder {
 }  // namespace
 
 std::unique_ptr<frame_decoder> OpenBmp(byte_view bytes, std::string& error) {
-  auto decoder = std::make_unique<bmp_decoder>(bytes);
-  if (!decoder->Open()) {
-    error = decoder->Error();
-    return nullptr;
-  }
-  return decoder;
+  return OpenWith<bmp_decoder>(bytes, error);
 }
 
 bool EncodeBmp(const bgr_image& image, std::vector<uint8_t>& out, std::string& error) {

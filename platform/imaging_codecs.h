@@ -53,6 +53,17 @@ std::unique_ptr<frame_decoder> OpenJpeg(byte_view bytes, std::string& error);
 std::unique_ptr<frame_decoder> OpenPng(byte_view bytes, std::string& error);
 std::unique_ptr<frame_decoder> OpenTiff(byte_view bytes, std::string& error);
 
+// The openers' common frame: a decoder class with bool Open() that sets its error.
+template <class decoder>
+std::unique_ptr<frame_decoder> OpenWith(byte_view bytes, std::string& error) {
+  auto opened = std::make_unique<decoder>(bytes);
+  if (!opened->Open()) {
+    error = opened->Error();
+    return nullptr;
+  }
+  return opened;
+}
+
 // 24-bit blue, green, red rows (top row first, stride bytes apart) encoded into out.
 struct bgr_image {
   const uint8_t* pixels;

@@ -178,12 +178,7 @@ class jpeg_decoder : public byte_decoder {
 }  // namespace
 
 std::unique_ptr<frame_decoder> OpenJpeg(byte_view bytes, std::string& error) {
-  auto decoder = std::make_unique<jpeg_decoder>(bytes);
-  if (!decoder->Open()) {
-    error = decoder->Error();
-    return nullptr;
-  }
-  return decoder;
+  return OpenWith<jpeg_decoder>(bytes, error);
 }
 
 bool EncodeJpeg(const bgr_image& image, std::vector<uint8_t>& out, std::string& error) {

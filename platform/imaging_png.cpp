@@ -120,12 +120,7 @@ class png_decoder : public byte_decoder {
 }  // namespace
 
 std::unique_ptr<frame_decoder> OpenPng(byte_view bytes, std::string& error) {
-  auto decoder = std::make_unique<png_decoder>(bytes);
-  if (!decoder->Open()) {
-    error = decoder->Error();
-    return nullptr;
-  }
-  return decoder;
+  return OpenWith<png_decoder>(bytes, error);
 }
 
 bool EncodePng(const bgr_image& image, std::vector<uint8_t>& out, std::string& error) {

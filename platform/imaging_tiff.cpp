@@ -403,12 +403,7 @@ class tiff_decoder : public byte_decoder {
 }  // namespace
 
 std::unique_ptr<frame_decoder> OpenTiff(byte_view bytes, std::string& error) {
-  auto decoder = std::make_unique<tiff_decoder>(bytes);
-  if (!decoder->Open()) {
-    error = decoder->Error();
-    return nullptr;
-  }
-  return decoder;
+  return OpenWith<tiff_decoder>(bytes, error);
 }
 
 bool EncodeTiff(const bgr_image& image, std::vector<uint8_t>& out, std::string& error) {
