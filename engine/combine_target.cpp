@@ -91,29 +91,39 @@ bool BothCover(const uint8_t* m1, const uint8_t* m2, int n) {
 // enough that a layer's edge rarely spoils a run.
 constexpr int run_pixels = 64;
 
+// Row r of both layers combined by op into combined, three bytes a pixel. With
+// only_ones, a coverage byte other than 1 counts as none.
+template <bool only_ones, class Op>
+void CombineRow(const Op& op, const source_layer& layer1, const source_layer& layer2, int r, int w,
+                uint8_t* combined) {
+  const uint8_t* a = layer1.Pixel(r, 0);
+  const uint8_t* b = layer2.Pixel(r, 0);
+  const uint8_t* m1 = layer1.mask.get() + size_t(r) * source_layer::stride;
+  const uint8_t* m2 = layer2.mask.get() + size_t(r) * source_layer::stride;
+  for (int c = 0; c < w; c += run_pixels) {
+    const int n = std::min(run_pixels, w - c);
+    const size_t at = size_t(c) * 3;
+    if (BothCover(m1 + c, m2 + c, n)) {
+      CoveredRun(op, a + at, b + at, combined + at, n);
+      continue;
+    }
+    for (int i = c; i < c + n; ++i) {
+      const size_t k = size_t(i) * 3;
+      const uint8_t in1 = only_ones ? m1[i] == 1 : m1[i];
+      const uint8_t in2 = only_ones ? m2[i] == 1 : m2[i];
+      op(in1, in2, pixel3{a[k], a[k + 1], a[k + 2]}, pixel3{b[k], b[k + 1], b[k + 2]}, &combined[k],
+         &combined[k + 1], &combined[k + 2]);
+    }
+  }
+}
+
 template <class Op>
 void CombineRows(const pass_context& ctx, int first, int end) {
   const Op op;
   // Three bytes a pixel, with room for the four-byte reads of the last one.
   uint8_t combined[max_target_width * 3 + 4];
   for (int r = first; r < end; ++r) {
-    const uint8_t* a = ctx.layer1->Pixel(r, 0);
-    const uint8_t* b = ctx.layer2->Pixel(r, 0);
-    const uint8_t* m1 = ctx.layer1->mask.get() + size_t(r) * source_layer::stride;
-    const uint8_t* m2 = ctx.layer2->mask.get() + size_t(r) * source_layer::stride;
-    for (int c = 0; c < ctx.w; c += run_pixels) {
-      const int n = std::min(run_pixels, ctx.w - c);
-      const size_t at = size_t(c) * 3;
-      if (BothCover(m1 + c, m2 + c, n)) {
-        CoveredRun(op, a + at, b + at, combined + at, n);
-        continue;
-      }
-      for (int i = 0; i < n; ++i) {
-        const size_t k = at + size_t(i) * 3;
-        op(m1[c + i], m2[c + i], pixel3{a[k], a[k + 1], a[k + 2]}, pixel3{b[k], b[k + 1], b[k + 2]},
-           &combined[k], &combined[k + 1], &combined[k + 2]);
-      }
-    }
+    CombineRow<false>(op, *ctx.layer1, *ctx.layer2, r, ctx.w, combined);
     StoreColours(combined, target_work + size_t(r) * ctx.w, ctx.w);
     FinishRow(ctx, r);
   }
@@ -140,36 +150,11 @@ void RowsWithProgress(int h, const Rows& rows) {
 // The quick cross-fade while the rotation wheel turns. Where both layers cover it is
 // "Average" at the same bias; elsewhere any coverage byte other than 1 counts as none.
 void CrossFade(const source_layer& layer1, const source_layer& layer2, int w, int h) {
-  const rgb_color base = base_color;
   ParallelRows(h, [&](int first, int end) {
     const average blend;
     uint8_t faded[max_target_width * 3 + 4];
     for (int r = first; r < end; ++r) {
-      const uint8_t* a = layer1.Pixel(r, 0);
-      const uint8_t* b = layer2.Pixel(r, 0);
-      const uint8_t* m1 = layer1.mask.get() + size_t(r) * source_layer::stride;
-      const uint8_t* m2 = layer2.mask.get() + size_t(r) * source_layer::stride;
-      for (int c = 0; c < w; c += run_pixels) {
-        const int n = std::min(run_pixels, w - c);
-        const size_t at = size_t(c) * 3;
-        if (BothCover(m1 + c, m2 + c, n)) {
-          CoveredRun(blend, a + at, b + at, faded + at, n);
-          continue;
-        }
-        for (int i = c; i < c + n; ++i) {
-          const size_t k = size_t(i) * 3;
-          uint8_t* out = faded + k;
-          if (m1[i] == 1 && m2[i] == 1)
-            blend(1, 1, pixel3{a[k], a[k + 1], a[k + 2]}, pixel3{b[k], b[k + 1], b[k + 2]}, &out[0], &out[1],
-                  &out[2]);
-          else if (m1[i] == 1)
-            std::memcpy(out, a + k, 3);
-          else if (m2[i] == 1)
-            std::memcpy(out, b + k, 3);
-          else
-            out[0] = base.blue, out[1] = base.green, out[2] = base.red;
-        }
-      }
+      CombineRow<true>(blend, layer1, layer2, r, w, faded);
       StoreColours(faded, target_pixels + size_t(r) * w, w);
     }
   });
