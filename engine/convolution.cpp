@@ -92,6 +92,13 @@ bool PlanVector(const int* kernel, int divisor, int offset, vector_plan& plan) {
   return false;
 }
 
+// The last pixels of a row, from pixel `from` on, which a whole vector no longer fits.
+void RowTail(const vector_plan& plan, const uint8_t* const* rows, uint8_t* out, size_t from, int w) {
+  for (size_t c = from; c < size_t(w - 2); ++c)
+    for (int ch = 0; ch < 3; ++ch)
+      out[c * 4 + ch] = Convolve(plan.kernel, 3, plan.divisor, plan.full_offset, rows, c * 4 + ch);
+}
+
 void VectorRows(const vector_plan& plan, int w, int first, int end) {
   const __m128i zero = _mm_setzero_si128();
   const __m128i multiplier = _mm_set1_epi16(int16_t(plan.multiplier));
@@ -143,10 +150,7 @@ void VectorRows(const vector_plan& plan, int w, int first, int end) {
       _mm_storeu_si128(to,
                        _mm_or_si128(_mm_and_si128(old, keep_fourth), _mm_andnot_si128(keep_fourth, value)));
     }
-    // The last pixels of the row, fewer than four.
-    for (size_t c = j / 4; c < size_t(w - 2); ++c)
-      for (int ch = 0; ch < 3; ++ch)
-        out[c * 4 + ch] = Convolve(plan.kernel, 3, plan.divisor, plan.full_offset, rows, c * 4 + ch);
+    RowTail(plan, rows, out, j / 4, w);
   }
 }
 
@@ -203,9 +207,7 @@ VORBEL_AVX2 void WideRows(const vector_plan& plan, int w, int first, int end) {
       _mm256_storeu_si256(
           to, _mm256_or_si256(_mm256_and_si256(old, keep_fourth), _mm256_andnot_si256(keep_fourth, value)));
     }
-    for (size_t c = j / 4; c < size_t(w - 2); ++c)
-      for (int ch = 0; ch < 3; ++ch)
-        out[c * 4 + ch] = Convolve(plan.kernel, 3, plan.divisor, plan.full_offset, rows, c * 4 + ch);
+    RowTail(plan, rows, out, j / 4, w);
   }
 }
 #undef VORBEL_AVX2
