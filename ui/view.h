@@ -59,6 +59,9 @@ class CvorbelView : public wxScrolledCanvas, public CvorbelViewCore {
   // Composes pixels over the gradient into the display surface; true when failed.
   bool ComposePresentation(const bgra* pixels);
   void StrokeBlendingBox(cairo_t* cr) const;
+  // Paints the display surface as it stands and sends it to the screen now, also
+  // from inside a loop that handles no events.
+  void ShowDisplay();
 
   cairo_surface_t* display = nullptr;
   // The display surface was composed by a presentation that has not been painted yet.

@@ -2,6 +2,7 @@
 
 #include "engine/process_state.h"
 #include "ui/app.h"
+#include "ui/screen_flush.h"
 #include "ui/view.h"
 
 namespace {
@@ -33,10 +34,15 @@ void StrokeLine(cairo_t* cr, double x0, double y0, double x1, double y1) {
 
 bool CvorbelView::PresentPixels(const bgra* pixels) {
   if (ComposePresentation(pixels)) return true;
+  ShowDisplay();
+  return false;
+}
+
+void CvorbelView::ShowDisplay() {
   display_fresh = true;
   Refresh(false);
   Update();
-  return false;
+  FlushToScreen();
 }
 
 bool CvorbelView::ComposePresentation(const bgra* pixels) {
@@ -145,7 +151,5 @@ void CvorbelView::DrawBlendingBox() {
     StrokeBlendingBox(cr);
   }
   cairo_surface_flush(display);
-  display_fresh = true;
-  Refresh(false);
-  Update();
+  ShowDisplay();
 }
