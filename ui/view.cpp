@@ -43,11 +43,9 @@ void CvorbelView::OnInitialUpdate() {
   }
 
   if (source_count == 2) {
+    // InitTarget places both sources and rebuilds the target already.
     InitTarget();
     DestroyStartButtons();
-    UpdateSourceGeometry(1);
-    UpdateSourceGeometry(2);
-    RebuildSources(-1);
     return;
   }
   if (source_count == 1) UpdateSourceGeometry(1);
