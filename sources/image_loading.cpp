@@ -18,9 +18,9 @@ bool CvorbelDoc::LoadSourceImage(const std::string& path, int s) {
   if (extension == "bmp" || extension == "jpg" || extension == "png" || extension == "tif")
     loaded = LoadSourceWithWic(path, s);
   else if (extension == "tga")
-    loaded = LoadSourceWithCRaster(path, 7, s);
+    loaded = LoadSourceWithCRaster(path, raster_format_tga, s);
   else if (extension == "pcx")
-    loaded = LoadSourceWithCRaster(path, 8, s);
+    loaded = LoadSourceWithCRaster(path, raster_format_pcx, s);
 
   if (!loaded) {
     the_ui().MessageBox("Unable to load this image file:   " + path, message_icon::error);

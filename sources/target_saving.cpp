@@ -82,10 +82,11 @@ void CvorbelDoc::SaveTarget(const std::string& path, const std::string& extensio
   }
 
   staged_file file(path);
+  const uint32_t format = extension == "tga" ? raster_format_tga : raster_format_pcx;
   bool saved = file.Ready();
   if (saved)
     saved = through_imaging ? SaveTargetWithWic(file.WritePath(), extension)
-                            : SaveTargetWithCRaster(file.WritePath(), extension == "tga" ? 7 : 8);
+                            : SaveTargetWithCRaster(file.WritePath(), format);
   if (!saved || !file.Commit()) the_ui().MessageBox("Failed the file save!", message_icon::none);
 }
 
