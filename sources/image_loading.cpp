@@ -76,11 +76,8 @@ bool CvorbelDoc::LoadSourceWithCRaster(const std::string& path, uint32_t format_
   image_record fresh;
   if (width <= 0 || height <= 0 || !fresh.Create(width, height)) return false;
 
-  const size_t row_bytes = size_t(width) * 3 + size_t(width) % 4;
-  if (header.biSize + uint64_t(row_bytes) * uint64_t(height) > image->GetDibSize()) return false;
-  const uint8_t* rows = image->GetDib() + header.biSize;
   for (int y = 0; y < height; ++y) {
-    const uint8_t* from = rows + size_t(y) * row_bytes;
+    const uint8_t* from = image->GetBits(y);
     uint8_t* to = fresh.Pixels() + size_t(height - 1 - y) * size_t(width) * 4;
     for (int x = 0; x < width; ++x, from += 3, to += 4) {
       to[0] = from[0];
