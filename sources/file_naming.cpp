@@ -11,7 +11,7 @@ std::string LowerCased(std::string text) {
 
 std::string SourceExtension(const std::string& path) {
   const std::string lower = LowerCased(path);
-  if (lower.size() >= 4 && lower.compare(lower.size() - 4, 4, "jpeg") == 0) return "jpg";
+  if (lower.ends_with("jpeg")) return "jpg";
   return lower.substr(lower.size() - std::min<size_t>(lower.size(), 3));
 }
 
@@ -19,10 +19,8 @@ bool IsImageFileName(const std::string& name) {
   static constexpr std::array<const char*, 7> endings = {".bmp", ".jpg", ".png",  ".tif",
                                                          ".tga", ".pcx", ".jpeg"};
   const std::string lower = LowerCased(name);
-  return std::any_of(endings.begin(), endings.end(), [&](const std::string& ending) {
-    return lower.size() >= ending.size() &&
-           lower.compare(lower.size() - ending.size(), ending.size(), ending) == 0;
-  });
+  return std::any_of(endings.begin(), endings.end(),
+                     [&](const char* ending) { return lower.ends_with(ending); });
 }
 
 std::string SourceLabel(const std::string& path) {
