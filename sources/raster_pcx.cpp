@@ -226,7 +226,7 @@ bool CRasterPCX::Decode(CByteStream* stream) {
                                        bits)) {
         throw "pcx_planes_to_pixels: more than 4 planes or more than 1 bit per pixel";
       }
-      for (int64_t x = 0; x < width; ++x) SetPixelIndex(x, image_row, indices[size_t(x)]);
+      for (int64_t x = 0; x < width; ++x) SetPixelIndexUnchecked(x, image_row, indices[size_t(x)]);
     }
 
     uint8_t palette[256 * 3] = {};
@@ -299,7 +299,7 @@ bool CRasterPCX::Encode(CByteStream* stream) {
         for (uint32_t p = 0; p < planes; ++p) {
           int last = 0, count = 0;
           for (int32_t x = 0; x < width; ++x) {
-            const int v = p == 3 ? AlphaGet(x, y) : row[3 * size_t(x) + 2 - p];
+            const int v = p == 3 ? AlphaGetUnchecked(x, y) : row[3 * size_t(x) + 2 - p];
             ok = pcx_pack_run(v, last, count, &packed) && ok;
           }
           ok = pcx_pack_run(flush, last, count, &packed) && ok;
@@ -324,7 +324,7 @@ bool CRasterPCX::Encode(CByteStream* stream) {
       std::vector<uint8_t> plane_line(bytes_per_line, 0);
       for (int32_t y = height - 1; y >= 0; --y) {
         for (int32_t x = 0; x < width; ++x) {
-          const uint8_t i = GetPixelIndex(x, y);
+          const uint8_t i = PixelIndexUnchecked(x, y);
           indices[size_t(x)] = invert ? uint8_t(1 - i) : i;
         }
         for (uint32_t p = 0; p < planes; ++p) {

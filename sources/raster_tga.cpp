@@ -242,7 +242,7 @@ bool CRasterTGA::Encode(CByteStream* stream) {
         const uint8_t* row = GetBits(y);
         for (int32_t x = 0; x < width; ++x) {
           std::memcpy(&line[size_t(x) * 4], row + size_t(x) * 3, 3);
-          line[size_t(x) * 4 + 3] = AlphaGet(x, y);
+          line[size_t(x) * 4 + 3] = AlphaGetUnchecked(x, y);
         }
         WriteAll(stream, line.data(), line.size(), "cannot write TGA data");
       }
