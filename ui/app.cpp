@@ -60,6 +60,7 @@ CvorbelApp::CvorbelApp() : modal_dialogs(std::make_unique<modal_dialog_counter>(
   Bind(wxEVT_MENU, [this](wxCommandEvent&) { document->OnFileSaveAs(); },
        WxId(cmd_file_save_as));
   Bind(wxEVT_UPDATE_UI, &CvorbelApp::OnUpdateFileOpen, WxId(cmd_file_open));
+  Bind(wxEVT_MENU, &CvorbelApp::OnBatchVorbel, this, WxId(cmd_batch));
   Bind(wxEVT_UPDATE_UI, &CvorbelApp::OnUpdateBatchVorbel, WxId(cmd_batch));
   Bind(wxEVT_UPDATE_UI, &CvorbelApp::OnUpdateRecentFile, this, WxId(cmd_recent_file_1));
 }
@@ -240,6 +241,7 @@ void CvorbelApp::OnOpenRecentFile(wxCommandEvent& event) {
 }
 
 void CvorbelApp::OpenDroppedFiles(const std::vector<std::string>& paths) {
+  if (batch_active) return;
   for (const std::string& path : paths) OpenDocumentFile(path);
 }
 
@@ -269,7 +271,9 @@ void CvorbelApp::OnExitCommand(wxCommandEvent&) {
 
 void CvorbelApp::OnUpdateFileOpen(wxUpdateUIEvent& event) { event.Enable(wic_ready); }
 
-void CvorbelApp::OnUpdateBatchVorbel(wxUpdateUIEvent& event) { event.Enable(source_count == 2); }
+void CvorbelApp::OnUpdateBatchVorbel(wxUpdateUIEvent& event) {
+  event.Enable(source_count == 2 && !(the_app && the_app->BatchActive()));
+}
 
 void CvorbelApp::OnUpdateRecentFile(wxUpdateUIEvent& event) {
   event.Enable(recent_files.GetCount() > 0);

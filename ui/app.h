@@ -14,6 +14,7 @@ class ui_port;
 class wx_settings_store;
 class modal_dialog_counter;
 class wxDialog;
+struct batch_choices;
 
 // What the open-file dialog is asked and answers.
 struct open_file_request {
@@ -58,6 +59,11 @@ class CvorbelApp : public wxApp {
   void OnFaq(wxCommandEvent& event);
   void OnExitCommand(wxCommandEvent& event);
   void OnUpdateRecentFile(wxUpdateUIEvent& event);
+  // The batch: every image of source 2's folder combined and saved in turn.
+  void OnBatchVorbel(wxCommandEvent& event);
+  // While a batch runs a second cannot start, and the commands that would change
+  // the sources or their placement wait.
+  bool BatchActive() const { return batch_active; }
   // Enabling rules that view commands share: loads need the imaging layer; the
   // batch and most editing commands need two sources.
   static void OnUpdateFileOpen(wxUpdateUIEvent& event);
@@ -94,6 +100,7 @@ class CvorbelApp : public wxApp {
   virtual bool RunOpenFileDialog(open_file_request& request);
   virtual void LaunchBrowser(const std::string& url);
   virtual std::unique_ptr<ui_port> MakeUiPort();
+  virtual bool RunBatchDialog(batch_choices& choices);
 
  private:
   // The document's open, its recent-file entry, the view's initial update.
@@ -107,6 +114,7 @@ class CvorbelApp : public wxApp {
   std::unique_ptr<ui_port> port;
   std::unique_ptr<modal_dialog_counter> modal_dialogs;
   wxFileHistory recent_files{16, WxId(cmd_recent_file_1)};
+  bool batch_active = false;
 };
 
 // The application while it runs.

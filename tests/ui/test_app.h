@@ -1,9 +1,11 @@
 #pragma once
+#include <functional>
 #include <optional>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "batch/batch_choices.h"
 #include "ui/app.h"
 #include "ui/ui_port_wx.h"
 
@@ -29,6 +31,8 @@ class test_app : public CvorbelApp {
   std::optional<open_file_request> dialog_answer;  // none: the dialog is cancelled
   std::vector<open_file_request> dialog_questions;
   recording_port* port = nullptr;
+  // Answers the batch dialog: fills in the choices, true for OK.
+  std::function<bool(batch_choices&)> batch_dialog;
 
  protected:
   bool StartImaging() override { return imaging_works; }
@@ -39,6 +43,9 @@ class test_app : public CvorbelApp {
     request.name = dialog_answer->name;
     request.filter_index = dialog_answer->filter_index;
     return true;
+  }
+  bool RunBatchDialog(batch_choices& choices) override {
+    return batch_dialog && batch_dialog(choices);
   }
   std::unique_ptr<ui_port> MakeUiPort() override {
     auto made = std::make_unique<recording_port>();

@@ -1,0 +1,48 @@
+#pragma once
+#include <string>
+
+#include "batch/batch_choices.h"
+#include "platform/ui_port.h"
+
+class CvorbelDoc;
+
+// What a batch run needs of the program around it. The document and view work is
+// done by document_batch_host (batch/document_batch_host.h); the window layer adds the dialog, the pumps, the
+// Esc key, the status bar and the close button.
+class batch_host {
+ public:
+  virtual ~batch_host() = default;
+  // The batch dialog, on choices filled in by the driver; false when cancelled.
+  virtual bool RunBatchDialog(batch_choices& choices) = 0;
+  virtual void SetMoveSizeSource(int mode) = 0;
+  // Loads an image file into source s (1 or 2); the load reports its own failures.
+  virtual bool LoadSourceFile(const std::string& path, int s) = 0;
+  // Renders source 1's stored text, ">n<" shown as number (-1: none); 1 when failed.
+  virtual int RenderSourceText(int number) = 0;
+  virtual void UpdateSourceGeometry(int s) = 0;
+  // Rebuilds both layers and recombines the target.
+  virtual void RebuildSources() = 0;
+  virtual void SaveTarget(const std::string& path, const std::string& extension) = 0;
+  // Dispatches whatever waits, then only what waits of the keyboard.
+  virtual void PumpAll() {}
+  virtual void PumpKeyboard() {}
+  // True once per press of Esc since the last call.
+  virtual bool TakeEscape() { return false; }
+  // The window is asked to close: the run ends after the current pair.
+  virtual bool CloseRequested() { return false; }
+  virtual void ShowStatusText(const std::string& text) { (void)text; }
+  virtual int MessageBox(const std::string& text, message_icon icon) {
+    return the_ui().MessageBox(text, icon);
+  }
+  virtual bool AskYesNo(const std::string& text) { return the_ui().AskYesNo(text); }
+};
+
+enum class batch_end { refused, completed, stopped };
+
+// One batch run: source 2 steps through its folder, source 1 stays, steps through
+// its own folder or takes the lines of a text file, and each combination is saved
+// into source 2's folder's "output" sub-folder.
+batch_end RunBatch(CvorbelDoc& document, batch_host& host);
+
+inline constexpr const char* batch_stop_message = "Will now stop batch vorbeling.";
+inline constexpr const char* batch_complete_message = "Batch vorbeling is complete.";

@@ -1,0 +1,68 @@
+#!/usr/bin/env bash
+# Starts vorbel on a virtual screen with a fixed source 1 and a folder of 300 large
+# JPEGs as source 2, runs a batch from the Edit menu and writes what the screen
+# shows into shots/batch-*.png: the batch dialog, the sort dialog, the status bar
+# during the run, the Esc question and the window after answering Yes.
+set -euo pipefail
+root="$(cd "$(dirname "$0")/.." && pwd)"
+out="$root/shots"
+exe="$root/build/ui/vorbel"
+
+steps() {
+  local work=$1
+  export HOME="$work/home" XDG_CONFIG_HOME="$work/home/.config"
+  mkdir -p "$XDG_CONFIG_HOME"
+  shot() {
+    import -window root "$out/$1.png"
+    echo "wrote shots/$1.png"
+  }
+  "$exe" "$work/one/first.png" "$work/two/p001.jpg" &
+  local pid=$!
+  local wid
+  wid=$(xdotool search --sync --onlyvisible --name '^Vorbel' | head -n 1)
+  sleep 2
+  # Edit > Batch vorbel... (no window manager: the frame sits at the screen's origin).
+  xdotool mousemove --window "$wid" 55 11 click 1
+  sleep 0.7
+  xdotool mousemove --window "$wid" 116 136 click 1
+  sleep 1.5
+  shot batch-01-dialog
+  xdotool mousemove 744 622 click 1  # "Sorting"
+  sleep 1
+  shot batch-02-sort-dialog
+  xdotool key Escape
+  sleep 0.5
+  xdotool mousemove 542 710 click 1  # "OK"
+  sleep 2
+  shot batch-03-running
+  xdotool key Escape
+  sleep 2
+  shot batch-04-esc-question
+  xdotool key Return
+  sleep 2
+  shot batch-05-stopped
+  kill "$pid"
+  wait "$pid" || true
+}
+
+if [ "${1:-}" = --steps ]; then
+  steps "$2"
+  exit 0
+fi
+
+command -v xdotool >/dev/null || {
+  DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends xdotool >/dev/null
+}
+cmake -S "$root" -B "$root/build" -G Ninja -DVORBEL_BENCH=OFF >/dev/null
+cmake --build "$root/build" --target vorbel
+mkdir -p "$out"
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+mkdir -p "$work/one" "$work/two"
+/usr/bin/convert -size 800x600 gradient:'#f04818'-'#1838c0' -background '#303030' -rotate 30 -gravity center \
+  -extent 800x600 "$work/one/first.png"
+for i in $(seq 1 20); do
+  /usr/bin/convert -size 2048x1536 -seed "$i" plasma:fractal "$work/two/p$(printf %03d "$i").jpg"
+done
+for i in $(seq 21 300); do cp "$work/two/p$(printf %03d $(((i - 1) % 20 + 1))).jpg" "$work/two/p$(printf %03d "$i").jpg"; done
+xvfb-run -a -s '-screen 0 1400x1000x24' bash "$0" --steps "$work"
