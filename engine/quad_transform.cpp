@@ -4,9 +4,16 @@
 #include <cmath>
 #include <cstdint>
 #include <limits>
+#include <memory>
+#include <cstring>
+
+#if defined(__x86_64__) || defined(__i386__)
+#include <immintrin.h>
+#endif
 
 #include "engine/process_state.h"
 #include "engine/row_parallel.h"
+#include "engine/wide_lanes.h"
 
 int quad_corners[8] = {0, 0, 0, 0, 0, 0, 0, 0};
 
@@ -27,7 +34,8 @@ struct warp_frame {
   float au = 0, av = 0;                    // leading coefficients, horizontal and vertical
   float e2y_e1x = 0, e2x_e1y = 0;          // constant products of b and b'
   float k2 = 0, k4 = 0, e1x = 0, e2x = 0;  // row multipliers
-  double e1x_d = 0, e1y_d = 0, e2x_d = 0, e2y_d = 0, gx = 0, gy = 0;
+  double e1x_d = 0, e1y_d = 0, e2x_d = 0, e2y_d = 0, gx = 0, gy = 0, inv_w = 0, inv_h = 0;
+  bool wide = false;
   // Column parts: p.x·(BR.y − BL.y) − p.x·e1.y, e2.y·p.x, p.x·(BR.y − TR.y) − e2.y·p.x, p.x·e1.y.
   float ub0[max_target_width], uc0[max_target_width], vb0[max_target_width], vc0[max_target_width];
 };
@@ -64,6 +72,9 @@ void PrepareFrame(warp_frame& f, int w, int h) {
   f.e2y_d = e2y;
   f.gx = double(k2) - e1x;
   f.gy = double(k1) - e1y;
+  f.inv_w = 1.0 / w;
+  f.inv_h = 1.0 / h;
+  f.wide = WideLanes();
   for (int x = 0; x < w; ++x) {
     const float px = float(int64_t(x) - f.tl_x);
     f.ub0[x] = px * k1 - px * e1y;
@@ -117,9 +128,9 @@ bool InRange(double X, double Y, int w, int h) { return X > -1.0 && X < w && Y >
 // Whether the corner blend at (X / W, Y / H) lands on the pixel (px, py), counted
 // from the top-left corner.
 bool MapsBack(const warp_frame& f, double px, double py, double X, double Y) {
-  const double u = X / f.w, v = Y / f.h;
-  const double ex = u * f.e1x_d + v * f.e2x_d + u * v * f.gx - px;
-  const double ey = u * f.e1y_d + v * f.e2y_d + u * v * f.gy - py;
+  const double u = X * f.inv_w, v = Y * f.inv_h, uv = u * v;
+  const double ex = u * f.e1x_d + v * f.e2x_d + uv * f.gx - px;
+  const double ey = u * f.e1y_d + v * f.e2y_d + uv * f.gy - py;
   return std::fabs(ex) <= back_tolerance && std::fabs(ey) <= back_tolerance;
 }
 
@@ -167,20 +178,187 @@ void Sample(const warp_frame& f, double X, double Y, bgra* out) {
   out->red = uint8_t(Channel(p.red, right.red, down.red, diagonal.red, fx, fy));
 }
 
+// One row's solutions: where each pixel samples, or that it is outside, or that
+// the pixel-by-pixel solution has to settle it.
+enum pixel_state : uint8_t { solved, outer, unsettled };
+struct row_solution {
+  int32_t col[max_target_width], row[max_target_width], fx[max_target_width], fy[max_target_width];
+  pixel_state state[max_target_width];
+};
+
+void Base(const rgb_color& base, bgra* out) {
+  out->blue = base.blue;
+  out->green = base.green;
+  out->red = base.red;
+}
+
+#if defined(__x86_64__) || defined(__i386__)
+#define VORBEL_AVX2 __attribute__((target("avx2")))
+
+VORBEL_AVX2 inline __m256d Negate(__m256d v) { return _mm256_xor_pd(v, _mm256_set1_pd(-0.0)); }
+VORBEL_AVX2 inline __m256d Magnitude(__m256d v) { return _mm256_andnot_pd(_mm256_set1_pd(-0.0), v); }
+
+// Columns of one row four at a time, solved as SolvePixel solves them. A lane whose
+// first vertical root lies too near ±5 to tell without the division is left to
+// SolvePixel. Returns the columns done.
+VORBEL_AVX2 int WideColumns(const warp_frame& f, const row_terms& r, row_solution& out) {
+  const __m128 e2y_e1x = _mm_set1_ps(f.e2y_e1x), e2x_e1y = _mm_set1_ps(f.e2x_e1y);
+  const __m128 py_k2 = _mm_set1_ps(r.py_k2), py_e1x = _mm_set1_ps(r.py_e1x);
+  const __m128 e2x_py = _mm_set1_ps(r.e2x_py), py_k4 = _mm_set1_ps(r.py_k4);
+  const __m256d size_w = _mm256_set1_pd(f.w), size_h = _mm256_set1_pd(f.h);
+  const __m256d four_au = _mm256_set1_pd(4.0 * double(f.au)), twice_au = _mm256_set1_pd(2.0 * double(f.au));
+  const __m256d four_av = _mm256_set1_pd(4.0 * double(f.av)), twice_av = _mm256_set1_pd(2.0 * double(f.av));
+  // Beyond these the first vertical root is surely inside or surely outside ±5.
+  const __m256d surely_within = _mm256_set1_pd(4.999 * std::fabs(2.0 * double(f.av)));
+  const __m256d surely_beyond = _mm256_set1_pd(5.001 * std::fabs(2.0 * double(f.av)));
+  const __m256d zero = _mm256_setzero_pd(), minus_one = _mm256_set1_pd(-1.0);
+  const __m256d nan = _mm256_set1_pd(std::numeric_limits<double>::quiet_NaN());
+  const __m256d inv_w = _mm256_set1_pd(f.inv_w), inv_h = _mm256_set1_pd(f.inv_h);
+  const __m256d e1x = _mm256_set1_pd(f.e1x_d), e1y = _mm256_set1_pd(f.e1y_d);
+  const __m256d e2x = _mm256_set1_pd(f.e2x_d), e2y = _mm256_set1_pd(f.e2y_d);
+  const __m256d gx = _mm256_set1_pd(f.gx), gy = _mm256_set1_pd(f.gy);
+  const __m256d tolerance = _mm256_set1_pd(back_tolerance);
+  const __m256d py = _mm256_set1_pd(double(r.py));
+  const __m256d steps = _mm256_setr_pd(0.0, 1.0, 2.0, 3.0);
+  const __m256d scale = _mm256_set1_pd(256.0);
+  const bool u_linear = f.au == 0.0f, v_linear = f.av == 0.0f;
+  int x = 0;
+  for (; x + 4 <= f.w; x += 4) {
+    const __m256d bu = _mm256_cvtps_pd(_mm_add_ps(
+        _mm_add_ps(_mm_sub_ps(_mm_sub_ps(_mm_loadu_ps(f.ub0 + x), e2y_e1x), py_k2), py_e1x), e2x_e1y));
+    const __m256d cu = _mm256_cvtps_pd(_mm_sub_ps(_mm_loadu_ps(f.uc0 + x), e2x_py));
+    const __m256d bv = _mm256_cvtps_pd(_mm_add_ps(
+        _mm_add_ps(_mm_sub_ps(_mm_sub_ps(_mm_loadu_ps(f.vb0 + x), e2x_e1y), py_k4), e2x_py), e2y_e1x));
+    const __m256d cv = _mm256_cvtps_pd(_mm_sub_ps(_mm_loadu_ps(f.vc0 + x), py_e1x));
+    __m256d X, Y, real, doubt = zero, first_u = nan, other_v = nan;
+    if (u_linear) {
+      X = _mm256_div_pd(_mm256_mul_pd(Negate(cu), size_w), bu);
+      real = _mm256_cmp_pd(bu, zero, _CMP_NEQ_OQ);
+    } else {
+      const __m256d bb = _mm256_mul_pd(bu, bu), fac = _mm256_mul_pd(four_au, cu);
+      real = _mm256_cmp_pd(fac, bb, _CMP_LE_OQ);
+      const __m256d root = _mm256_sqrt_pd(_mm256_max_pd(_mm256_sub_pd(bb, fac), zero));
+      first_u = _mm256_sub_pd(root, bu);
+      X = _mm256_div_pd(_mm256_mul_pd(_mm256_sub_pd(Negate(bu), root), size_w), twice_au);
+    }
+    if (v_linear) {
+      Y = _mm256_div_pd(_mm256_mul_pd(Negate(cv), size_h), bv);
+      real = _mm256_and_pd(real, _mm256_cmp_pd(bv, zero, _CMP_NEQ_OQ));
+    } else {
+      const __m256d bb = _mm256_mul_pd(bv, bv), fac = _mm256_mul_pd(four_av, cv);
+      real = _mm256_and_pd(real, _mm256_cmp_pd(fac, bb, _CMP_LE_OQ));
+      const __m256d root = _mm256_sqrt_pd(_mm256_max_pd(_mm256_sub_pd(bb, fac), zero));
+      const __m256d first = _mm256_sub_pd(root, bv), second = _mm256_sub_pd(Negate(bv), root);
+      const __m256d within = _mm256_cmp_pd(Magnitude(first), surely_within, _CMP_LE_OQ);
+      const __m256d beyond = _mm256_cmp_pd(Magnitude(first), surely_beyond, _CMP_GE_OQ);
+      doubt = _mm256_cmp_pd(_mm256_or_pd(within, beyond), zero, _CMP_EQ_OQ);
+      other_v = _mm256_blendv_pd(first, second, within);
+      Y = _mm256_div_pd(_mm256_mul_pd(_mm256_blendv_pd(second, first, within), size_h), twice_av);
+    }
+    const __m256d px = _mm256_add_pd(_mm256_set1_pd(double(int64_t(x) - f.tl_x)), steps);
+    // Whether the pair lies in range and maps back onto its pixel.
+    auto holds = [&](__m256d X, __m256d Y) VORBEL_AVX2 {
+      const __m256d in_range = _mm256_and_pd(
+          _mm256_and_pd(_mm256_cmp_pd(X, minus_one, _CMP_GT_OQ), _mm256_cmp_pd(X, size_w, _CMP_LT_OQ)),
+          _mm256_and_pd(_mm256_cmp_pd(Y, minus_one, _CMP_GT_OQ), _mm256_cmp_pd(Y, size_h, _CMP_LT_OQ)));
+      const __m256d u = _mm256_mul_pd(X, inv_w), v = _mm256_mul_pd(Y, inv_h), uv = _mm256_mul_pd(u, v);
+      const __m256d ex = _mm256_sub_pd(
+          _mm256_add_pd(_mm256_add_pd(_mm256_mul_pd(u, e1x), _mm256_mul_pd(v, e2x)), _mm256_mul_pd(uv, gx)), px);
+      const __m256d ey = _mm256_sub_pd(
+          _mm256_add_pd(_mm256_add_pd(_mm256_mul_pd(u, e1y), _mm256_mul_pd(v, e2y)), _mm256_mul_pd(uv, gy)), py);
+      return _mm256_and_pd(in_range, _mm256_and_pd(_mm256_cmp_pd(Magnitude(ex), tolerance, _CMP_LE_OQ),
+                                                   _mm256_cmp_pd(Magnitude(ey), tolerance, _CMP_LE_OQ)));
+    };
+    const __m256d settled = _mm256_andnot_pd(doubt, real);
+    __m256d found = holds(X, Y);
+    if (_mm256_movemask_pd(_mm256_andnot_pd(found, settled)) != 0 && !(u_linear && v_linear)) {
+      // The other pairs, in the order the pixel-by-pixel solution tries them.
+      const __m256d Xo = u_linear ? nan : _mm256_div_pd(_mm256_mul_pd(first_u, size_w), twice_au);
+      const __m256d Yo = v_linear ? nan : _mm256_div_pd(_mm256_mul_pd(other_v, size_h), twice_av);
+      const __m256d h1 = holds(Xo, Y), h2 = holds(X, Yo), h3 = holds(Xo, Yo);
+      const __m256d take_xo = _mm256_andnot_pd(found, _mm256_or_pd(h1, _mm256_andnot_pd(h2, h3)));
+      const __m256d take_yo = _mm256_andnot_pd(found, _mm256_andnot_pd(h1, _mm256_or_pd(h2, h3)));
+      X = _mm256_blendv_pd(X, Xo, take_xo);
+      Y = _mm256_blendv_pd(Y, Yo, take_yo);
+      found = _mm256_or_pd(_mm256_or_pd(found, h1), _mm256_or_pd(h2, h3));
+    }
+    const int good = _mm256_movemask_pd(_mm256_and_pd(settled, found));
+    const int outside = _mm256_movemask_pd(_mm256_andnot_pd(found, settled)) | (_mm256_movemask_pd(real) ^ 15);
+    // Lanes not solved here convert to nonsense that nothing reads.
+    const __m128i col = _mm256_cvttpd_epi32(X), row = _mm256_cvttpd_epi32(Y);
+    const __m128i fx = _mm_sub_epi32(_mm256_cvttpd_epi32(_mm256_mul_pd(X, scale)), _mm_slli_epi32(col, 8));
+    const __m128i fy = _mm_sub_epi32(_mm256_cvttpd_epi32(_mm256_mul_pd(Y, scale)), _mm_slli_epi32(row, 8));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out.col + x), col);
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out.row + x), row);
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out.fx + x), fx);
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out.fy + x), fy);
+    for (int k = 0; k < 4; ++k)
+      out.state[x + k] = good >> k & 1 ? solved : outside >> k & 1 ? outer : unsettled;
+  }
+  return x;
+}
+#endif
+
+#if defined(__x86_64__) || defined(__i386__)
+// Sample for a pixel whose right and lower neighbours lie inside the image: the
+// four neighbours' channels weighted in 32-bit lanes, the sums shifted and clamped.
+VORBEL_AVX2 inline void InnerSample(const bgra* at, int w, int fx, int fy, bgra* out) {
+  const __m256i top = _mm256_cvtepu8_epi32(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(at)));
+  const __m256i bottom = _mm256_cvtepu8_epi32(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(at + w)));
+  const int w00 = (256 - fx) * (256 - fy), w10 = fx * (256 - fy), w01 = (256 - fx) * fy, w11 = fx * fy;
+  const __m256i sums =
+      _mm256_add_epi32(_mm256_mullo_epi32(top, _mm256_setr_epi32(w00, w00, w00, w00, w10, w10, w10, w10)),
+                       _mm256_mullo_epi32(bottom, _mm256_setr_epi32(w01, w01, w01, w01, w11, w11, w11, w11)));
+  const __m128i pixel = _mm_srai_epi32(
+      _mm_add_epi32(_mm256_castsi256_si128(sums), _mm256_extracti128_si256(sums, 1)), 16);
+  const __m128i bytes = _mm_packus_epi16(_mm_packs_epi32(pixel, pixel), pixel);
+  const uint32_t colours = uint32_t(_mm_cvtsi128_si32(bytes));
+  uint32_t old;
+  std::memcpy(&old, out, 4);
+  const uint32_t merged = (colours & 0x00FFFFFFu) | (old & 0xFF000000u);
+  std::memcpy(out, &merged, 4);
+}
+
+VORBEL_AVX2 void WideRow(const warp_frame& f, const row_terms& r, const rgb_color& base, row_solution& sol,
+                         bgra* out) {
+  const int n = WideColumns(f, r, sol);
+  for (int x = n; x < f.w; ++x) sol.state[x] = unsettled;
+  for (int x = 0; x < f.w; ++x) {
+    if (sol.state[x] == solved && sol.col[x] + 1 < f.w && sol.row[x] + 1 < f.h) {
+      InnerSample(target_work + size_t(sol.row[x]) * f.w + sol.col[x], f.w, sol.fx[x], sol.fy[x], &out[x]);
+      continue;
+    }
+    double X, Y;
+    if (sol.state[x] == solved) {
+      // The last column or row: the neighbours beyond it are the pixel itself.
+      Sample(f, sol.col[x] + sol.fx[x] / 256.0, sol.row[x] + sol.fy[x] / 256.0, &out[x]);
+    } else if (sol.state[x] == unsettled && SolvePixel(f, r, x, X, Y)) {
+      Sample(f, X, Y, &out[x]);
+    } else {
+      Base(base, &out[x]);
+    }
+  }
+}
+#endif
+
 void WarpRows(const warp_frame& f, int first, int end) {
   const rgb_color base = base_color;
+#if defined(__x86_64__) || defined(__i386__)
+  if (f.wide) {
+    auto sol = std::make_unique<row_solution>();
+    for (int y = first; y < end; ++y) WideRow(f, RowTerms(f, y), base, *sol, target_pixels + size_t(y) * f.w);
+    return;
+  }
+#endif
   for (int y = first; y < end; ++y) {
     const row_terms r = RowTerms(f, y);
     bgra* out = target_pixels + size_t(y) * f.w;
     for (int x = 0; x < f.w; ++x) {
       double X, Y;
-      if (SolvePixel(f, r, x, X, Y)) {
+      if (SolvePixel(f, r, x, X, Y))
         Sample(f, X, Y, &out[x]);
-      } else {
-        out[x].blue = base.blue;
-        out[x].green = base.green;
-        out[x].red = base.red;
-      }
+      else
+        Base(base, &out[x]);
     }
   }
 }

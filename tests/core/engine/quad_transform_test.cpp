@@ -13,6 +13,7 @@
 
 #include "engine/process_state.h"
 #include "engine/row_parallel.h"
+#include "engine/wide_lanes.h"
 
 namespace {
 
@@ -106,6 +107,7 @@ class QuadWarp : public ::testing::Test {
  protected:
   void TearDown() override {
     SetRowThreads(0);
+    AllowWideLanes(true);
     base_color = {};
   }
   void Image(int W, int H, uint32_t seed) {
@@ -179,13 +181,22 @@ TEST_F(QuadWarp, TrapezoidsTakeTheRootsThatLieOnTheQuadrilateral) {
   r = Solve(e.a, e.b, e.c);
   EXPECT_DOUBLE_EQ(r.r1, 5.0);
   EXPECT_DOUBLE_EQ(r.r2, 0.5);
+  // Mirrored and on its side, the vertical first root is 5.0 and lies off the quadrilateral.
+  e = At({100, 0, 0, 0, 90, 100, 10, 100}, 50, 50);
+  r = Solve(e.a2, e.b2, e.c2);
+  EXPECT_DOUBLE_EQ(r.r1, 5.0);
+  EXPECT_DOUBLE_EQ(r.r2, 0.5);
 
   Image(100, 100, 3);
   for (const corners& q : {narrow_top, corners{0, 10, 100, 0, 0, 90, 100, 100}, corners{0, 0, 100, 10, 0, 100, 100, 90}}) {
+    AllowWideLanes(false);
+    const std::vector<bgra> plain_lanes = Warp(q);
+    AllowWideLanes(true);
     const std::vector<bgra> warped = Warp(q);
     const bgra centre = warped[50 * 100 + 50], source = target_work[50 * 100 + 50];
     EXPECT_EQ(std::tie(centre.blue, centre.green, centre.red), std::tie(source.blue, source.green, source.red));
     EXPECT_TRUE(Same(Plain(q, false), warped)) << "upright: the first roots as they are";
+    EXPECT_TRUE(Same(plain_lanes, warped));
   }
 }
 
@@ -207,9 +218,9 @@ TEST_F(QuadWarp, UprightConvexQuadrilateralsGiveTheFirstRootsResultExactly) {
 TEST_F(QuadWarp, MirroredAndTurnedQuadrilateralsSampleFromTheirOwnPixels) {
   Image(120, 90, 9);
   base_color = {255, 0, 255};
-  // TL and TR swapped; the quadrilateral turned by half a turn; turned by a quarter.
-  for (const corners& q : {corners{90, 0, 10, 0, 100, 90, 0, 90}, corners{110, 80, 10, 85, 100, 5, 15, 10},
-                           corners{5, 80, 10, 10, 100, 85, 110, 5}}) {
+  // TL and TR swapped, twice; the quadrilateral turned by half a turn; turned by a quarter.
+  for (const corners& q : {corners{90, 0, 10, 0, 100, 90, 0, 90}, corners{100, 0, 0, 0, 90, 90, 10, 90},
+                           corners{110, 80, 10, 85, 100, 5, 15, 10}, corners{5, 80, 10, 10, 100, 85, 110, 5}}) {
     const std::vector<bgra> warped = Warp(q);
     EXPECT_TRUE(Same(warped, Plain(q)));
     // The centre lies well inside each of them.
@@ -252,14 +263,18 @@ TEST_F(QuadWarp, ParametersJustBelowZeroClampTheirNegativeFractions) {
   EXPECT_TRUE(Same(warped, Plain({1, 0, 127, 0, 1, 32, 127, 32})));
 }
 
-TEST_F(QuadWarp, ParallelWarpMatchesOneThreadOnAFullTarget) {
+TEST_F(QuadWarp, ParallelAndVectorWarpsMatchThePlainOneOnAFullTarget) {
   Image(2048, 1536, 17);
-  const corners q{100, 50, 1900, 200, 40, 1400, 2000, 1500};
-  SetRowThreads(1);
-  const std::vector<bgra> alone = Warp(q);
-  SetRowThreads(0);
-  EXPECT_TRUE(Same(Warp(q), alone));
-  EXPECT_TRUE(Same(Plain(q), alone));
+  for (const corners& q : {corners{100, 50, 1900, 200, 40, 1400, 2000, 1500},
+                           corners{1900, 300, 200, 20, 2040, 1500, 10, 1300}}) {
+    SetRowThreads(1);
+    AllowWideLanes(false);
+    const std::vector<bgra> alone = Warp(q);
+    SetRowThreads(0);
+    AllowWideLanes(true);
+    EXPECT_TRUE(Same(Warp(q), alone));
+    EXPECT_TRUE(Same(Plain(q), alone));
+  }
 }
 
 }  // namespace
