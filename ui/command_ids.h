@@ -70,13 +70,13 @@ inline constexpr int WxId(int id) { return id >= 32768 ? id - 30000 : id; }
 inline constexpr int commands_to_come[] = {
     cmd_open_text,          cmd_software_source,
     cmd_sizes,              cmd_copy,                cmd_paste,
-    cmd_rotate,             cmd_base_color,
+    cmd_base_color,
     cmd_target_size,        cmd_fix_positions,       cmd_place_1_top_left,
     cmd_place_1_top_right,  cmd_place_1_bottom_left, cmd_place_1_bottom_right,
     cmd_place_2_top_left,   cmd_place_2_top_right,   cmd_place_2_bottom_left,
     cmd_place_2_bottom_right, cmd_place_1_middle,    cmd_place_2_middle,
     cmd_place_1_position_1, cmd_place_1_position_2,  cmd_positioning_off,
-    cmd_perspective,        cmd_help_topics,
+    cmd_help_topics,
 };
 
 // Commands that would change the sources or their placement: they wait while a

@@ -29,6 +29,10 @@ CvorbelView::CvorbelView(wxWindow* parent, CvorbelDoc* document)
   Bind(wxEVT_MENU, &CvorbelView::OnPrintCommand, this, WxId(cmd_quick_print));
   Bind(wxEVT_MENU, &CvorbelView::OnPrintCommand, this, WxId(cmd_print_preview));
   Bind(wxEVT_MENU, &CvorbelView::OnPrintCommand, this, WxId(cmd_print_setup));
+  Bind(wxEVT_MENU, &CvorbelView::OnEditRotate, this, WxId(cmd_rotate));
+  Bind(wxEVT_MENU, &CvorbelView::OnPerspectiveTransform, this, WxId(cmd_perspective));
+  Bind(wxEVT_UPDATE_UI, &CvorbelApp::OnUpdateBatchVorbel, WxId(cmd_rotate));
+  Bind(wxEVT_UPDATE_UI, &CvorbelApp::OnUpdateBatchVorbel, WxId(cmd_perspective));
 }
 
 CvorbelView::~CvorbelView() {

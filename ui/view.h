@@ -39,6 +39,10 @@ class CvorbelView : public wxScrolledCanvas, public CvorbelViewCore {
   void OnFilePrintPreview();
   void OnFilePrintSetup();
 
+  // Edit > Rotate and Edit > Perspective Transform: their dialogs, modally.
+  void OnEditRotate(wxCommandEvent& event);
+  void OnPerspectiveTransform(wxCommandEvent& event);
+
   // What the window shows after the last presentation: client-sized, packed
   // 0x00RRGGBB pixels. Null before the first presentation.
   cairo_surface_t* DisplaySurface() const { return display; }
