@@ -42,13 +42,13 @@ class show_quad : public wxWindow {
   void OnLeftDown(wxMouseEvent& event);
   void OnMouseMove(wxMouseEvent& event);
   void OnLeftUp(wxMouseEvent& event);
+  // Sets scale_x, scale_y and corner_points for the client size, as a paint does.
+  void Measure();
 
  private:
   void OnCaptureLost(wxMouseCaptureLostEvent& event);
   // Sets the grabbed corners to point and couples them by the dialog's mode.
   void MoveGrabbed(wxPoint point);
-  // Sets scale_x, scale_y and corner_points for the client size.
-  void Measure();
 
   quad* dialog;
 };
