@@ -14,6 +14,7 @@
 #include "engine/quad_transform.h"
 #include "platform/settings.h"
 #include "sources/document.h"
+#include "tests/ui/app_fixture.h"
 #include "tests/ui/test_app.h"
 #include "ui/arrow_button.h"
 #include "ui/command_ids.h"
@@ -108,6 +109,22 @@ class tool_dialogs : public testing::Test {
   wxFrame* frame = nullptr;
   spy_view* view = nullptr;
 };
+
+class tool_commands : public app_fixture {};
+
+TEST_F(tool_commands, RotateAndPerspectiveAreOfferedWithTwoSourcesOnly) {
+  Start();
+  for (int command : {cmd_rotate, cmd_perspective}) {
+    source_count = 1;
+    EXPECT_FALSE(Enabled(command));
+    Command(WxId(command));  // as the accelerator may still send it: nothing opens
+    EXPECT_EQ(the_rotate_dialog, nullptr);
+    EXPECT_EQ(the_quad_dialog, nullptr);
+    source_count = 2;
+    EXPECT_TRUE(Enabled(command));
+  }
+  source_count = 0;
+}
 
 TEST(rotate_wheel, PointsOfTheRingChooseClockwiseAnglesAndTheNeedleFollows) {
   using namespace wheel_geometry;
@@ -319,6 +336,27 @@ TEST_F(tool_dialogs, PerspectiveDragsCornersAndOkWarpsOnlyWhenTheyMoved) {
   EXPECT_TRUE(Same(Target(), warped)) << "the opening target mapped onto the corners";
   EXPECT_FALSE(Same(unwarped, warped));
   EXPECT_TRUE(std::equal(dragged.begin(), dragged.end(), quad_corners));
+}
+
+TEST_F(tool_dialogs, PerspectiveDrawingStaysUsableForTheFlattestAndNarrowestTargets) {
+  for (auto [w, h] : {std::pair{2048, 32}, {32, 1536}}) {
+    view->target_rect = {0, 0, w, h};
+    view->RebuildSources(-1);
+    quad dialog(frame);
+    dialog.Show();
+    show_quad* drawing = dialog.quad_view;
+    drawing->Measure();
+    EXPECT_GT(drawing->scale_x, 0.0f);
+    EXPECT_GT(drawing->scale_y, 0.0f);
+    const wxPoint br = drawing->corner_points[3];
+    Mouse(drawing, wxEVT_LEFT_DOWN, br);
+    Mouse(drawing, wxEVT_MOTION, br + wxPoint(-15, -15));
+    Mouse(drawing, wxEVT_LEFT_UP, br + wxPoint(-15, -15));
+    EXPECT_TRUE(quad_corners[6] >= 0 && quad_corners[6] < w && quad_corners[7] >= 0 && quad_corners[7] < h)
+        << w << "x" << h;
+    Press(&dialog, wxID_OK);
+    EXPECT_EQ(dialog.GetReturnCode(), wxID_OK);
+  }
 }
 
 TEST_F(tool_dialogs, HighlightingButtonsStepTheirSlopesAndCancelPutsAllBack) {
