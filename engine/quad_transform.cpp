@@ -4,7 +4,6 @@
 #include <cmath>
 #include <cstdint>
 #include <limits>
-#include <memory>
 #include <cstring>
 
 #if defined(__x86_64__) || defined(__i386__)
@@ -200,8 +199,8 @@ VORBEL_AVX2 inline __m256d Magnitude(__m256d v) { return _mm256_andnot_pd(_mm256
 
 // Columns of one row four at a time, solved as SolvePixel solves them. A lane whose
 // first vertical root lies too near ±5 to tell without the division is left to
-// SolvePixel. Returns the columns done.
-VORBEL_AVX2 int WideColumns(const warp_frame& f, const row_terms& r, row_solution& out) {
+// SolvePixel. Returns where the columns it left begin.
+VORBEL_AVX2 int WideColumns(const warp_frame& f, const row_terms& r, int begin, int end, row_solution& out) {
   const __m128 e2y_e1x = _mm_set1_ps(f.e2y_e1x), e2x_e1y = _mm_set1_ps(f.e2x_e1y);
   const __m128 py_k2 = _mm_set1_ps(r.py_k2), py_e1x = _mm_set1_ps(r.py_e1x);
   const __m128 e2x_py = _mm_set1_ps(r.e2x_py), py_k4 = _mm_set1_ps(r.py_k4);
@@ -222,8 +221,8 @@ VORBEL_AVX2 int WideColumns(const warp_frame& f, const row_terms& r, row_solutio
   const __m256d steps = _mm256_setr_pd(0.0, 1.0, 2.0, 3.0);
   const __m256d scale = _mm256_set1_pd(256.0);
   const bool u_linear = f.au == 0.0f, v_linear = f.av == 0.0f;
-  int x = 0;
-  for (; x + 4 <= f.w; x += 4) {
+  int x = begin;
+  for (; x + 4 <= end; x += 4) {
     const __m256d bu = _mm256_cvtps_pd(_mm_add_ps(
         _mm_add_ps(_mm_sub_ps(_mm_sub_ps(_mm_loadu_ps(f.ub0 + x), e2y_e1x), py_k2), py_e1x), e2x_e1y));
     const __m256d cu = _mm256_cvtps_pd(_mm_sub_ps(_mm_loadu_ps(f.uc0 + x), e2x_py));
@@ -319,11 +318,11 @@ VORBEL_AVX2 inline void InnerSample(const bgra* at, int w, int fx, int fy, bgra*
   std::memcpy(out, &merged, 4);
 }
 
-VORBEL_AVX2 void WideRow(const warp_frame& f, const row_terms& r, const rgb_color& base, row_solution& sol,
-                         bgra* out) {
-  const int n = WideColumns(f, r, sol);
-  for (int x = n; x < f.w; ++x) sol.state[x] = unsettled;
-  for (int x = 0; x < f.w; ++x) {
+VORBEL_AVX2 void WideSpan(const warp_frame& f, const row_terms& r, int begin, int end, const rgb_color& base,
+                          row_solution& sol, bgra* out) {
+  const int n = WideColumns(f, r, begin, end, sol);
+  for (int x = n; x < end; ++x) sol.state[x] = unsettled;
+  for (int x = begin; x < end; ++x) {
     if (sol.state[x] == solved && sol.col[x] + 1 < f.w && sol.row[x] + 1 < f.h) {
       InnerSample(target_work + size_t(sol.row[x]) * f.w + sol.col[x], f.w, sol.fx[x], sol.fy[x], &out[x]);
       continue;
@@ -341,24 +340,31 @@ VORBEL_AVX2 void WideRow(const warp_frame& f, const row_terms& r, const rgb_colo
 }
 #endif
 
+// Columns of a band of rows are warped a span at a time, so that the image rows a
+// span samples stay in the cache while the band's rows pass over it.
+constexpr int span_columns = 256;
+
 void WarpRows(const warp_frame& f, int first, int end) {
   const rgb_color base = base_color;
+  for (int begin = 0; begin < f.w; begin += span_columns) {
+    const int stop = std::min(f.w, begin + span_columns);
+    for (int y = first; y < end; ++y) {
+      const row_terms r = RowTerms(f, y);
+      bgra* out = target_pixels + size_t(y) * f.w;
 #if defined(__x86_64__) || defined(__i386__)
-  if (f.wide) {
-    auto sol = std::make_unique<row_solution>();
-    for (int y = first; y < end; ++y) WideRow(f, RowTerms(f, y), base, *sol, target_pixels + size_t(y) * f.w);
-    return;
-  }
+      if (f.wide) {
+        static thread_local row_solution sol;
+        WideSpan(f, r, begin, stop, base, sol, out);
+        continue;
+      }
 #endif
-  for (int y = first; y < end; ++y) {
-    const row_terms r = RowTerms(f, y);
-    bgra* out = target_pixels + size_t(y) * f.w;
-    for (int x = 0; x < f.w; ++x) {
-      double X, Y;
-      if (SolvePixel(f, r, x, X, Y))
-        Sample(f, X, Y, &out[x]);
-      else
-        Base(base, &out[x]);
+      for (int x = begin; x < stop; ++x) {
+        double X, Y;
+        if (SolvePixel(f, r, x, X, Y))
+          Sample(f, X, Y, &out[x]);
+        else
+          Base(base, &out[x]);
+      }
     }
   }
 }
