@@ -2,6 +2,7 @@
 
 namespace {
 bool allowed_wide = true;
+bool allowed_widest = true;
 }  // namespace
 
 bool WideLanes() {
@@ -14,3 +15,14 @@ bool WideLanes() {
 }
 
 void AllowWideLanes(bool allowed) { allowed_wide = allowed; }
+
+bool WidestLanes() {
+#if defined(__x86_64__) || defined(__i386__)
+  static const bool avx512 = __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512dq");
+  return avx512 && allowed_widest && WideLanes();
+#else
+  return false;
+#endif
+}
+
+void AllowWidestLanes(bool allowed) { allowed_widest = allowed; }

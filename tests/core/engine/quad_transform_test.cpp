@@ -107,8 +107,13 @@ class QuadWarp : public ::testing::Test {
  protected:
   void TearDown() override {
     SetRowThreads(0);
-    AllowWideLanes(true);
+    Lanes(64);
     base_color = {};
+  }
+  // The widest vector lanes the warp may use, in bytes: 16 keeps it to the plain path.
+  static void Lanes(int bytes) {
+    AllowWideLanes(bytes >= 32);
+    AllowWidestLanes(bytes >= 64);
   }
   void Image(int W, int H, uint32_t seed) {
     target_width = W, target_height = H;
@@ -189,14 +194,17 @@ TEST_F(QuadWarp, TrapezoidsTakeTheRootsThatLieOnTheQuadrilateral) {
 
   Image(100, 100, 3);
   for (const corners& q : {narrow_top, corners{0, 10, 100, 0, 0, 90, 100, 100}, corners{0, 0, 100, 10, 0, 100, 100, 90}}) {
-    AllowWideLanes(false);
+    Lanes(16);
     const std::vector<bgra> plain_lanes = Warp(q);
-    AllowWideLanes(true);
+    Lanes(32);
+    const std::vector<bgra> wide_lanes = Warp(q);
+    Lanes(64);
     const std::vector<bgra> warped = Warp(q);
     const bgra centre = warped[50 * 100 + 50], source = target_work[50 * 100 + 50];
     EXPECT_EQ(std::tie(centre.blue, centre.green, centre.red), std::tie(source.blue, source.green, source.red));
     EXPECT_TRUE(Same(Plain(q, false), warped)) << "upright: the first roots as they are";
     EXPECT_TRUE(Same(plain_lanes, warped));
+    EXPECT_TRUE(Same(wide_lanes, warped));
   }
 }
 
@@ -223,6 +231,9 @@ TEST_F(QuadWarp, MirroredAndTurnedQuadrilateralsSampleFromTheirOwnPixels) {
                            corners{110, 80, 10, 85, 100, 5, 15, 10}, corners{5, 80, 10, 10, 100, 85, 110, 5}}) {
     const std::vector<bgra> warped = Warp(q);
     EXPECT_TRUE(Same(warped, Plain(q)));
+    Lanes(32);
+    EXPECT_TRUE(Same(Warp(q), warped));
+    Lanes(64);
     // The centre lies well inside each of them.
     const bgra centre = warped[45 * 120 + 58];
     EXPECT_FALSE(centre.red == 255 && centre.green == 0 && centre.blue == 255);
@@ -243,7 +254,13 @@ TEST_F(QuadWarp, DegenerateCrossedAndFarCornersStayDefined) {
   };
   for (auto [W, H] : {std::pair{120, 90}, {32, 1536}, {2048, 32}}) {
     Image(W, H, 13);
-    for (const corners& q : cases) EXPECT_TRUE(Same(Warp(q), Plain(q))) << W << " " << q[0] << "," << q[2];
+    for (const corners& q : cases) {
+      const std::vector<bgra> plain = Plain(q);
+      for (int bytes : {16, 32, 64}) {
+        Lanes(bytes);
+        EXPECT_TRUE(Same(Warp(q), plain)) << W << " " << q[0] << "," << q[2] << " " << bytes;
+      }
+    }
   }
 }
 
@@ -268,11 +285,13 @@ TEST_F(QuadWarp, ParallelAndVectorWarpsMatchThePlainOneOnAFullTarget) {
   for (const corners& q : {corners{100, 50, 1900, 200, 40, 1400, 2000, 1500},
                            corners{1900, 300, 200, 20, 2040, 1500, 10, 1300}}) {
     SetRowThreads(1);
-    AllowWideLanes(false);
+    Lanes(16);
     const std::vector<bgra> alone = Warp(q);
     SetRowThreads(0);
-    AllowWideLanes(true);
-    EXPECT_TRUE(Same(Warp(q), alone));
+    for (int bytes : {32, 64}) {
+      Lanes(bytes);
+      EXPECT_TRUE(Same(Warp(q), alone)) << bytes;
+    }
     EXPECT_TRUE(Same(Plain(q), alone));
   }
 }
