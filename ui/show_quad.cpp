@@ -68,8 +68,8 @@ void show_quad::Measure() {
 
 bool show_quad::ImagePoint(wxPoint point, int& x, int& y) const {
   if (!(scale_x > 0 && scale_y > 0)) return false;
-  x = TruncToInt(std::clamp((point.x - 10.0) / scale_x, 0.0, double(target_width)));
-  y = TruncToInt(std::clamp((point.y - 8.0) / scale_y, 0.0, double(target_height)));
+  x = TruncToInt(std::clamp((point.x - double(margin_x)) / scale_x, 0.0, double(target_width)));
+  y = TruncToInt(std::clamp((point.y - double(margin_y)) / scale_y, 0.0, double(target_height)));
   return true;
 }
 
@@ -138,4 +138,5 @@ void show_quad::OnLeftUp(wxMouseEvent& event) {
   Update();
 }
 
+// Without the capture the grabbed corners no longer follow the mouse; nothing else to undo.
 void show_quad::OnCaptureLost(wxMouseCaptureLostEvent&) {}
