@@ -6,6 +6,7 @@
 
 class CvorbelDoc;
 struct bgra;
+enum class zone_step : int;
 
 struct channel_pair {
   int contrast = 50;  // 0..100, 50 neutral
@@ -53,6 +54,9 @@ class CvorbelViewCore {
   // The picture is composed aside, so target_pixels and target_copy keep the
   // combination and the next presentation shows it again.
   void ShowSourceAlone(int s);
+  // One blending-zone step inside zone_box: towards source 1 for direction 1,
+  // towards source 2 otherwise.
+  zone_step ApplyBlendingZone(int direction);
 
   source_layer layers[2];
   double rotation[2] = {0.0, 0.0};
