@@ -1,0 +1,16 @@
+#pragma once
+#include <cstdint>
+
+// The status bar's progress pane for a long effect: green while working, grey with
+// 100 at the end. Percentages already shown are not painted again.
+class effect_progress {
+ public:
+  static constexpr uint32_t green = 0x00FF00;
+  static constexpr uint32_t grey = 0x808080;
+
+  void Working(int percent);
+  void Done();
+
+ private:
+  int shown = -1;
+};

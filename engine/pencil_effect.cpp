@@ -1,0 +1,182 @@
+#include <algorithm>
+#include <atomic>
+#include <cmath>
+#include <memory>
+#include <new>
+#include <vector>
+
+#include "engine/articulate_effects.h"
+#include "engine/effect_progress.h"
+#include "engine/process_state.h"
+#include "engine/random_draws.h"
+#include "engine/row_parallel.h"
+#include "engine/stroke_canvas.h"
+
+// Pencil's runs read only the colours, so they are walked in parallel. The strokes
+// overlap and must be drawn in order; the picture is cut into fixed tiles, and each
+// tile draws, in order, the strokes that reach it. Tiles do not depend on the
+// number of threads, so neither does the picture.
+
+namespace articulate_detail {
+
+int PencilCode(uint8_t blue, uint8_t green, uint8_t red) {
+  const uint8_t sum = uint8_t(blue + green + red);
+  int c = (green & 0xC0) == 0x80 ? 1 : 0;
+  if ((red & 0xC0) == 0x40) c = 2;
+  if ((sum & 0xC0) == 0xC0) c = 3;
+  if ((green & 0x30) == 0x20) c += 4;
+  if ((red & 0x30) == 0x10) c += 8;
+  if ((sum & 0x30) == 0x30) c += 12;
+  return c;
+}
+
+offset PencilStep(int code) {
+  static constexpr offset pencil_step_table[16] = {{3, 2},  {1, 2},   {2, 2},   {2, 1},  {2, 3},  {2, -1},
+                                                   {2, -2}, {1, -2},  {3, -2},  {-1, -2}, {-2, -2}, {-2, -1},
+                                                   {-2, 3}, {-2, 1},  {-2, 2},  {-1, 2}};
+  if (code < 16) return pencil_step_table[code];
+  return {code & 1, (code >> 1) & 1};
+}
+
+pencil_run WalkPencilRun(const bgra* colours, int w, int h, int x0, int y0, int tolerance, int longest) {
+  const bgra start = colours[size_t(h - 1 - y0) * w + x0];
+  pencil_run run{PencilStep(PencilCode(start.blue, start.green, start.red)), 0, 0, 0, 0};
+  // A run that does not move would walk on the spot to its end and draw a line of no length.
+  if (longest <= 0 || (run.step.dx == 0 && run.step.dy == 0)) return run;
+  int x = x0, y = y0, k = 0;
+  int red = 0, green = 0, blue = 0;
+  for (;;) {
+    x += run.step.dx, y += run.step.dy;
+    if (x < 0 || x >= w || y < 0 || y >= h) break;
+    const bgra p = colours[size_t(h - 1 - y) * w + x];
+    if (std::abs(p.red - start.red) > tolerance || std::abs(p.green - start.green) > tolerance ||
+        std::abs(p.blue - start.blue) > tolerance)
+      break;
+    red += p.red, green += p.green, blue += p.blue;
+    if (++k == longest) break;
+  }
+  run.steps = k;
+  if (k > 0) run.red = uint8_t(red / k), run.green = uint8_t(green / k), run.blue = uint8_t(blue / k);
+  return run;
+}
+
+}  // namespace articulate_detail
+
+namespace {
+
+constexpr int tile_size = 128;
+
+struct pencil_stroke {
+  int16_t x0;
+  int16_t y0;  // walk coordinates: y counts from the bottom row
+  int8_t dx;
+  int8_t dy;
+  int16_t steps;  // 0: nothing drawn
+  uint8_t red;
+  uint8_t green;
+  uint8_t blue;
+};
+
+struct stroke_line {
+  double x0, y0, x1, y1, width;
+};
+
+stroke_line LineOf(const pencil_stroke& s, int h) {
+  const int k = s.steps;
+  return {double(s.x0), double(h - 1 - s.y0), double(s.x0 + k * s.dx), double(h - 1 - (s.y0 + k * s.dy)),
+          std::min(10.0, std::max(1.0, k / 5.0))};
+}
+
+// Rows of tiles a stroke can touch: its end points widened by half its width and a pixel.
+void TileRows(const stroke_line& l, int tiles_down, int& first, int& last) {
+  const double reach = l.width / 2 + 1;
+  first = std::clamp(int(std::floor((std::min(l.y0, l.y1) - reach) / tile_size)), 0, tiles_down - 1);
+  last = std::clamp(int(std::floor((std::max(l.y0, l.y1) + reach) / tile_size)), 0, tiles_down - 1);
+}
+
+bool Reaches(const stroke_line& l, int left, int top, int right, int bottom) {
+  const double reach = l.width / 2 + 1;
+  return std::max(l.x0, l.x1) + reach >= left && std::min(l.x0, l.x1) - reach <= right &&
+         std::max(l.y0, l.y1) + reach >= top && std::min(l.y0, l.y1) - reach <= bottom;
+}
+
+}  // namespace
+
+bool Pencil(bgra* out, const bgra* colours, const bgra* background, int w, int h, int level) {
+  if (w <= 0 || h <= 0) return true;
+  const size_t count = size_t(w) * h;
+  std::unique_ptr<bgra[]> canvas;
+  std::vector<pencil_stroke> strokes;
+  try {
+    canvas.reset(new bgra[count]);
+    strokes.resize(count);
+  } catch (const std::bad_alloc&) {
+    return false;
+  }
+  effect_progress progress;
+  ParallelRows(h, [&](int first, int end) {
+    for (size_t i = size_t(first) * w; i < size_t(end) * w; ++i) canvas[i] = {background[i].blue,
+                                                                              background[i].green,
+                                                                              background[i].red, 255};
+  });
+
+  random_draws xs(2537, 0, w - 1), ys(1701, 0, h - 1);
+  for (pencil_stroke& s : strokes) {
+    s.x0 = int16_t(xs.Next());
+    s.y0 = int16_t(ys.Next());
+  }
+  const int tolerance = level * 5;
+  const int longest = int(count / 500);
+  constexpr int slices = 10;
+  for (int slice = 0; slice < slices; ++slice) {
+    const size_t from = count * slice / slices, to = count * (slice + 1) / slices;
+    ParallelRows(int((to - from + 4095) / 4096), [&](int first, int end) {
+      for (size_t i = from + size_t(first) * 4096; i < std::min(to, from + size_t(end) * 4096); ++i)
+      {
+        pencil_stroke& s = strokes[i];
+        const articulate_detail::pencil_run run =
+            articulate_detail::WalkPencilRun(colours, w, h, s.x0, s.y0, tolerance, longest);
+        s.dx = int8_t(run.step.dx), s.dy = int8_t(run.step.dy), s.steps = int16_t(run.steps);
+        s.red = run.red, s.green = run.green, s.blue = run.blue;
+      }
+    });
+    progress.Working(slice * 50 / slices);
+  }
+
+  const int tiles_across = (w + tile_size - 1) / tile_size, tiles_down = (h + tile_size - 1) / tile_size;
+  std::vector<std::vector<uint32_t>> by_row(tiles_down);
+  for (size_t i = 0; i < count; ++i) {
+    if (strokes[i].steps == 0) continue;
+    int first, last;
+    TileRows(LineOf(strokes[i], h), tiles_down, first, last);
+    for (int r = first; r <= last; ++r) by_row[r].push_back(uint32_t(i));
+  }
+
+  std::atomic<bool> failed{false};
+  uint8_t* picture = reinterpret_cast<uint8_t*>(canvas.get());
+  for (int row = 0; row < tiles_down; ++row) {
+    ParallelRows(tiles_across, [&](int first, int end) {
+      for (int column = first; column < end; ++column) {
+        const int left = column * tile_size, top = row * tile_size;
+        const int tw = std::min(tile_size, w - left), th = std::min(tile_size, h - top);
+        cairo_stroke_canvas tile(picture, w * 4, left, top, tw, th);
+        if (!tile.Good()) {
+          failed = true;
+          return;
+        }
+        for (uint32_t i : by_row[row]) {
+          const stroke_line l = LineOf(strokes[i], h);
+          if (!Reaches(l, left, top, left + tw, top + th)) continue;
+          tile.Stroke(l.x0, l.y0, l.x1, l.y1, l.width, strokes[i].red, strokes[i].green, strokes[i].blue);
+        }
+        tile.Finish();
+        if (!tile.Good()) failed = true;
+      }
+    });
+    progress.Working(50 + (row + 1) * 50 / tiles_down);
+  }
+  progress.Done();
+  if (failed) return false;
+  std::copy_n(canvas.get(), count, out);
+  return true;
+}
