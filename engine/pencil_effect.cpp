@@ -11,11 +11,17 @@
 #include "engine/random_draws.h"
 #include "engine/row_parallel.h"
 #include "engine/stroke_canvas.h"
+#include "engine/stroke_cover.h"
 
 // Pencil's runs read only the colours, so they are walked in parallel. The strokes
 // overlap and must be drawn in order; the picture is cut into fixed tiles, and each
 // tile draws, in order, the strokes that reach it. Tiles do not depend on the
 // number of threads, so neither does the picture.
+
+namespace {
+// Off only for tests that compare with every stroke drawn.
+bool cull_hidden = true;
+}  // namespace
 
 namespace articulate_detail {
 
@@ -37,6 +43,8 @@ offset PencilStep(int code) {
   if (code < 16) return pencil_step_table[code];
   return {code & 1, (code >> 1) & 1};
 }
+
+void CullHiddenStrokes(bool cull) { cull_hidden = cull; }
 
 pencil_run WalkPencilRun(const bgra* colours, int w, int h, int x0, int y0, int tolerance, int longest) {
   const bgra start = colours[size_t(h - 1 - y0) * w + x0];
@@ -64,7 +72,7 @@ pencil_run WalkPencilRun(const bgra* colours, int w, int h, int x0, int y0, int 
 
 namespace {
 
-constexpr int tile_size = 128;
+constexpr int tile_size = tile_cover::most;
 
 struct pencil_stroke {
   int16_t x0;
@@ -75,10 +83,6 @@ struct pencil_stroke {
   uint8_t red;
   uint8_t green;
   uint8_t blue;
-};
-
-struct stroke_line {
-  double x0, y0, x1, y1, width;
 };
 
 stroke_line LineOf(const pencil_stroke& s, int h) {
@@ -164,10 +168,27 @@ bool Pencil(bgra* out, const bgra* colours, const bgra* background, int w, int h
           failed = true;
           return;
         }
-        for (uint32_t i : by_row[row]) {
-          const stroke_line l = LineOf(strokes[i], h);
-          if (!Reaches(l, left, top, left + tw, top + th)) continue;
-          tile.Stroke(l.x0, l.y0, l.x1, l.y1, l.width, strokes[i].red, strokes[i].green, strokes[i].blue);
+        std::vector<uint32_t> mine;
+        for (uint32_t i : by_row[row])
+          if (Reaches(LineOf(strokes[i], h), left, top, left + tw, top + th)) mine.push_back(i);
+        // From the last stroke back, those that later strokes hide entirely are dropped.
+        std::vector<uint8_t> drawn(mine.size(), 1);
+        if (cull_hidden) {
+          tile_cover cover(left, top, tw, th);
+          for (size_t j = mine.size(); j-- > 0;) {
+            const stroke_line l = LineOf(strokes[mine[j]], h);
+            if (cover.Full() || cover.Hidden(l)) {
+              drawn[j] = 0;
+              continue;
+            }
+            cover.Add(l);
+          }
+        }
+        for (size_t j = 0; j < mine.size(); ++j) {
+          if (!drawn[j]) continue;
+          const pencil_stroke& s = strokes[mine[j]];
+          const stroke_line l = LineOf(s, h);
+          tile.Stroke(l.x0, l.y0, l.x1, l.y1, l.width, s.red, s.green, s.blue);
         }
         tile.Finish();
         if (!tile.Good()) failed = true;

@@ -86,6 +86,35 @@ TEST(Pencil, StrokesInTheBandColourSameForAnyThreadCount) {
   EXPECT_GT(cores, 1000);
 }
 
+// Smooth shading with sharp patches: runs of every length and direction.
+std::vector<bgra> Shaded(int w, int h, uint32_t seed) {
+  std::mt19937 rng(seed);
+  std::vector<bgra> p(size_t(w) * h);
+  const double a = 0.01 + (rng() % 100) / 2000.0, b = 0.01 + (rng() % 100) / 3000.0;
+  for (int y = 0; y < h; ++y)
+    for (int x = 0; x < w; ++x)
+      p[size_t(y) * w + x] = {uint8_t(128 + 100 * std::sin(x * a + y * b)), uint8_t(128 + 90 * std::cos(y * a - x * b)),
+                              uint8_t((x ^ y) & 0x40 ? 200 : 60 + rng() % 6), 0};
+  return p;
+}
+
+TEST(Pencil, LeavingOutHiddenStrokesChangesNoPixel) {
+  struct trial {
+    int w, h, level;
+    uint32_t seed;
+  };
+  for (const trial& t : {trial{300, 200, 1, 1}, trial{300, 200, 5, 2}, trial{257, 131, 10, 3}, trial{200, 180, 10, 0}}) {
+    const std::vector<bgra> colours = t.seed == 0 ? Flat(t.w, t.h, {90, 140, 200, 0}) : Shaded(t.w, t.h, t.seed);
+    const std::vector<bgra> background = Shaded(t.w, t.h, t.seed + 7);
+    std::vector<bgra> all = background, culled = background;
+    CullHiddenStrokes(false);
+    ASSERT_TRUE(Pencil(all.data(), colours.data(), all.data(), t.w, t.h, t.level));
+    CullHiddenStrokes(true);
+    ASSERT_TRUE(Pencil(culled.data(), colours.data(), culled.data(), t.w, t.h, t.level));
+    EXPECT_TRUE(Same(all, culled)) << t.w << "x" << t.h << " level " << t.level;
+  }
+}
+
 // Weird as it reads: 16 taps summed in order, rows then columns, then the sines.
 std::vector<bgra> PlainWeird(std::vector<bgra> px, int w, int h, int amplitude, int frequency) {
   std::vector<bgra> rows(px.size()), smooth(px.size()), out(px.size());
