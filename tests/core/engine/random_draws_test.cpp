@@ -15,6 +15,11 @@ struct scripted_engine {
 TEST(RandomDraws, FixedSeedsGiveTheProgramsSequenceAndTopOutputsAreRedrawn) {
   random_draws x(2537, 0, 2047);
   for (int v : {733, 502, 1551, 1730, 1974}) EXPECT_EQ(x.Next(), v);
+  for (auto [low, high] : {std::pair{0, 1535}, std::pair{0, 255}, std::pair{-3, 1000000}}) {
+    random_draws fast(1701, low, high);
+    std::mt19937 engine(1701);
+    for (int i = 0; i < 20000; ++i) ASSERT_EQ(fast.Next(), DrawInt(engine, low, high)) << high << " " << i;
+  }
 
   // 4294967295 / 1536 = 2796202 is not below 4294967295 / 1536 and 4294967295 % 1536
   // = 1023 is not 1535: that output is passed over.
