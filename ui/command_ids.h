@@ -22,6 +22,7 @@ enum command_id : int {
   cmd_rotate = 32800,
   cmd_batch = 32801,
   cmd_software_source = 32803,
+  cmd_artistic_image = 32808,
   cmd_base_color = 32819,
   cmd_target_size = 32820,
   cmd_place_1_top_left = 32833,

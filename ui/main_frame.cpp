@@ -16,6 +16,7 @@
 #include "ui/app.h"
 #include "ui/app_icon.h"
 #include "ui/app_look.h"
+#include "ui/articulate_dialog.h"
 #include "ui/command_ids.h"
 #include "ui/properties_pane.h"
 #include "ui/status_bar.h"
@@ -99,6 +100,8 @@ CMainFrame::CMainFrame(CvorbelDoc* document)
     Bind(wxEVT_MENU, &CMainFrame::OnLookCommand, this, id);
     Bind(wxEVT_UPDATE_UI, &CMainFrame::OnUpdateApplicationLook, this, id);
   }
+  // Posted to the properties pane by its "Effects:" choice "Articulate".
+  Bind(wxEVT_MENU, [this](wxCommandEvent&) { OnProduceArtisticImage(this); }, WxId(cmd_artistic_image));
   Bind(wxEVT_MOVE, &CMainFrame::OnMove, this);
   Bind(wxEVT_SIZE, &CMainFrame::OnSize, this);
   Bind(wxEVT_IDLE, &CMainFrame::OnUpdatePositioningStatus, this);

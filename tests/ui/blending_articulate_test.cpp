@@ -1,0 +1,190 @@
+#include <wx/radiobut.h>
+#include <wx/spinbutt.h>
+#include <wx/stattext.h>
+#include <wx/textctrl.h>
+#include <wx/uiaction.h>
+
+#include <chrono>
+#include <cstring>
+#include <thread>
+#include <vector>
+
+#include "engine/blending_zone.h"
+#include "tests/ui/app_fixture.h"
+#include "ui/articulate_dialog.h"
+#include "ui/blend_dialog.h"
+#include "ui/view.h"
+
+namespace {
+
+struct bgr {
+  uint8_t b, g, r;
+  bool operator==(const bgr&) const = default;
+};
+bgr Bgr(const bgra& p) { return {p.blue, p.green, p.red}; }
+
+// Two plain sources, red and blue, each covering the whole target.
+class blending : public app_fixture {
+ protected:
+  void SetUp() override {
+    app_fixture::SetUp();
+    Start({PlainImage("red.png", 64, 48, 250, 0, 0), PlainImage("blue.png", 64, 48, 0, 0, 250)});
+    view = app.Frame()->View();
+    before = Target();
+  }
+  void TearDown() override {
+    if (the_blend_dialog) the_blend_dialog->Destroy();
+    the_blend_dialog = nullptr;
+    app_fixture::TearDown();
+  }
+  static std::vector<bgra> Target() { return {target_pixels, target_pixels + size_t(target_width) * target_height}; }
+  static bool TargetIs(const std::vector<bgra>& v) { return std::memcmp(target_pixels, v.data(), v.size() * 4) == 0; }
+  // A box over target pixels (c0, r0)..(c1, r1) in view coordinates, and the dialog for it.
+  blend_dialog* OpenOver(int c0, int r0, int c1, int r1) {
+    const float s = view->display_scale;
+    const int box[4] = {view->target_rect.left + int(c0 * s), view->target_rect.top + int(r0 * s),
+                        view->target_rect.left + int(c1 * s), view->target_rect.top + int(r1 * s)};
+    std::copy(box, box + 4, view->zone_box);
+    view->box_dragging = true;
+    StoreTargetCopy();  // the box's press keeps the target
+    OpenBlendDialog(view);
+    Settle();
+    return static_cast<blend_dialog*>(the_blend_dialog);
+  }
+  static void Press(blending_buttons* button) {
+    wxMouseEvent down(wxEVT_LEFT_DOWN), up(wxEVT_LEFT_UP);
+    button->OnLeftDown(down);
+    button->OnLeftUp(up);
+  }
+  static const bgra& Pixel(int c, int r) { return target_pixels[size_t(r) * target_width + c]; }
+
+  CvorbelView* view = nullptr;
+  std::vector<bgra> before;
+};
+
+TEST_F(blending, PressesStepTheLevelUndoRestoresAndMaxFillsTheBoxAsARectangle) {
+  blend_dialog* dialog = OpenOver(100, 100, 500, 400);
+  ASSERT_NE(dialog, nullptr);
+  EXPECT_TRUE(view->blend_dialog_open);
+  EXPECT_TRUE(dialog->fade_radio->GetValue());
+  OpenBlendDialog(view);  // a second box works with the open dialog
+  EXPECT_EQ(the_blend_dialog, dialog);
+
+  for (int i = 0; i < 3; ++i) Press(dialog->button1);
+  EXPECT_EQ(view->zone_level, 3);
+  EXPECT_GT(Pixel(300, 250).red, before[size_t(250) * target_width + 300].red);  // redder in the middle
+  dialog->OnUndoLastAction();
+  EXPECT_EQ(view->zone_level, 0);
+  EXPECT_TRUE(TargetIs(before));
+
+  dialog->OnMaxSource2();
+  EXPECT_EQ(view->zone_level, 0);
+  EXPECT_TRUE(dialog->fade_radio->GetValue());
+  EXPECT_FALSE(view->zone_rectangular);
+  EXPECT_TRUE(view->zone_fade);
+  const zone_area z = ZoneInTarget(view->zone_box, view->target_rect.left, view->target_rect.top, view->display_scale);
+  const int right = z.left + z.width - 1, bottom = z.top + z.height - 1;
+  for (auto [c, r] : {std::pair{z.left, z.top}, std::pair{right, bottom}, std::pair{300, 250}})
+    EXPECT_EQ(Bgr(Pixel(c, r)), (bgr{250, 0, 0})) << c << "," << r;  // source 2 even in the corners
+  for (auto [c, r] : {std::pair{z.left - 1, z.top}, std::pair{right + 1, bottom}, std::pair{right, bottom + 1}})
+    EXPECT_EQ(Bgr(Pixel(c, r)), Bgr(before[size_t(r) * target_width + c])) << c << "," << r;
+
+  // A box under 10 target pixels: the message, and no step.
+  OpenOver(10, 10, 15, 200);
+  Press(dialog->button2);
+  EXPECT_EQ(Messages().back(), (std::pair<std::string, message_icon>{zone_too_small_message, message_icon::error}));
+  EXPECT_EQ(view->zone_level, 0);
+  EXPECT_FALSE(dialog->button2->Repeating());
+}
+
+TEST_F(blending, HeldButtonRepeatsEveryHalfSecondAndTheReleaseAddsNoStep) {
+  blend_dialog* dialog = OpenOver(50, 50, 400, 300);
+  wxMouseEvent down(wxEVT_LEFT_DOWN), up(wxEVT_LEFT_UP);
+  wxTimerEvent tick;
+  dialog->button1->OnLeftDown(down);
+  EXPECT_TRUE(dialog->button1->Repeating());
+  for (int i = 0; i < 3; ++i) dialog->button1->OnRepeat(tick);
+  dialog->button1->OnLeftUp(up);
+  EXPECT_FALSE(dialog->button1->Repeating());
+  EXPECT_EQ(view->zone_level, 4);
+
+  // The real thing: held for 1.25 s, a step at the press and at 0.5 s and 1 s.
+  dialog->OnUndoLastAction();
+  dialog->Raise();
+  Settle();
+  wxUIActionSimulator input;
+  const wxPoint centre = dialog->button2->GetScreenRect().GetPosition() + wxPoint(30, 30);
+  input.MouseMove(centre);
+  Settle();
+  input.MouseDown();
+  const auto start = std::chrono::steady_clock::now();
+  while (std::chrono::steady_clock::now() - start < std::chrono::milliseconds(1250)) {
+    wxYield();
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  input.MouseUp();
+  for (int i = 0; i < 30; ++i) {
+    wxYield();
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  EXPECT_EQ(view->zone_level, -3);
+}
+
+TEST_F(blending, EscapeAndAMovedFrameCloseTheDialogForGood) {
+  blend_dialog* dialog = OpenOver(50, 50, 400, 300);
+  wxKeyEvent escape(wxEVT_CHAR_HOOK);
+  escape.m_keyCode = WXK_ESCAPE;
+  dialog->GetEventHandler()->ProcessEvent(escape);
+  Settle();
+  EXPECT_EQ(the_blend_dialog, nullptr);
+  EXPECT_FALSE(view->box_dragging || view->blend_dialog_open);
+
+  ASSERT_NE(OpenOver(60, 60, 300, 300), nullptr);  // a new box opens a new dialog
+  app.Frame()->Move(app.Frame()->GetPosition() + wxPoint(7, 5));
+  Settle();
+  EXPECT_EQ(the_blend_dialog, nullptr);
+}
+
+TEST_F(blending, ArticulateEffectsResetAndRefuseValuesOutOfRange) {
+  view->zone_level = 2;
+  view->zone_applied = 1;
+  articulate dialog(app.Frame(), *view);
+  EXPECT_EQ(view->zone_level, 0);
+  EXPECT_EQ(dialog.status_text->GetLabel(), "Progress: ");
+
+  dialog.OnBubble();
+  EXPECT_EQ(dialog.status_text->GetLabel(), "Complete");
+  const std::vector<bgra> bubble = Target();
+  EXPECT_FALSE(TargetIs(before));
+  // A value out of range: the message, the focus on the box, and the shown target stays.
+  dialog.bubble_edit->ChangeValue("11");
+  dialog.OnWeird();
+  EXPECT_EQ(Messages().back().first, "Please enter an integer between 1 and 10.");
+  EXPECT_TRUE(TargetIs(bubble));
+  dialog.bubble_edit->ChangeValue("5");
+
+  // A spin click at the top keeps 100 and runs Weird again.
+  dialog.amplitude_edit->ChangeValue("100");
+  dialog.OnWeird();
+  const std::vector<bgra> weird = Target();
+  std::fill_n(target_pixels, 100, bgra{1, 2, 3, 4});
+  dialog.OnDeltaPosWeird(0, 1);
+  EXPECT_EQ(dialog.weird_amplitude, 100);
+  EXPECT_EQ(dialog.amplitude_edit->GetValue(), "100");
+  EXPECT_TRUE(TargetIs(weird));
+
+  dialog.OnReset();
+  EXPECT_TRUE(TargetIs(before));
+  EXPECT_EQ(view->zone_applied, 1);  // the blending from before the dialog is still there
+}
+
+TEST_F(blending, ArtisticImageCommandWantsTwoSources) {
+  source_count = 1;
+  Command(WxId(cmd_artistic_image));
+  EXPECT_EQ(Messages().back(),
+            (std::pair<std::string, message_icon>{"Need two images loaded before attempting this command.",
+                                                  message_icon::error}));
+  source_count = 2;
+}
+
+}  // namespace

@@ -1,0 +1,72 @@
+#pragma once
+#include <wx/bmpbuttn.h>
+#include <wx/dialog.h>
+#include <wx/timer.h>
+
+#include <functional>
+
+class CvorbelView;
+class wxRadioButton;
+
+// A large bitmap button that takes a step when pressed and another every 500 ms
+// while it is held. It handles the mouse itself, so the native click that GTK sends
+// at release adds no step; the keyboard's activation takes one step.
+class blending_buttons : public wxBitmapButton {
+ public:
+  static constexpr int repeat_ms = 500;
+
+  blending_buttons(wxWindow* parent, int id, const wxBitmap& bitmap, std::function<void()> step);
+
+  void OnLeftDown(wxMouseEvent& event);
+  void OnLeftUp(wxMouseEvent& event);
+  void OnMouseMove(wxMouseEvent& event);
+  void OnRepeat(wxTimerEvent& event);
+  bool Repeating() const { return repeat.IsRunning(); }
+  void StopRepeating();
+
+ private:
+  void OnCaptureLost(wxMouseCaptureLostEvent& event);
+  void OnKeyboardClick(wxCommandEvent& event);
+
+  std::function<void()> step;
+  wxTimer repeat;
+};
+
+// The modeless blending-zone dialog, laid over the properties pane: steps towards
+// either source in the view's box, the zone's shape, a full blend, undo and removal.
+class blend_dialog : public wxDialog {
+ public:
+  static constexpr int button1_id = 328, button2_id = 330;
+  static constexpr int ellipse_fade_id = 1068, ellipse_uniform_id = 1009, rectangle_uniform_id = 1067;
+  static constexpr int max_1_id = 1090, max_2_id = 1091, undo_id = 1019, remove_id = 1085;
+
+  explicit blend_dialog(CvorbelView* view);
+
+  void OnBlendButton1();
+  void OnBlendButton2();
+  void OnEllipseFade();
+  void OnEllipseUniform();
+  void OnRectangleUniform();
+  void OnMaxSource1();
+  void OnMaxSource2();
+  void OnUndoLastAction();
+  void OnRemoveAllBlending();
+  // Closes the dialog; Esc, Cancel and the window's close do the same.
+  void OnOK();
+
+  blending_buttons* button1 = nullptr;
+  blending_buttons* button2 = nullptr;
+  wxRadioButton* fade_radio = nullptr;
+
+ private:
+  // One blending step; a box too small is refused with a message, and a held
+  // button stops repeating first.
+  void Step(int direction);
+  void MaxSource(int direction);
+
+  CvorbelView* view;
+};
+
+// Opens the blending dialog for the view's box, unless one is open already (that
+// one then works on the new box). The box drag's release calls this.
+void OpenBlendDialog(CvorbelView* view);
