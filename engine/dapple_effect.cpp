@@ -1,4 +1,9 @@
 #include <algorithm>
+#include <atomic>
+#include <cstdlib>
+#include <memory>
+#include <thread>
+#include <vector>
 
 #include "engine/articulate_effects.h"
 #include "engine/effect_progress.h"
@@ -11,6 +16,50 @@ namespace {
 constexpr articulate_detail::offset dapple_directions[8] = {{-1, -1}, {0, -1}, {1, -1}, {-1, 0},
                                                             {1, 0},   {-1, 1}, {0, 1},  {1, 1}};
 
+// The direction draws do not depend on the walks, so a second thread makes them
+// ahead, into a ring, while the walks take them in order.
+class direction_stream {
+ public:
+  direction_stream() : maker([this] { Make(); }) {}
+  ~direction_stream() {
+    stop = true;
+    maker.join();
+  }
+
+  int Next() {
+    while (taken == known) {
+      known = made.load(std::memory_order_acquire);
+      if (taken == known) std::this_thread::yield();
+    }
+    const int code = codes[taken % ring];
+    if (++taken % batch == 0) used.store(taken, std::memory_order_release);
+    return code;
+  }
+
+ private:
+  static constexpr size_t ring = size_t(1) << 18, batch = size_t(1) << 12;
+
+  void Make() {
+    random_draws ds(1701, 0, 255);
+    for (size_t n = 0; !stop; n += batch) {
+      while (n + batch - used.load(std::memory_order_acquire) > ring) {
+        if (stop) return;
+        std::this_thread::yield();
+      }
+      for (size_t i = n; i < n + batch; ++i) codes[i % ring] = uint8_t(ds.Next() & 7);
+      made.store(n + batch, std::memory_order_release);
+    }
+  }
+
+  uint8_t codes[ring];
+  std::atomic<size_t> made{0};
+  std::atomic<size_t> used{0};
+  std::atomic<bool> stop{false};
+  size_t taken = 0;
+  size_t known = 0;
+  std::thread maker;
+};
+
 uint8_t Raise(int channel, int k) {
   // channel * (k + 128) / 128 - k: exact in single precision, so whole numbers do.
   return uint8_t(std::clamp(((channel * (k + 128)) >> 7) - k, 0, 255));
@@ -21,23 +70,25 @@ uint8_t Raise(int channel, int k) {
 // Each walk reads what earlier walks painted, so the walks run in order.
 void Dapple(bgra* pixels, int w, int h) {
   if (w <= 0 || h <= 0) return;
-  random_draws xs(2537, 0, w - 1), ys(1701, 0, h - 1), ds(1701, 0, 255);
+  random_draws xs(2537, 0, w - 1), ys(1701, 0, h - 1);
   effect_progress progress;
   const int batches = h / 4, walks = w / 4;
+  if (batches == 0 || walks == 0) return;
+  auto ds = std::make_unique<direction_stream>();
   for (int b = 0; b < batches; ++b) {
     for (int n = 0; n < walks; ++n) {
       int x = xs.Next();
       int y = ys.Next();
       const bgra s = pixels[size_t(h - 1 - y) * w + x];
-      float t = 120.0f;
       for (int k = 0; k < 128; ++k) {
-        const articulate_detail::offset step = dapple_directions[ds.Next() & 7];
+        const articulate_detail::offset step = dapple_directions[ds->Next()];
         x += step.dx, y += step.dy;
         if (x < 0 || x >= w || y < 0 || y >= h) break;
-        t -= 1.0f;
+        // The tolerance, 120 less one a step, is a whole number: -t < sum < t exactly when |sum| < t.
+        const int t = 119 - k;
         bgra& p = pixels[size_t(h - 1 - y) * w + x];
         const int sum = (s.red - p.red) + (s.green - p.green) + (s.blue - p.blue);
-        if (!(-t < float(sum) && float(sum) < t)) break;
+        if (std::abs(sum) >= t) break;
         p.blue = Raise(s.blue, k);
         p.green = Raise(s.green, k);
         p.red = Raise(s.red, k);
