@@ -1,6 +1,7 @@
 #include "ui/articulate_dialog.h"
 
 #include <wx/button.h>
+#include <wx/evtloop.h>
 #include <wx/sizer.h>
 #include <wx/spinbutt.h>
 #include <wx/stattext.h>
@@ -9,6 +10,7 @@
 #include <algorithm>
 #include <string>
 
+#include "engine/effect_progress.h"
 #include "engine/process_state.h"
 #include "engine/view_core.h"
 #include "platform/ui_port.h"
@@ -110,7 +112,13 @@ articulate::articulate(wxWindow* parent, CvorbelViewCore& view)
   Bind(wxEVT_SPIN, &articulate::OnSpin, this, amplitude_spin_id);
   Bind(wxEVT_SPIN, &articulate::OnSpin, this, frequency_spin_id);
   CentreOnParent();
+  // The effects take up to a few seconds: the windows keep painting meanwhile.
+  SetEffectPause([] {
+    if (wxEventLoopBase* loop = wxEventLoopBase::GetActive()) loop->YieldFor(wxEVT_CATEGORY_UI);
+  });
 }
+
+articulate::~articulate() { SetEffectPause(nullptr); }
 
 bool articulate::TakeValues() {
   int amplitude = weird_amplitude, frequency = weird_frequency, bubble = bubble_level, pencil = pencil_level;

@@ -19,6 +19,7 @@ class articulate : public wxDialog {
                        frequency_spin_id = 1079, bubble_level_id = 1270, pencil_level_id = 1276, reset_id = 1095;
 
   articulate(wxWindow* parent, CvorbelViewCore& view);
+  ~articulate() override;
 
   void OnBubble();
   void OnPencil();

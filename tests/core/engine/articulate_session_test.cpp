@@ -1,5 +1,7 @@
 #include "engine/articulate_session.h"
 
+#include "engine/effect_progress.h"
+
 #include "tests/core/engine/view_fixture.h"
 
 namespace {
@@ -39,12 +41,17 @@ TEST_F(ArticulateSession, EffectsStartFromTheOpeningTargetAndResetBringsItBack) 
   EXPECT_TRUE(TargetIs(weird));
   EXPECT_EQ(view->zone_applied, 1);
   const int shown = view->presented;
+  int pauses = 0;
+  SetEffectPause([&] { ++pauses; });
+  session.Pencil(5);
+  SetEffectPause(nullptr);
+  EXPECT_GT(pauses, 10);  // the window layer gets its turns while an effect runs
 
   view->zone_applied = 0;
   session.Reset();
   EXPECT_TRUE(TargetIs(opened));
   EXPECT_EQ(view->zone_applied, 1);
-  EXPECT_EQ(view->presented, shown + 1);
+  EXPECT_EQ(view->presented, shown + 2);
   EXPECT_EQ(ui.progress.back(), (std::pair<uint32_t, int>{0x808080, 100}));
 }
 
