@@ -244,6 +244,7 @@ bool Bubble(bgra* pixels, int w, int h, int level, const effect_status& status) 
   std::unique_ptr<bgra[]> columns;
   std::vector<int> slot(bubble_points);
   std::vector<seed_cell> cells;
+  std::unique_ptr<cell_grid> grid;
   try {
     columns.reset(new bgra[size_t(w) * h]);
     std::vector<std::pair<int, int>> seeds(bubble_points);  // pixel index, point
@@ -262,11 +263,10 @@ bool Bubble(bgra* pixels, int w, int h, int level, const effect_status& status) 
       }
       slot[seeds[i].second] = int(cells.size()) - 1;
     }
+    grid = std::make_unique<cell_grid>(cells, w, h);
   } catch (const std::bad_alloc&) {
     return false;
   }
-  std::vector<seed_cell>& cell = cells;
-  const cell_grid grid(cells, w, h);
   ParallelRows(h, [&](int first, int end) {
     for (int y = first; y < end; ++y)
       for (int x = 0; x < w; ++x) columns[size_t(x) * h + y] = pixels[size_t(y) * w + x];
@@ -275,11 +275,11 @@ bool Bubble(bgra* pixels, int w, int h, int level, const effect_status& status) 
   effect_progress progress;
   const spiral_walker walker(pixels, columns.get(), w, h, ToleranceFor(level));
   for (int i = 0; i < bubble_points; ++i) {
-    seed_cell& c = cell[slot[i]];
+    seed_cell& c = cells[slot[i]];
     if (c.coverage > 1.0f) continue;
     const bgra seed = pixels[size_t(c.y) * w + c.x];
     const walk_end end = walker.Walk(c.x, c.y, seed);
-    grid.Cover(cell, c.x, c.y, end);
+    grid->Cover(cells, c.x, c.y, end);
     c.colour = seed;
     c.rings = end.ring + 1;
     progress.Working(int(i * 100.0 / 100000.0));

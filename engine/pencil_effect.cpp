@@ -104,6 +104,42 @@ bool Reaches(const stroke_line& l, int left, int top, int right, int bottom) {
          std::max(l.y0, l.y1) + reach >= top && std::min(l.y0, l.y1) - reach <= bottom;
 }
 
+// Draws, in order, the strokes of candidates that reach the tile at (left, top) and
+// that no later stroke covers entirely; false when Cairo or memory failed.
+bool DrawTile(uint8_t* picture, int w, int h, int left, int top, const std::vector<pencil_stroke>& strokes,
+              const std::vector<uint32_t>& candidates) {
+  const int tw = std::min(tile_size, w - left), th = std::min(tile_size, h - top);
+  cairo_stroke_canvas tile(picture, w * 4, left, top, tw, th);
+  if (!tile.Good()) return false;
+  try {
+    std::vector<uint32_t> mine;
+    for (uint32_t i : candidates)
+      if (Reaches(LineOf(strokes[i], h), left, top, left + tw, top + th)) mine.push_back(i);
+    std::vector<uint8_t> drawn(mine.size(), 1);
+    if (cull_hidden) {
+      tile_cover cover(left, top, tw, th);
+      for (size_t j = mine.size(); j-- > 0;) {
+        const stroke_line l = LineOf(strokes[mine[j]], h);
+        if (cover.Full() || cover.Hidden(l)) {
+          drawn[j] = 0;
+          continue;
+        }
+        cover.Add(l);
+      }
+    }
+    for (size_t j = 0; j < mine.size(); ++j) {
+      if (!drawn[j]) continue;
+      const pencil_stroke& s = strokes[mine[j]];
+      const stroke_line l = LineOf(s, h);
+      tile.Stroke(l.x0, l.y0, l.x1, l.y1, l.width, s.red, s.green, s.blue);
+    }
+  } catch (const std::bad_alloc&) {
+    return false;
+  }
+  tile.Finish();
+  return tile.Good();
+}
+
 }  // namespace
 
 bool Pencil(bgra* out, const bgra* colours, const bgra* background, int w, int h, int level) {
@@ -135,8 +171,7 @@ bool Pencil(bgra* out, const bgra* colours, const bgra* background, int w, int h
   for (int slice = 0; slice < slices; ++slice) {
     const size_t from = count * slice / slices, to = count * (slice + 1) / slices;
     ParallelRows(int((to - from + 4095) / 4096), [&](int first, int end) {
-      for (size_t i = from + size_t(first) * 4096; i < std::min(to, from + size_t(end) * 4096); ++i)
-      {
+      for (size_t i = from + size_t(first) * 4096; i < std::min(to, from + size_t(end) * 4096); ++i) {
         pencil_stroke& s = strokes[i];
         const articulate_detail::pencil_run run =
             articulate_detail::WalkPencilRun(colours, w, h, s.x0, s.y0, tolerance, longest);
@@ -149,50 +184,23 @@ bool Pencil(bgra* out, const bgra* colours, const bgra* background, int w, int h
 
   const int tiles_across = (w + tile_size - 1) / tile_size, tiles_down = (h + tile_size - 1) / tile_size;
   std::vector<std::vector<uint32_t>> by_row(tiles_down);
-  for (size_t i = 0; i < count; ++i) {
-    if (strokes[i].steps == 0) continue;
-    int first, last;
-    TileRows(LineOf(strokes[i], h), tiles_down, first, last);
-    for (int r = first; r <= last; ++r) by_row[r].push_back(uint32_t(i));
+  try {
+    for (size_t i = 0; i < count; ++i) {
+      if (strokes[i].steps == 0) continue;
+      int first, last;
+      TileRows(LineOf(strokes[i], h), tiles_down, first, last);
+      for (int r = first; r <= last; ++r) by_row[r].push_back(uint32_t(i));
+    }
+  } catch (const std::bad_alloc&) {
+    return false;
   }
 
   std::atomic<bool> failed{false};
   uint8_t* picture = reinterpret_cast<uint8_t*>(canvas.get());
   for (int row = 0; row < tiles_down; ++row) {
     ParallelRows(tiles_across, [&](int first, int end) {
-      for (int column = first; column < end; ++column) {
-        const int left = column * tile_size, top = row * tile_size;
-        const int tw = std::min(tile_size, w - left), th = std::min(tile_size, h - top);
-        cairo_stroke_canvas tile(picture, w * 4, left, top, tw, th);
-        if (!tile.Good()) {
-          failed = true;
-          return;
-        }
-        std::vector<uint32_t> mine;
-        for (uint32_t i : by_row[row])
-          if (Reaches(LineOf(strokes[i], h), left, top, left + tw, top + th)) mine.push_back(i);
-        // From the last stroke back, those that later strokes hide entirely are dropped.
-        std::vector<uint8_t> drawn(mine.size(), 1);
-        if (cull_hidden) {
-          tile_cover cover(left, top, tw, th);
-          for (size_t j = mine.size(); j-- > 0;) {
-            const stroke_line l = LineOf(strokes[mine[j]], h);
-            if (cover.Full() || cover.Hidden(l)) {
-              drawn[j] = 0;
-              continue;
-            }
-            cover.Add(l);
-          }
-        }
-        for (size_t j = 0; j < mine.size(); ++j) {
-          if (!drawn[j]) continue;
-          const pencil_stroke& s = strokes[mine[j]];
-          const stroke_line l = LineOf(s, h);
-          tile.Stroke(l.x0, l.y0, l.x1, l.y1, l.width, s.red, s.green, s.blue);
-        }
-        tile.Finish();
-        if (!tile.Good()) failed = true;
-      }
+      for (int column = first; column < end; ++column)
+        if (!DrawTile(picture, w, h, column * tile_size, row * tile_size, strokes, by_row[row])) failed = true;
     });
     progress.Working(50 + (row + 1) * 50 / tiles_down);
   }

@@ -2,7 +2,6 @@
 #include <cmath>
 #include <memory>
 #include <new>
-#include <vector>
 
 #include "engine/articulate_effects.h"
 #include "engine/effect_progress.h"
@@ -49,6 +48,8 @@ void SlicesWithProgress(int rows, int base, effect_progress& progress, const Row
 
 bool Weird(bgra* pixels, int w, int h, int amplitude, int frequency) {
   if (w < 2 * frame + 1 || h < 2 * frame + 1) return true;
+  if (w > max_target_width) return false;
+  const size_t row_bytes = size_t(w) * 4;
   std::unique_ptr<bgra[]> rowwise, smooth, moved;
   try {
     rowwise.reset(new bgra[size_t(w) * h]());
@@ -58,24 +59,22 @@ bool Weird(bgra* pixels, int w, int h, int amplitude, int frequency) {
     return false;
   }
   effect_progress progress;
-  const size_t row_bytes = size_t(w) * 4;
   auto bytes = [](bgra* p) { return reinterpret_cast<uint8_t*>(p); };
 
   // Rows: output column x - 8 from input columns x - 16 .. x - 1, x = 16 .. w - 1.
   SlicesWithProgress(h, 0, progress, [&](int first, int end) {
-    std::vector<double> sums(row_bytes);
+    double sums[max_target_width * 4];
     for (int r = first; r < end; ++r) {
       const uint8_t* in = bytes(pixels) + r * row_bytes;
-      SmoothLines(in, bytes(rowwise.get()) + r * row_bytes + frame * 4, (w - 16) * 4, 4, sums.data());
+      SmoothLines(in, bytes(rowwise.get()) + r * row_bytes + frame * 4, (w - 16) * 4, 4, sums);
     }
   });
   // Columns 8 .. w - 9: output row y - 8 from rows y - 16 .. y - 1, y = 16 .. h - 1.
   SlicesWithProgress(h - 16, 33, progress, [&](int first, int end) {
-    std::vector<double> sums(row_bytes);
+    double sums[max_target_width * 4];
     for (int y = first + 16; y < end + 16; ++y) {
       const uint8_t* in = bytes(rowwise.get()) + (y - 16) * row_bytes + frame * 4;
-      SmoothLines(in, bytes(smooth.get()) + (y - 8) * row_bytes + frame * 4, (w - 16) * 4, int(row_bytes),
-                  sums.data());
+      SmoothLines(in, bytes(smooth.get()) + (y - 8) * row_bytes + frame * 4, (w - 16) * 4, int(row_bytes), sums);
     }
   });
 

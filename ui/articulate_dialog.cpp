@@ -107,6 +107,7 @@ articulate::articulate(wxWindow* parent, CvorbelViewCore& view)
   Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { OnDapple(); }, dapple_id);
   Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { OnWeird(); }, weird_id);
   Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { OnReset(); }, reset_id);
+  Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { OnOK(); }, wxID_OK);
   Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { OnCancel(); }, wxID_CANCEL);
   Bind(wxEVT_CLOSE_WINDOW, [this](wxCloseEvent&) { OnCancel(); });
   Bind(wxEVT_SPIN, &articulate::OnSpin, this, amplitude_spin_id);
@@ -179,6 +180,10 @@ void articulate::OnSpin(wxSpinEvent& event) {
 }
 
 void articulate::OnReset() { session.Reset(); }
+
+void articulate::OnOK() {
+  if (TakeValues() && IsModal()) EndModal(wxID_OK);
+}
 
 void articulate::OnCancel() {
   session.Reset();

@@ -29,6 +29,8 @@ class articulate : public wxDialog {
   // within 1..100 and Weird runs, also when the value was at its limit already.
   void OnDeltaPosWeird(int which, int delta);
   void OnReset();
+  // Closes with the last effect in place, once the boxes hold values in range.
+  void OnOK();
   void OnCancel();
 
   int weird_amplitude = 10;
