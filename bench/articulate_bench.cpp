@@ -7,6 +7,7 @@
 #include <random>
 #include <vector>
 
+#include "bench/ratio_report.h"
 #include "engine/articulate_effects.h"
 #include "engine/blending_zone.h"
 #include "engine/process_state.h"
@@ -167,6 +168,12 @@ void BM_WeirdOpenCV(benchmark::State& state) {
   cv::setNumThreads(-1);
 }
 BENCHMARK(BM_WeirdOpenCV)->Args({0, 1})->Args({0, 0})->Unit(benchmark::kMillisecond)->UseRealTime();
+
+const bool weird_ratios_registered = [] {
+  RegisterRatio("BM_Weird/0/1/real_time", "BM_WeirdOpenCV/0/1/real_time");
+  RegisterRatio("BM_Weird/0/0/real_time", "BM_WeirdOpenCV/0/0/real_time");
+  return true;
+}();
 #endif
 
 }  // namespace
