@@ -91,40 +91,39 @@ stroke_line LineOf(const pencil_stroke& s, int h) {
           std::min(10.0, std::max(1.0, k / 5.0))};
 }
 
-// Rows of tiles a stroke can touch: its end points widened by half its width and a pixel.
-void TileRows(const stroke_line& l, int tiles_down, int& first, int& last) {
+// The tiles a stroke can touch: its end points widened by half its width and a pixel.
+struct tile_span {
+  int first_column, last_column, first_row, last_row;
+};
+
+tile_span TilesOf(const stroke_line& l, int tiles_across, int tiles_down) {
   const double reach = l.width / 2 + 1;
-  first = std::clamp(int(std::floor((std::min(l.y0, l.y1) - reach) / tile_size)), 0, tiles_down - 1);
-  last = std::clamp(int(std::floor((std::max(l.y0, l.y1) + reach) / tile_size)), 0, tiles_down - 1);
+  auto tile = [](double v, int count) { return std::clamp(int(std::floor(v / tile_size)), 0, count - 1); };
+  return {tile(std::min(l.x0, l.x1) - reach, tiles_across), tile(std::max(l.x0, l.x1) + reach, tiles_across),
+          tile(std::min(l.y0, l.y1) - reach, tiles_down), tile(std::max(l.y0, l.y1) + reach, tiles_down)};
 }
 
-bool Reaches(const stroke_line& l, int left, int top, int right, int bottom) {
-  const double reach = l.width / 2 + 1;
-  return std::max(l.x0, l.x1) + reach >= left && std::min(l.x0, l.x1) - reach <= right &&
-         std::max(l.y0, l.y1) + reach >= top && std::min(l.y0, l.y1) - reach <= bottom;
-}
-
-// Draws, in order, the strokes of candidates that reach the tile at (left, top) and
+// Draws, in order, the strokes of mine (those that reach the tile at (left, top))
 // that no later stroke covers entirely; false when Cairo or memory failed.
 bool DrawTile(uint8_t* picture, int w, int h, int left, int top, const std::vector<pencil_stroke>& strokes,
-              const std::vector<uint32_t>& candidates) {
+              const std::vector<uint32_t>& mine) {
   const int tw = std::min(tile_size, w - left), th = std::min(tile_size, h - top);
   cairo_stroke_canvas tile(picture, w * 4, left, top, tw, th);
   if (!tile.Good()) return false;
   try {
-    std::vector<uint32_t> mine;
-    for (uint32_t i : candidates)
-      if (Reaches(LineOf(strokes[i], h), left, top, left + tw, top + th)) mine.push_back(i);
     std::vector<uint8_t> drawn(mine.size(), 1);
     if (cull_hidden) {
       tile_cover cover(left, top, tw, th);
       for (size_t j = mine.size(); j-- > 0;) {
-        const stroke_line l = LineOf(strokes[mine[j]], h);
-        if (cover.Full() || cover.Hidden(l)) {
-          drawn[j] = 0;
-          continue;
+        if (cover.Full()) {
+          std::fill_n(drawn.begin(), j + 1, 0);
+          break;
         }
-        cover.Add(l);
+        const stroke_line l = LineOf(strokes[mine[j]], h);
+        if (cover.Hidden(l))
+          drawn[j] = 0;
+        else
+          cover.Add(l);
       }
     }
     for (size_t j = 0; j < mine.size(); ++j) {
@@ -183,13 +182,13 @@ bool Pencil(bgra* out, const bgra* colours, const bgra* background, int w, int h
   }
 
   const int tiles_across = (w + tile_size - 1) / tile_size, tiles_down = (h + tile_size - 1) / tile_size;
-  std::vector<std::vector<uint32_t>> by_row(tiles_down);
+  std::vector<std::vector<uint32_t>> by_tile(size_t(tiles_across) * tiles_down);
   try {
     for (size_t i = 0; i < count; ++i) {
       if (strokes[i].steps == 0) continue;
-      int first, last;
-      TileRows(LineOf(strokes[i], h), tiles_down, first, last);
-      for (int r = first; r <= last; ++r) by_row[r].push_back(uint32_t(i));
+      const tile_span t = TilesOf(LineOf(strokes[i], h), tiles_across, tiles_down);
+      for (int r = t.first_row; r <= t.last_row; ++r)
+        for (int c = t.first_column; c <= t.last_column; ++c) by_tile[size_t(r) * tiles_across + c].push_back(uint32_t(i));
     }
   } catch (const std::bad_alloc&) {
     return false;
@@ -200,7 +199,9 @@ bool Pencil(bgra* out, const bgra* colours, const bgra* background, int w, int h
   for (int row = 0; row < tiles_down; ++row) {
     ParallelRows(tiles_across, [&](int first, int end) {
       for (int column = first; column < end; ++column)
-        if (!DrawTile(picture, w, h, column * tile_size, row * tile_size, strokes, by_row[row])) failed = true;
+        if (!DrawTile(picture, w, h, column * tile_size, row * tile_size, strokes,
+                      by_tile[size_t(row) * tiles_across + column]))
+          failed = true;
     });
     progress.Working(50 + (row + 1) * 50 / tiles_down);
   }

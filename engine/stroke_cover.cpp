@@ -101,6 +101,16 @@ bool tile_cover::Hidden(const stroke_line& l) const {
   Corners(Rectangle(l, 1.0), c);
   const double ymin = std::min({c[0].y, c[1].y, c[2].y, c[3].y}), ymax = std::max({c[0].y, c[1].y, c[2].y, c[3].y});
   const int r0 = std::max(0, int(std::floor(ymin)) - top), r1 = std::min(h - 1, int(std::floor(ymax)) - top);
+  // Most strokes that are hidden lie in rows that are covered across their whole
+  // bounding box: that is seen without following the edges.
+  const double xmin = std::min({c[0].x, c[1].x, c[2].x, c[3].x}), xmax = std::max({c[0].x, c[1].x, c[2].x, c[3].x});
+  const int first = std::max(0, int(std::floor(xmin)) - left), last = std::min(w - 1, int(std::floor(xmax)) - left);
+  if (first > last || r0 > r1) return true;
+  uint64_t box[2];
+  SpanBits(first, last, box);
+  bool boxed = true;
+  for (int r = r0; r <= r1 && boxed; ++r) boxed = (bits[r][0] & box[0]) == box[0] && (bits[r][1] & box[1]) == box[1];
+  if (boxed) return true;
   for (int r = r0; r <= r1; ++r) {
     double low, high;
     if (!BandExtent(c, top + r, top + r + 1, low, high)) continue;
