@@ -97,7 +97,7 @@ void RunEffect(benchmark::State& state, Effect effect) {
 void BM_Bubble(benchmark::State& state) {
   RunEffect(state, [](bgra* p) { Bubble(p, w, h, 5, nullptr); });
 }
-BENCHMARK(BM_Bubble)->Args({0, 0})->Args({1, 0})->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_Bubble)->Args({0, 1})->Args({0, 0})->Args({1, 1})->Args({1, 0})->Unit(benchmark::kMillisecond)->UseRealTime();
 
 void BM_Dapple(benchmark::State& state) {
   RunEffect(state, [](bgra* p) { Dapple(p, w, h); });
@@ -113,7 +113,7 @@ void BM_Pencil(benchmark::State& state) {
   const std::vector<bgra>& colours = Picture(int(state.range(0)));
   RunEffect(state, [&](bgra* p) { Pencil(p, colours.data(), p, w, h, 5); });
 }
-BENCHMARK(BM_Pencil)->Args({0, 0})->Args({1, 0})->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);
+BENCHMARK(BM_Pencil)->Args({0, 1})->Args({0, 0})->Args({1, 1})->Args({1, 0})->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);
 
 // One blending step in the largest ellipse with fade over the whole target.
 void BM_BlendingStep(benchmark::State& state) {
