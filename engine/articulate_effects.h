@@ -58,9 +58,6 @@ struct pencil_run {
   uint8_t blue;
 };
 pencil_run WalkPencilRun(const bgra* colours, int w, int h, int x0, int y0, int tolerance, int longest);
-// Whether Pencil leaves out strokes that later strokes cover entirely (the default);
-// the picture is the same either way.
-void CullHiddenStrokes(bool cull);
 
 // Weird's smoothing kernel.
 extern const double weird_kernel[16];

@@ -16,12 +16,10 @@
 // Pencil's runs read only the colours, so they are walked in parallel. The strokes
 // overlap and must be drawn in order; the picture is cut into fixed tiles, and each
 // tile draws, in order, the strokes that reach it. Tiles do not depend on the
-// number of threads, so neither does the picture.
-
-namespace {
-// Off only for tests that compare with every stroke drawn.
-bool cull_hidden = true;
-}  // namespace
+// number of threads, so neither does the picture. Cairo's anti-aliasing within a few
+// pixels of a surface's edge differs slightly from the same strokes on a larger
+// surface, so each tile is drawn on a surface a margin larger and only its inner
+// pixels are kept: they come out as on one surface for the whole picture.
 
 namespace articulate_detail {
 
@@ -43,8 +41,6 @@ offset PencilStep(int code) {
   if (code < 16) return pencil_step_table[code];
   return {code & 1, (code >> 1) & 1};
 }
-
-void CullHiddenStrokes(bool cull) { cull_hidden = cull; }
 
 pencil_run WalkPencilRun(const bgra* colours, int w, int h, int x0, int y0, int tolerance, int longest) {
   const bgra start = colours[size_t(h - 1 - y0) * w + x0];
@@ -73,6 +69,7 @@ pencil_run WalkPencilRun(const bgra* colours, int w, int h, int x0, int y0, int 
 namespace {
 
 constexpr int tile_size = tile_cover::most;
+constexpr int tile_margin = 16;
 
 struct pencil_stroke {
   int16_t x0;
@@ -97,34 +94,38 @@ struct tile_span {
 };
 
 tile_span TilesOf(const stroke_line& l, int tiles_across, int tiles_down) {
-  const double reach = l.width / 2 + 1;
+  const double reach = l.width / 2 + 1 + tile_margin;
   auto tile = [](double v, int count) { return std::clamp(int(std::floor(v / tile_size)), 0, count - 1); };
   return {tile(std::min(l.x0, l.x1) - reach, tiles_across), tile(std::max(l.x0, l.x1) + reach, tiles_across),
           tile(std::min(l.y0, l.y1) - reach, tiles_down), tile(std::max(l.y0, l.y1) + reach, tiles_down)};
 }
 
-// Draws, in order, the strokes of mine (those that reach the tile at (left, top))
-// that no later stroke covers entirely; false when Cairo or memory failed.
-bool DrawTile(uint8_t* picture, int w, int h, int left, int top, const std::vector<pencil_stroke>& strokes,
-              const std::vector<uint32_t>& mine) {
+// Draws the tile at (left, top) of start into result: over the tile and its
+// margin, in order, the strokes of mine (those that reach it) that no later stroke
+// covers entirely within the tile. False when Cairo or memory failed.
+bool DrawTile(const bgra* start, bgra* result, int w, int h, int left, int top,
+              const std::vector<pencil_stroke>& strokes, const std::vector<uint32_t>& mine) {
   const int tw = std::min(tile_size, w - left), th = std::min(tile_size, h - top);
-  cairo_stroke_canvas tile(picture, w * 4, left, top, tw, th);
-  if (!tile.Good()) return false;
+  const int x0 = std::max(0, left - tile_margin), x1 = std::min(w, left + tw + tile_margin);
+  const int y0 = std::max(0, top - tile_margin), y1 = std::min(h, top + th + tile_margin);
+  const int lw = x1 - x0, lh = y1 - y0;
   try {
+    std::vector<bgra> local(size_t(lw) * lh);
+    for (int y = y0; y < y1; ++y) std::copy_n(start + size_t(y) * w + x0, lw, &local[size_t(y - y0) * lw]);
+    cairo_stroke_canvas tile(reinterpret_cast<uint8_t*>(local.data()), lw * 4, x0, y0, lw, lh);
+    if (!tile.Good()) return false;
     std::vector<uint8_t> drawn(mine.size(), 1);
-    if (cull_hidden) {
-      tile_cover cover(left, top, tw, th);
-      for (size_t j = mine.size(); j-- > 0;) {
-        if (cover.Full()) {
-          std::fill_n(drawn.begin(), j + 1, 0);
-          break;
-        }
-        const stroke_line l = LineOf(strokes[mine[j]], h);
-        if (cover.Hidden(l))
-          drawn[j] = 0;
-        else
-          cover.Add(l);
+    tile_cover cover(left, top, tw, th);
+    for (size_t j = mine.size(); j-- > 0;) {
+      if (cover.Full()) {
+        std::fill_n(drawn.begin(), j + 1, 0);
+        break;
       }
+      const stroke_line l = LineOf(strokes[mine[j]], h);
+      if (cover.Hidden(l))
+        drawn[j] = 0;
+      else
+        cover.Add(l);
     }
     for (size_t j = 0; j < mine.size(); ++j) {
       if (!drawn[j]) continue;
@@ -132,11 +133,14 @@ bool DrawTile(uint8_t* picture, int w, int h, int left, int top, const std::vect
       const stroke_line l = LineOf(s, h);
       tile.Stroke(l.x0, l.y0, l.x1, l.y1, l.width, s.red, s.green, s.blue);
     }
+    tile.Finish();
+    if (!tile.Good()) return false;
+    for (int y = top; y < top + th; ++y)
+      std::copy_n(&local[size_t(y - y0) * lw + (left - x0)], tw, result + size_t(y) * w + left);
   } catch (const std::bad_alloc&) {
     return false;
   }
-  tile.Finish();
-  return tile.Good();
+  return true;
 }
 
 }  // namespace
@@ -144,10 +148,11 @@ bool DrawTile(uint8_t* picture, int w, int h, int left, int top, const std::vect
 bool Pencil(bgra* out, const bgra* colours, const bgra* background, int w, int h, int level) {
   if (w <= 0 || h <= 0) return true;
   const size_t count = size_t(w) * h;
-  std::unique_ptr<bgra[]> canvas;
+  std::unique_ptr<bgra[]> canvas, result;  // the background as drawn on, and the drawing
   std::vector<pencil_stroke> strokes;
   try {
     canvas.reset(new bgra[count]);
+    result.reset(new bgra[count]);
     strokes.resize(count);
   } catch (const std::bad_alloc&) {
     return false;
@@ -195,11 +200,10 @@ bool Pencil(bgra* out, const bgra* colours, const bgra* background, int w, int h
   }
 
   std::atomic<bool> failed{false};
-  uint8_t* picture = reinterpret_cast<uint8_t*>(canvas.get());
   for (int row = 0; row < tiles_down; ++row) {
     ParallelRows(tiles_across, [&](int first, int end) {
       for (int column = first; column < end; ++column)
-        if (!DrawTile(picture, w, h, column * tile_size, row * tile_size, strokes,
+        if (!DrawTile(canvas.get(), result.get(), w, h, column * tile_size, row * tile_size, strokes,
                       by_tile[size_t(row) * tiles_across + column]))
           failed = true;
     });
@@ -207,6 +211,6 @@ bool Pencil(bgra* out, const bgra* colours, const bgra* background, int w, int h
   }
   progress.Done();
   if (failed) return false;
-  std::copy_n(canvas.get(), count, out);
+  std::copy_n(result.get(), count, out);
   return true;
 }

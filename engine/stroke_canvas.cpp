@@ -1,10 +1,7 @@
 #include "engine/stroke_canvas.h"
 
-#include <cstddef>
-
-cairo_stroke_canvas::cairo_stroke_canvas(uint8_t* picture, int stride, int left, int top, int w, int h) {
-  surface = cairo_image_surface_create_for_data(picture + std::size_t(top) * stride + std::size_t(left) * 4,
-                                                CAIRO_FORMAT_ARGB32, w, h, stride);
+cairo_stroke_canvas::cairo_stroke_canvas(uint8_t* region, int stride, int left, int top, int w, int h) {
+  surface = cairo_image_surface_create_for_data(region, CAIRO_FORMAT_ARGB32, w, h, stride);
   cr = cairo_create(surface);
   cairo_translate(cr, -left, -top);
   cairo_set_line_cap(cr, CAIRO_LINE_CAP_BUTT);

@@ -15,11 +15,11 @@ class stroke_canvas {
 };
 
 // A canvas on a part of a premultiplied 32-bit picture (blue, green, red, alpha in
-// memory): the w x h pixels at (left, top) of a picture whose rows are stride bytes
-// apart, drawn with Cairo. Coordinates stay those of the whole picture.
+// memory), drawn with Cairo: region holds the w x h pixels from (left, top) of the
+// picture, rows stride bytes apart. Coordinates stay those of the whole picture.
 class cairo_stroke_canvas : public stroke_canvas {
  public:
-  cairo_stroke_canvas(uint8_t* picture, int stride, int left, int top, int w, int h);
+  cairo_stroke_canvas(uint8_t* region, int stride, int left, int top, int w, int h);
   ~cairo_stroke_canvas() override;
   cairo_stroke_canvas(const cairo_stroke_canvas&) = delete;
   cairo_stroke_canvas& operator=(const cairo_stroke_canvas&) = delete;
