@@ -104,7 +104,7 @@ tile_span TilesOf(const stroke_line& l, int tiles_across, int tiles_down) {
 // margin, in order, the strokes of mine (those that reach it) that no later stroke
 // covers entirely within the tile. False when Cairo or memory failed.
 bool DrawTile(const bgra* start, bgra* result, int w, int h, int left, int top,
-              const std::vector<pencil_stroke>& strokes, const std::vector<uint32_t>& mine) {
+              const std::vector<pencil_stroke>& mine) {
   const int tw = std::min(tile_size, w - left), th = std::min(tile_size, h - top);
   const int x0 = std::max(0, left - tile_margin), x1 = std::min(w, left + tw + tile_margin);
   const int y0 = std::max(0, top - tile_margin), y1 = std::min(h, top + th + tile_margin);
@@ -121,7 +121,7 @@ bool DrawTile(const bgra* start, bgra* result, int w, int h, int left, int top,
         std::fill_n(drawn.begin(), j + 1, 0);
         break;
       }
-      const stroke_line l = LineOf(strokes[mine[j]], h);
+      const stroke_line l = LineOf(mine[j], h);
       if (cover.Hidden(l))
         drawn[j] = 0;
       else
@@ -129,7 +129,7 @@ bool DrawTile(const bgra* start, bgra* result, int w, int h, int left, int top,
     }
     for (size_t j = 0; j < mine.size(); ++j) {
       if (!drawn[j]) continue;
-      const pencil_stroke& s = strokes[mine[j]];
+      const pencil_stroke& s = mine[j];
       const stroke_line l = LineOf(s, h);
       tile.Stroke(l.x0, l.y0, l.x1, l.y1, l.width, s.red, s.green, s.blue);
     }
@@ -187,13 +187,14 @@ bool Pencil(bgra* out, const bgra* colours, const bgra* background, int w, int h
   }
 
   const int tiles_across = (w + tile_size - 1) / tile_size, tiles_down = (h + tile_size - 1) / tile_size;
-  std::vector<std::vector<uint32_t>> by_tile(size_t(tiles_across) * tiles_down);
+  // Each tile gets its own copies of its strokes, in order, to read them straight through.
+  std::vector<std::vector<pencil_stroke>> by_tile(size_t(tiles_across) * tiles_down);
   try {
     for (size_t i = 0; i < count; ++i) {
       if (strokes[i].steps == 0) continue;
       const tile_span t = TilesOf(LineOf(strokes[i], h), tiles_across, tiles_down);
       for (int r = t.first_row; r <= t.last_row; ++r)
-        for (int c = t.first_column; c <= t.last_column; ++c) by_tile[size_t(r) * tiles_across + c].push_back(uint32_t(i));
+        for (int c = t.first_column; c <= t.last_column; ++c) by_tile[size_t(r) * tiles_across + c].push_back(strokes[i]);
     }
   } catch (const std::bad_alloc&) {
     return false;
@@ -203,7 +204,7 @@ bool Pencil(bgra* out, const bgra* colours, const bgra* background, int w, int h
   for (int row = 0; row < tiles_down; ++row) {
     ParallelRows(tiles_across, [&](int first, int end) {
       for (int column = first; column < end; ++column)
-        if (!DrawTile(canvas.get(), result.get(), w, h, column * tile_size, row * tile_size, strokes,
+        if (!DrawTile(canvas.get(), result.get(), w, h, column * tile_size, row * tile_size,
                       by_tile[size_t(row) * tiles_across + column]))
           failed = true;
     });
