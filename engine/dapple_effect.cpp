@@ -2,6 +2,7 @@
 #include <atomic>
 #include <cstdlib>
 #include <memory>
+#include <system_error>
 #include <thread>
 #include <vector>
 
@@ -17,17 +18,29 @@ constexpr articulate_detail::offset dapple_directions[8] = {{-1, -1}, {0, -1}, {
                                                             {1, 0},   {-1, 1}, {0, 1},  {1, 1}};
 
 // The direction draws do not depend on the walks, so a second thread makes them
-// ahead, into a ring, while the walks take them in order.
+// ahead, into a ring, while the walks take them in order. Without a thread the
+// walks make them a batch at a time themselves.
 class direction_stream {
  public:
-  direction_stream() : maker([this] { Make(); }) {}
+  direction_stream() {
+    try {
+      maker = std::thread([this] { Make(); });
+    } catch (const std::system_error&) {
+      // No thread to be had: Next makes the draws itself.
+    }
+  }
   ~direction_stream() {
     stop = true;
-    maker.join();
+    if (maker.joinable()) maker.join();
   }
 
   int Next() {
     while (taken == known) {
+      if (!maker.joinable()) {
+        Fill(known);
+        known += batch;
+        break;
+      }
       known = made.load(std::memory_order_acquire);
       if (taken == known) std::this_thread::yield();
     }
@@ -39,18 +52,22 @@ class direction_stream {
  private:
   static constexpr size_t ring = size_t(1) << 18, batch = size_t(1) << 12;
 
+  void Fill(size_t n) {
+    for (size_t i = n; i < n + batch; ++i) codes[i % ring] = uint8_t(draws.Next() & 7);
+  }
+
   void Make() {
-    random_draws ds(1701, 0, 255);
     for (size_t n = 0; !stop; n += batch) {
       while (n + batch - used.load(std::memory_order_acquire) > ring) {
         if (stop) return;
         std::this_thread::yield();
       }
-      for (size_t i = n; i < n + batch; ++i) codes[i % ring] = uint8_t(ds.Next() & 7);
+      Fill(n);
       made.store(n + batch, std::memory_order_release);
     }
   }
 
+  random_draws draws{1701, 0, 255};
   uint8_t codes[ring];
   std::atomic<size_t> made{0};
   std::atomic<size_t> used{0};
