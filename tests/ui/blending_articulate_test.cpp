@@ -178,6 +178,37 @@ TEST_F(blending, ArticulateEffectsResetAndRefuseValuesOutOfRange) {
   EXPECT_EQ(view->zone_applied, 1);  // the blending from before the dialog is still there
 }
 
+TEST_F(blending, SpinClicksStepTheAmplitudeAndRunWeirdAlsoAtTheTop) {
+  auto* dialog = new articulate(app.Frame(), *view);
+  dialog->Show();
+  Settle();
+  const wxRect spin = dialog->amplitude_spin->GetScreenRect();
+  wxUIActionSimulator input;
+  auto click = [&](bool up) {
+    std::fill_n(target_pixels, 100, bgra{1, 2, 3, 4});
+    // GTK lays the two halves side by side, "-" then "+"; a vertical one puts "+" on top.
+    const bool across = spin.width > spin.height;
+    const wxPoint at = across ? wxPoint(spin.x + spin.width * (up ? 3 : 1) / 4, spin.y + spin.height / 2)
+                              : wxPoint(spin.x + spin.width / 2, spin.y + spin.height * (up ? 1 : 3) / 4);
+    input.MouseMove(at);
+    Settle();
+    input.MouseClick();
+    for (int i = 0; i < 20; ++i) {
+      wxYield();
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+  };
+  dialog->weird_amplitude = 100;
+  click(true);
+  EXPECT_EQ(dialog->weird_amplitude, 100);
+  EXPECT_EQ(Bgr(target_pixels[0]), (bgr{0, 0, 0}));  // Weird ran: the frame is black again
+  click(false);
+  EXPECT_EQ(dialog->weird_amplitude, 99);
+  EXPECT_EQ(dialog->amplitude_edit->GetValue(), "99");
+  dialog->Destroy();
+  Settle();
+}
+
 TEST_F(blending, ArtisticImageCommandWantsTwoSources) {
   source_count = 1;
   Command(WxId(cmd_artistic_image));
