@@ -88,7 +88,8 @@ stroke_line LineOf(const pencil_stroke& s, int h) {
           std::min(10.0, std::max(1.0, k / 5.0))};
 }
 
-// The tiles a stroke can touch: its end points widened by half its width and a pixel.
+// The tiles whose surfaces (tile and margin) a stroke can touch: its end points
+// widened by half its width, a pixel and the margin.
 struct tile_span {
   int first_column, last_column, first_row, last_row;
 };
@@ -147,6 +148,7 @@ bool DrawTile(const bgra* start, bgra* result, int w, int h, int left, int top,
 
 bool Pencil(bgra* out, const bgra* colours, const bgra* background, int w, int h, int level) {
   if (w <= 0 || h <= 0) return true;
+  if (w > max_target_width || h > max_target_height) return false;  // positions and steps are kept in 16 bits
   const size_t count = size_t(w) * h;
   std::unique_ptr<bgra[]> canvas, result;  // the background as drawn on, and the drawing
   std::vector<pencil_stroke> strokes;
@@ -201,14 +203,16 @@ bool Pencil(bgra* out, const bgra* colours, const bgra* background, int w, int h
   }
 
   std::atomic<bool> failed{false};
-  for (int row = 0; row < tiles_down; ++row) {
-    ParallelRows(tiles_across, [&](int first, int end) {
-      for (int column = first; column < end; ++column)
-        if (!DrawTile(canvas.get(), result.get(), w, h, column * tile_size, row * tile_size,
-                      by_tile[size_t(row) * tiles_across + column]))
+  const int tiles = tiles_across * tiles_down, groups = std::min(tiles, 4);
+  for (int group = 0; group < groups; ++group) {
+    const int from = tiles * group / groups, to = tiles * (group + 1) / groups;
+    ParallelRows(to - from, [&](int first, int end) {
+      for (int t = from + first; t < from + end; ++t)
+        if (!DrawTile(canvas.get(), result.get(), w, h, t % tiles_across * tile_size, t / tiles_across * tile_size,
+                      by_tile[t]))
           failed = true;
     });
-    progress.Working(50 + (row + 1) * 50 / tiles_down);
+    progress.Working(50 + (group + 1) * 50 / groups);
   }
   progress.Done();
   if (failed) return false;
