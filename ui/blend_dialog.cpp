@@ -147,6 +147,11 @@ blend_dialog::blend_dialog(CvorbelView* view)
   OnEllipseFade();
 }
 
+// Also when the view takes the dialog down with it.
+blend_dialog::~blend_dialog() {
+  if (the_blend_dialog == this) the_blend_dialog = nullptr;
+}
+
 void blend_dialog::Step(int direction) {
   if (view->ApplyBlendingZone(direction) != zone_step::too_small) return;
   button1->StopRepeating();

@@ -41,6 +41,7 @@ class blend_dialog : public wxDialog {
   static constexpr int max_1_id = 1090, max_2_id = 1091, undo_id = 1019, remove_id = 1085;
 
   explicit blend_dialog(CvorbelView* view);
+  ~blend_dialog() override;
 
   void OnBlendButton1();
   void OnBlendButton2();
