@@ -1,6 +1,7 @@
 #include "platform/settings.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <map>
 #include <utility>
 
@@ -38,6 +39,18 @@ settings_store* installed_store = &default_store;
 int settings_store::GetClampedInt(const std::string& section, const std::string& key,
                                   int fallback, int low, int high) {
   return std::clamp(GetInt(section, key, fallback), low, high);
+}
+
+std::string UserSettingsFile() {
+  const char* xdg = std::getenv("XDG_CONFIG_HOME");
+  std::string folder;
+  if (xdg && xdg[0] == '/') {
+    folder = xdg;
+  } else {
+    const char* home = std::getenv("HOME");
+    folder = std::string(home ? home : "") + "/.config";
+  }
+  return folder + "/vorbel/vorbel.conf";
 }
 
 settings_store& the_settings() { return *installed_store; }

@@ -20,6 +20,10 @@ class settings_store {
                     int high);
 };
 
+// Where the user's settings file lives: $XDG_CONFIG_HOME/vorbel/vorbel.conf, or
+// ~/.config/vorbel/vorbel.conf when that variable is unset, empty or not absolute.
+std::string UserSettingsFile();
+
 settings_store& the_settings();
 // Installs store (not owned) as the_settings; nullptr restores the store in memory.
 void SetSettingsStore(settings_store* store);

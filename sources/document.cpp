@@ -10,7 +10,9 @@ bool OpenForReading(const std::string& path) {
   std::error_code error;
   const bool opened = std::filesystem::is_regular_file(path, error) &&
                       std::ifstream(path, std::ios::binary).is_open();
-  if (!opened) the_ui().MessageBox("Failed to open document.", message_icon::error);
+  // The message names the file: an open may come from a drop, the command line or
+  // the recent-file list, where the user cannot see which name failed.
+  if (!opened) the_ui().MessageBox("Failed to open document.\n" + path, message_icon::error);
   return opened;
 }
 

@@ -2,6 +2,7 @@
 
 #include <wx/filedlg.h>
 #include <wx/filename.h>
+#include <wx/log.h>
 #include <wx/modalhook.h>
 #include <wx/utils.h>
 
@@ -12,8 +13,10 @@
 #include "sources/document.h"
 #include "ui/about_dialog.h"
 #include "ui/main_frame.h"
+#include "ui/open_file_dialog.h"
 #include "ui/settings_wx.h"
 #include "ui/ui_port_wx.h"
+#include "ui/view.h"
 #include "platform/settings.h"
 
 CvorbelApp* the_app = nullptr;
@@ -166,14 +169,11 @@ void CvorbelApp::InitialUpdate() {
 }
 
 bool CvorbelApp::RunOpenFileDialog(open_file_request& request) {
-  wxFileDialog dialog(GetTopWindow(), wxFileSelectorPromptStr,
-                      wxString::FromUTF8(request.initial_folder), wxEmptyString,
-                      wxString::FromUTF8(request.filter), wxFD_OPEN | wxFD_FILE_MUST_EXIST);
-  if (request.filter_index > 0) dialog.SetFilterIndex(request.filter_index - 1);
-  if (dialog.ShowModal() != wxID_OK) return false;
-  request.path = dialog.GetPath().utf8_string();
-  request.name = dialog.GetFilename().utf8_string();
-  request.filter_index = dialog.GetFilterIndex() + 1;
+  const std::unique_ptr<wxFileDialog> dialog = MakeOpenFileDialog(GetTopWindow(), request);
+  if (dialog->ShowModal() != wxID_OK) return false;
+  request.path = dialog->GetPath().utf8_string();
+  request.name = dialog->GetFilename().utf8_string();
+  request.filter_index = dialog->GetFilterIndex() + 1;
   return true;
 }
 
@@ -200,7 +200,10 @@ void CvorbelApp::OnFileOpen(wxCommandEvent&) {
 void CvorbelApp::OnFileNew(wxCommandEvent&) { InitialUpdate(); }
 
 bool CvorbelApp::OpenThroughDocument(const std::string& path) {
-  if (!document || !document->OnOpenDocument(path)) return false;
+  if (!document || !document->OnOpenDocument(path)) {
+    RepaintViewAfterFailedOpen();
+    return false;
+  }
   recent_files.AddFileToHistory(wxString::FromUTF8(path));
   SaveRecentFiles();
   InitialUpdate();
@@ -233,11 +236,18 @@ void CvorbelApp::OnOpenRecentFile(wxCommandEvent& event) {
         the_view->RebuildSources(-1);
       }
     } else {
+      RepaintViewAfterFailedOpen();
       the_ui().MessageBox(problem_opening, message_icon::error);
     }
     return;
   }
   if (!OpenThroughDocument(path)) the_ui().MessageBox(problem_opening, message_icon::error);
+}
+
+void CvorbelApp::RepaintViewAfterFailedOpen() {
+  // The count is raised while the open runs and put back when it fails; the view
+  // may have painted the raised count meanwhile (behind a message box).
+  if (frame && frame->View()) frame->View()->Refresh();
 }
 
 void CvorbelApp::OpenDroppedFiles(const std::vector<std::string>& paths) {
@@ -258,11 +268,16 @@ void CvorbelApp::OnAppAbout(wxCommandEvent&) {
 void CvorbelApp::OnFaq(wxCommandEvent&) { OpenHelpPage(faq_page_path); }
 
 void CvorbelApp::OpenHelpPage(const char* path) {
-  LaunchBrowser(std::string(site_address) + path);
+  const std::string url = std::string(site_address) + path;
+  if (!LaunchBrowser(url))
+    the_ui().MessageBox("No web browser could be started to show this page:\n" + url,
+                        message_icon::error);
 }
 
-void CvorbelApp::LaunchBrowser(const std::string& url) {
-  wxLaunchDefaultBrowser(wxString::FromUTF8(url));
+bool CvorbelApp::LaunchBrowser(const std::string& url) {
+  // wx's own complaint speaks of error numbers; OpenHelpPage says it plainly.
+  wxLogNull quiet;
+  return wxLaunchDefaultBrowser(wxString::FromUTF8(url));
 }
 
 void CvorbelApp::OnExitCommand(wxCommandEvent&) {

@@ -69,7 +69,7 @@ class CvorbelApp : public wxApp {
   static void OnUpdateFileOpen(wxUpdateUIEvent& event);
   static void OnUpdateBatchVorbel(wxUpdateUIEvent& event);
 
-  // Opens site_address + path in the default browser.
+  // Opens site_address + path in the default browser; says so when there is none.
   void OpenHelpPage(const char* path);
 
   // True while a modal dialog or message box runs.
@@ -98,7 +98,8 @@ class CvorbelApp : public wxApp {
   // The stand-ins for the platform, replaced by tests.
   virtual bool StartImaging();
   virtual bool RunOpenFileDialog(open_file_request& request);
-  virtual void LaunchBrowser(const std::string& url);
+  // False when no browser could be started.
+  virtual bool LaunchBrowser(const std::string& url);
   virtual std::unique_ptr<ui_port> MakeUiPort();
   virtual bool RunBatchDialog(batch_choices& choices);
 
@@ -106,6 +107,7 @@ class CvorbelApp : public wxApp {
   // The document's open, its recent-file entry, the view's initial update.
   bool OpenThroughDocument(const std::string& path);
   void InitialUpdate();
+  void RepaintViewAfterFailedOpen();
   void SaveRecentFiles();
 
   std::unique_ptr<CvorbelDoc> document;

@@ -1,6 +1,9 @@
 #include "ui/app_look.h"
 
+#include <gtk/gtk.h>
+
 #include <wx/aui/aui.h>
+#include <wx/menuitem.h>
 
 namespace {
 
@@ -60,4 +63,8 @@ void ApplyLookToDocking(const app_look_style& style, wxAuiManager& manager) {
   art->SetColour(wxAUI_DOCKART_INACTIVE_CAPTION_TEXT_COLOUR, style.inactive_caption_text);
   art->SetMetric(wxAUI_DOCKART_GRADIENT_TYPE, style.gradient);
   manager.Update();
+}
+
+void ShowAsRadioMark(wxMenuItem* item) {
+  gtk_check_menu_item_set_draw_as_radio(GTK_CHECK_MENU_ITEM(item->GetMenuItem()), TRUE);
 }

@@ -2,6 +2,7 @@
 #include <wx/colour.h>
 
 class wxAuiManager;
+class wxMenuItem;
 
 // The user-interface looks (ids 210 to 218), drawn here as colour schemes of the
 // docking captions, the dock background and the status bar.
@@ -27,3 +28,8 @@ inline constexpr int default_look_id = 215;
 const app_look_style& LookStyle(int id);
 
 void ApplyLookToDocking(const app_look_style& style, wxAuiManager& manager);
+
+// The looks are one choice among many: their check items show a radio mark. Each
+// keeps its own check state, so one mark can span the look menu and its
+// "Office 2007" submenu.
+void ShowAsRadioMark(wxMenuItem* item);

@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <iterator>
+#include <numeric>
 
 #include "engine/process_state.h"
 #include "engine/view_core.h"
@@ -18,6 +19,8 @@
 #include "ui/app_look.h"
 #include "ui/articulate_dialog.h"
 #include "ui/command_ids.h"
+#include "ui/menu_prompts.h"
+#include "ui/minimum_size_guard.h"
 #include "ui/properties_pane.h"
 #include "ui/status_bar.h"
 #include "ui/view.h"
@@ -30,7 +33,9 @@ class dropped_files_target : public wxFileDropTarget {
     if (!the_app) return false;
     std::vector<std::string> paths;
     for (const wxString& name : names) paths.push_back(name.utf8_string());
-    the_app->OpenDroppedFiles(paths);
+    // The program the files came from waits until the drop returns: the opens, with
+    // their questions and messages, run just after it.
+    the_app->CallAfter([paths] { the_app->OpenDroppedFiles(paths); });
     return true;
   }
 };
@@ -48,7 +53,7 @@ bool IsHeldDuringBatch(int wx_id) {
 }
 
 void AppendLook(wxMenu* menu, int id) {
-  menu->AppendCheckItem(id, LookStyle(id).menu_text);
+  ShowAsRadioMark(menu->AppendCheckItem(id, LookStyle(id).menu_text));
 }
 
 }  // namespace
@@ -64,6 +69,7 @@ CMainFrame::CMainFrame(CvorbelDoc* document)
 
   SetIcon(ApplicationIcon(32));
   SetMinSize(wxSize(min_width, min_height));
+  KeepMinimumSize(this);
   docking.SetManagedWindow(this);
 
   BuildMenuBar();
@@ -71,6 +77,11 @@ CMainFrame::CMainFrame(CvorbelDoc* document)
   auto* bar = new wnd_status_bar(this);
   SetStatusBar(bar);
   SetStatusBarPane(0);
+  // The panes grow with the font: the frame starts wide enough to show all of them.
+  const auto widths = bar->FittedWidths();
+  const int panes = std::accumulate(widths.begin(), widths.end(), 0);
+  const int room = wxGetClientDisplayRect().width;
+  if (panes > GetClientSize().x) SetClientSize(std::min(panes, room), GetClientSize().y);
 
   view_window = new CvorbelView(this, document);
   docking.AddPane(view_window, wxAuiPaneInfo().Name("view").CenterPane());
@@ -176,6 +187,7 @@ void CMainFrame::BuildMenuBar() {
   bar->Append(edit_menu, "&Edit");
   bar->Append(view_menu, "&View");
   bar->Append(help_menu, "&Help");
+  AttachMenuPrompts(bar);
   SetMenuBar(bar);
 }
 
@@ -207,6 +219,7 @@ void CMainFrame::ShowRecentFiles(const wxFileHistory& history) {
   if (count == 0) {
     file_menu->Insert(recent_files_position, WxId(cmd_recent_file_1), "Recent File");
     recent_files_shown = 1;
+    AttachMenuPrompts(file_menu);
     return;
   }
   for (size_t i = 0; i < count; ++i) {
@@ -216,6 +229,7 @@ void CMainFrame::ShowRecentFiles(const wxFileHistory& history) {
                       wxString::Format("&%zu %s", i + 1, label));
   }
   recent_files_shown = count;
+  AttachMenuPrompts(file_menu);
 }
 
 void CMainFrame::OnApplicationLook(int id) {

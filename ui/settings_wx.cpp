@@ -3,7 +3,7 @@
 #include <wx/filehistory.h>
 #include <wx/fileconf.h>
 #include <wx/filename.h>
-#include <wx/stdpaths.h>
+#include <wx/log.h>
 
 #include <climits>
 
@@ -22,26 +22,27 @@ wxString KeyPath(const std::string& section, const std::string& key) {
 }  // namespace
 
 wx_settings_store::wx_settings_store() {
-  wxStandardPaths::Get().SetFileLayout(wxStandardPaths::FileLayout_XDG);
+  const wxString file = wxString::FromUTF8(UserSettingsFile());
   // The file cannot be written into a folder that does not exist yet.
-  const wxString folder = wxFileName(wxFileConfig::GetLocalFileName(
-                                         application_name, wxCONFIG_USE_SUBDIR))
-                              .GetPath();
-  wxFileName::Mkdir(folder, wxS_DIR_DEFAULT, wxPATH_MKDIR_FULL);
-  Open(wxEmptyString, wxCONFIG_USE_LOCAL_FILE | wxCONFIG_USE_SUBDIR);
+  wxFileName::Mkdir(wxFileName(file).GetPath(), wxS_DIR_DEFAULT, wxPATH_MKDIR_FULL);
+  Open(file);
 }
 
 wx_settings_store::wx_settings_store(const std::string& file_path) {
-  Open(wxString::FromUTF8(file_path), wxCONFIG_USE_LOCAL_FILE);
+  Open(wxString::FromUTF8(file_path));
 }
 
-void wx_settings_store::Open(const wxString& file_path, long style) {
-  // wx asserts on a hand-edited line with an empty name ("=5"); such a line names
-  // nothing that is read, so it is let through quietly. Other bad lines are
-  // reported by wx and skipped.
+void wx_settings_store::Open(const wxString& file_path) {
+  // A hand-edited file may hold lines that wx cannot parse: it skips them, and
+  // what can be read is read and clamped by the callers. Its complaints would
+  // reach the user as raw parser messages, so they are not let out; an empty name
+  // ("=5") would even assert.
   const wxAssertHandler_t assert_handler = wxSetAssertHandler(nullptr);
-  config = std::make_unique<wxFileConfig>(application_name, vendor_name, file_path,
-                                          wxEmptyString, style);
+  {
+    wxLogNull quiet;
+    config = std::make_unique<wxFileConfig>(application_name, vendor_name, file_path,
+                                            wxEmptyString, wxCONFIG_USE_LOCAL_FILE);
+  }
   wxSetAssertHandler(assert_handler);
 }
 
@@ -89,10 +90,11 @@ void wx_settings_store::LoadFileHistory(wxFileHistory& history) {
 }
 
 void wx_settings_store::SaveFileHistory(wxFileHistory& history) {
-  const wxString old_path = config->GetPath();
+  // Only the entries the list holds: wx would also write an empty key for every
+  // free place.
   config->DeleteGroup(recent_files_group);
-  config->SetPath(recent_files_group);
-  history.Save(*config);
-  config->SetPath(old_path);
+  for (size_t i = 0; i < history.GetCount(); ++i)
+    config->Write(wxString::Format("%s/file%zu", recent_files_group, i + 1),
+                  history.GetHistoryFile(i));
   config->Flush();
 }

@@ -13,7 +13,7 @@ class wxString;
 // int, reads as the fallback or the nearest int; callers clamp to their own ranges.
 class wx_settings_store final : public settings_store {
  public:
-  // The user's file (~/.config/vorbel/vorbel.conf).
+  // The user's file (UserSettingsFile).
   wx_settings_store();
   // A file of the caller's choosing.
   explicit wx_settings_store(const std::string& file_path);
@@ -31,7 +31,7 @@ class wx_settings_store final : public settings_store {
   void SaveFileHistory(wxFileHistory& history);
 
  private:
-  void Open(const wxString& file_path, long style);
+  void Open(const wxString& file_path);
 
   std::unique_ptr<wxFileConfig> config;
 };

@@ -4,6 +4,7 @@
 #include <wx/settings.h>
 
 #include <algorithm>
+#include <cmath>
 
 #include "engine/process_state.h"
 #include "engine/view_core.h"
@@ -27,6 +28,23 @@ constexpr uint32_t text_background = 0xFFFFFF;
 constexpr int progress_pane = 8;
 constexpr int text_pane = 4;
 
+// Relative luminance of an sRGB colour, 0 (black) to 1 (white).
+double Luminance(const wxColour& colour) {
+  auto linear = [](unsigned char channel) {
+    const double c = channel / 255.0;
+    return c <= 0.04045 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
+  };
+  return 0.2126 * linear(colour.Red()) + 0.7152 * linear(colour.Green()) +
+         0.0722 * linear(colour.Blue());
+}
+
+// Black or white, whichever stands out more from background: the looks range from
+// near white to dark grey.
+wxColour TextColourOn(const wxColour& background) {
+  const double l = Luminance(background);
+  return (l + 0.05) / 0.05 >= 1.05 / (l + 0.05) ? *wxBLACK : *wxWHITE;
+}
+
 }  // namespace
 
 wxColour FromColorRef(uint32_t colour) {
@@ -36,7 +54,7 @@ wxColour FromColorRef(uint32_t colour) {
 wnd_status_bar::wnd_status_bar(wxWindow* parent)
     : wxStatusBar(parent, wxID_ANY, wxSTB_SHOW_TIPS | wxFULL_REPAINT_ON_RESIZE) {
   SetBackgroundStyle(wxBG_STYLE_PAINT);
-  SetFieldsCount(pane_count, pane_widths.data());
+  SetFieldsCount(pane_count, FittedWidths().data());
   int styles[pane_count];
   std::fill(std::begin(styles), std::end(styles), wxSB_NORMAL);
   SetStatusStyles(pane_count, styles);
@@ -46,6 +64,24 @@ wnd_status_bar::wnd_status_bar(wxWindow* parent)
   Bind(wxEVT_MOTION, &wnd_status_bar::OnMouseMove, this);
   Bind(wxEVT_TIMER, &wnd_status_bar::OnTimer, this);
   the_status_bar = this;
+}
+
+std::array<int, wnd_status_bar::pane_count> wnd_status_bar::FittedWidths() const {
+  // The specified widths suit an 8-point font. The bar's font may be larger: every
+  // pane grows by the most any indicator text grows from 8 points to that font,
+  // so each pane shows as much of its text as it was made to.
+  wxFont eight_point = GetFont();
+  eight_point.SetPointSize(8);
+  double growth = 1.0;
+  for (const char* text : indicator_texts) {
+    int wide = 0, narrow = 0;
+    GetTextExtent(text, &wide, nullptr);
+    GetTextExtent(text, &narrow, nullptr, nullptr, nullptr, &eight_point);
+    if (narrow > 0) growth = std::max(growth, double(wide) / narrow);
+  }
+  std::array<int, pane_count> widths;
+  for (int i = 0; i < pane_count; ++i) widths[i] = int(std::ceil(pane_widths[i] * growth));
+  return widths;
 }
 
 wnd_status_bar::~wnd_status_bar() {
@@ -137,7 +173,7 @@ void wnd_status_bar::DrawPanes(wxDC& dc) {
       dc.DrawRectangle(rect);
     }
     const wxString text = p.has_text ? wxString::FromUTF8(p.text) : GetStatusText(i);
-    dc.SetTextForeground(wxSystemSettings::GetColour(wxSYS_COLOUR_BTNTEXT));
+    dc.SetTextForeground(TextColourOn(p.filled ? FromColorRef(p.colour) : face));
     dc.DrawText(text, rect.GetTopLeft());
     if (i == progress_pane && progress_shown) {
       dc.SetPen(*wxTRANSPARENT_PEN);

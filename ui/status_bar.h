@@ -40,6 +40,9 @@ class wnd_status_bar : public wxStatusBar {
   void OnMouseMove(wxMouseEvent& event);
   void OnTimer(wxTimerEvent& event);
 
+  // pane_widths grown in proportion to the bar's font, never below them.
+  std::array<int, pane_count> FittedWidths() const;
+
   // Everything the bar shows, drawn into dc.
   void DrawPanes(wxDC& dc);
   // Width in pixels that a progress fill of percent covers now.

@@ -33,6 +33,8 @@ CvorbelView::CvorbelView(wxWindow* parent, CvorbelDoc* document)
   Bind(wxEVT_MENU, &CvorbelView::OnPerspectiveTransform, this, WxId(cmd_perspective));
   Bind(wxEVT_UPDATE_UI, &CvorbelApp::OnUpdateBatchVorbel, WxId(cmd_rotate));
   Bind(wxEVT_UPDATE_UI, &CvorbelApp::OnUpdateBatchVorbel, WxId(cmd_perspective));
+  Bind(wxEVT_CONTEXT_MENU, &CvorbelView::OnContextMenu, this);
+  Bind(wxEVT_UPDATE_UI, &CvorbelView::OnUpdateCut, this, WxId(cmd_cut));
 }
 
 CvorbelView::~CvorbelView() {
@@ -40,6 +42,8 @@ CvorbelView::~CvorbelView() {
 }
 
 void CvorbelView::OnInitialUpdate() {
+  // The mode may have changed under the whole client area.
+  Refresh();
   CreateStartButtons();
   if (the_status_bar) {
     the_status_bar->SetTimer(1, 200);

@@ -58,6 +58,9 @@ class CvorbelView : public wxScrolledCanvas, public CvorbelViewCore {
   void OnSize(wxSizeEvent& event);
   void OnLoadImage(wxCommandEvent& event);
   void OnPrintCommand(wxCommandEvent& event);
+  // The "Edit" menu: Cut, Copy and Paste under the pointer.
+  void OnContextMenu(wxContextMenuEvent& event);
+  void OnUpdateCut(wxUpdateUIEvent& event);
   // Sets fit_scale and display_scale for the current client and target sizes.
   void FitTargetToClient();
   // Composes pixels over the gradient into the display surface; true when failed.

@@ -1,6 +1,7 @@
 #include "ui/view_print.h"
 
 #include <algorithm>
+#include <limits>
 
 #include <wx/image.h>
 #include <wx/printdlg.h>
@@ -56,10 +57,37 @@ bool target_printout::OnPrintPage(int) {
   FitThisSizeToPage(wxSize(page_width, page_height));
   const long long height = PrintedHeight(page_width, ppi_x, ppi_y);
   if (height <= 0) return true;
+  if (IsPreview()) {
+    PreviewPage(*dc, page_width, page_height, height);
+    return true;
+  }
   // At the target's own size the stretch is a plain copy.
   const int rows = int(std::min<long long>(height, page_height));
   if (rows > 0) dc->DrawBitmap(wxBitmap(StretchTarget(page_width, height, rows)), 0, 0);
   return true;
+}
+
+void target_printout::PreviewPage(wxDC& dc, int page_width, int page_height, long long height) {
+  // The preview's page is a few hundred pixels wide, the printer's thousands: the
+  // picture is stretched to the preview's own pixels and drawn unscaled, instead
+  // of building the printer-sized picture only to have it shrunk again.
+  const wxPoint corner(dc.LogicalToDeviceX(0), dc.LogicalToDeviceY(0));
+  const int width = dc.LogicalToDeviceXRel(page_width);
+  const long long full_height = (long long)dc.LogicalToDeviceYRel(int(std::min<long long>(
+      height, std::numeric_limits<int>::max())));
+  const int rows = int(std::min<long long>(full_height, dc.LogicalToDeviceYRel(page_height)));
+  if (width <= 0 || rows <= 0) return;
+  double scale_x, scale_y;
+  dc.GetUserScale(&scale_x, &scale_y);
+  const wxPoint logical_origin = dc.GetLogicalOrigin();
+  const wxPoint device_origin = dc.GetDeviceOrigin();
+  dc.SetUserScale(1.0, 1.0);
+  dc.SetLogicalOrigin(0, 0);
+  dc.SetDeviceOrigin(0, 0);
+  dc.DrawBitmap(wxBitmap(StretchTarget(width, full_height, rows)), corner);
+  dc.SetDeviceOrigin(device_origin.x, device_origin.y);
+  dc.SetLogicalOrigin(logical_origin.x, logical_origin.y);
+  dc.SetUserScale(scale_x, scale_y);
 }
 
 void CvorbelView::OnFilePrint(bool ask) {

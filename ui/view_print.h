@@ -9,6 +9,11 @@ class target_printout : public wxPrintout {
   void GetPageInfo(int* min_page, int* max_page, int* page_from, int* page_to) override;
   bool HasPage(int page) override { return page == 1; }
   bool OnPrintPage(int page) override;
+
+ private:
+  // Draws the page of a preview at the preview's resolution; height is the
+  // picture's printed height in printer pixels.
+  void PreviewPage(wxDC& dc, int page_width, int page_height, long long height);
 };
 
 // The printed height of a target_width x target_height picture on a page

@@ -134,7 +134,10 @@ TEST_F(App, ACommandLineNameIsRememberedInFullForTheNextRun) {
 TEST_F(App, BadFilesOnTheCommandLineEachGetAMessageAndTheProgramRuns) {
   std::filesystem::create_directory(folder / "folder.png");
   Start({(folder / "missing.png").string(), (folder / "folder.png").string()});
-  EXPECT_EQ(Messages(), message_list(2, {"Failed to open document.", message_icon::error}));
+  EXPECT_EQ(Messages(), (message_list{{"Failed to open document.\n" + (folder / "missing.png").string(),
+                                       message_icon::error},
+                                      {"Failed to open document.\n" + (folder / "folder.png").string(),
+                                       message_icon::error}}));
   EXPECT_EQ(source_count, 0);
   Stop();
 

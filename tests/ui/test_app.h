@@ -16,11 +16,14 @@ class recording_port : public wx_ui_port {
  public:
   int MessageBox(const std::string& text, message_icon icon) override {
     messages.emplace_back(text, icon);
+    if (while_shown) while_shown();
     return 1;
   }
   int RunReplaceSource() override { return replace_choice; }
   message_list messages;
   int replace_choice = 2;
+  // What runs while a box would be on the screen (a real box runs the event loop).
+  std::function<void()> while_shown;
 };
 
 // The application with a recording port, an open-file dialog that answers from a

@@ -53,7 +53,8 @@ TEST_F(new_source, FailuresAreNotCounted) {
   EXPECT_FALSE(doc.OnOpenDocument(Path("missing.png")));
   EXPECT_FALSE(doc.OnOpenDocument(dir));
   ASSERT_EQ(ui.messages.size(), 2u);
-  EXPECT_EQ(ui.messages[0].first, "Failed to open document.");
+  EXPECT_EQ(ui.messages[0].first, "Failed to open document.\n" + Path("missing.png"));
+  EXPECT_EQ(ui.messages[1].first, "Failed to open document.\n" + dir);
   ASSERT_TRUE(doc.OnOpenDocument(CopyOf("good.bmp", "one.bmp")));
   EXPECT_FALSE(doc.OnOpenDocument(CopyOf("cut.bmp", "cut.bmp")));
   EXPECT_EQ(source_count, 1);
