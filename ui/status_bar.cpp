@@ -79,8 +79,11 @@ std::array<int, wnd_status_bar::pane_count> wnd_status_bar::FittedWidths() const
     GetTextExtent(text, &narrow, nullptr, nullptr, nullptr, &eight_point);
     if (narrow > 0) growth = std::max(growth, double(wide) / narrow);
   }
+  // The bar's border takes a few pixels of every pane, whatever the font.
+  constexpr int border = 4;
   std::array<int, pane_count> widths;
-  for (int i = 0; i < pane_count; ++i) widths[i] = int(std::ceil(pane_widths[i] * growth));
+  for (int i = 0; i < pane_count; ++i)
+    widths[i] = int(std::ceil(pane_widths[i] * growth)) + border;
   return widths;
 }
 

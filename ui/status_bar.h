@@ -40,7 +40,8 @@ class wnd_status_bar : public wxStatusBar {
   void OnMouseMove(wxMouseEvent& event);
   void OnTimer(wxTimerEvent& event);
 
-  // pane_widths grown in proportion to the bar's font, never below them.
+  // pane_widths grown in proportion to the bar's font (never below them), plus the
+  // bar's border.
   std::array<int, pane_count> FittedWidths() const;
 
   // Everything the bar shows, drawn into dc.

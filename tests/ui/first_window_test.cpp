@@ -1,7 +1,9 @@
 #include <gtk/gtk.h>
 
 #include <wx/dnd.h>
+#include <wx/filedlg.h>
 #include <wx/log.h>
+#include <wx/menu.h>
 
 #include <cstdlib>
 #include <fstream>
@@ -9,7 +11,9 @@
 
 #include "tests/ui/app_fixture.h"
 #include "ui/about_dialog.h"
+#include "ui/app_look.h"
 #include "ui/background_bitmaps.h"
+#include "ui/open_file_dialog.h"
 #include "ui/view.h"
 
 // Last: Xlib's macros would clash with wx names.
@@ -162,6 +166,68 @@ TEST_F(first_window, SqueezingTheWindowBelowItsMinimumLeavesGtkQuiet) {
   for (int i = 0; i < 10; ++i) wxMilliSleep(20), Settle();
   g_log_remove_handler("Gtk", handler);
   EXPECT_EQ(criticals, 0);
+}
+
+TEST_F(first_window, CameraFilesShowUnderTheirFilterWhateverTheirCase) {
+  Start();
+  open_file_request request;
+  request.filter = open_image_filter;
+  // Each name with the filter it belongs to; the last filter, "All Files", shows all.
+  const std::pair<const char*, int> names[] = {{"A.BMP", 0},  {"scan.bmp", 0}, {"IMG_0001.JPG", 1},
+                                               {"b.jpeg", 1}, {"C.Png", 2},    {"D.TIF", 3},
+                                               {"E.TGA", 4},  {"f.pcx", 5}};
+  const auto dialog = MakeOpenFileDialog(app.Frame(), request);
+  auto* chooser = GTK_FILE_CHOOSER(dialog->GetHandle());
+  GSList* filters = gtk_file_chooser_list_filters(chooser);
+  ASSERT_EQ(g_slist_length(filters), guint(open_image_filter_count));
+  EXPECT_STREQ(gtk_file_filter_get_name(GTK_FILE_FILTER(filters->data)), "Bitmap Files (*.bmp)");
+  EXPECT_EQ(gtk_file_chooser_get_filter(chooser), filters->data);
+  int index = 0;
+  for (GSList* f = filters; f; f = f->next, ++index)
+    for (auto [name, home] : names) {
+      GtkFileFilterInfo info{};
+      info.contains = GTK_FILE_FILTER_DISPLAY_NAME;
+      info.display_name = name;
+      EXPECT_EQ(bool(gtk_file_filter_filter(GTK_FILE_FILTER(f->data), &info)),
+                index == home || index == open_image_filter_count - 1)
+          << name << " under filter " << index;
+    }
+  request.filter_index = 4;  // remembered from an earlier choice
+  const auto again = MakeOpenFileDialog(app.Frame(), request);
+  EXPECT_STREQ(gtk_file_filter_get_name(gtk_file_chooser_get_filter(GTK_FILE_CHOOSER(again->GetHandle()))),
+               "Tif Files (*.tif)");
+  g_slist_free(filters);
+}
+
+TEST_F(first_window, TheLooksAreOneChoiceAndEveryMenuItemHasAPrompt) {
+  Start();
+  wxMenuBar* bar = app.Frame()->GetMenuBar();
+  app.Frame()->OnApplicationLook(cmd_look_black);
+  bar->UpdateMenus();
+  for (int id = first_look_id; id <= last_look_id; ++id) {
+    wxMenuItem* item = bar->FindItem(id);
+    ASSERT_NE(item, nullptr);
+    EXPECT_TRUE(gtk_check_menu_item_get_draw_as_radio(GTK_CHECK_MENU_ITEM(item->GetMenuItem())));
+    EXPECT_EQ(item->IsChecked(), id == cmd_look_black) << id;
+  }
+
+  std::function<void(wxMenu*)> check_prompts = [&](wxMenu* menu) {
+    for (wxMenuItem* item : menu->GetMenuItems())
+      if (item->GetSubMenu())
+        check_prompts(item->GetSubMenu());
+      else if (!item->IsSeparator())
+        EXPECT_FALSE(item->GetHelp().empty()) << item->GetItemLabelText();
+  };
+  for (size_t i = 0; i < bar->GetMenuCount(); ++i) check_prompts(bar->GetMenu(i));
+
+  // Highlighting an item shows its prompt in the first pane; closing the menu
+  // brings the idle prompt back.
+  wxMenuEvent highlight(wxEVT_MENU_HIGHLIGHT, WxId(cmd_print_preview));
+  app.Frame()->ProcessWindowEvent(highlight);
+  EXPECT_EQ(the_status_bar->GetStatusText(0), bar->FindItem(WxId(cmd_print_preview))->GetHelp());
+  wxMenuEvent close(wxEVT_MENU_CLOSE, wxID_ANY, bar->GetMenu(0));
+  app.Frame()->ProcessWindowEvent(close);
+  EXPECT_EQ(the_status_bar->GetStatusText(0), "Vorbel is ready");
 }
 
 }  // namespace

@@ -1,7 +1,12 @@
+#include <wx/dcmemory.h>
 #include <wx/dialog.h>
+
+#include <algorithm>
+#include <cmath>
 
 #include "engine/view_core.h"
 #include "tests/ui/app_fixture.h"
+#include "ui/app_look.h"
 
 namespace {
 
@@ -115,6 +120,64 @@ TEST_F(StatusBar, TheIdleRebuildRunsOnlyWithTwoSourcesAndNoModalDialog) {
   EXPECT_NE(view->layers[1].Mask(0, 0), 9);
   EXPECT_EQ(view->presented, std::vector<int>{-1});
   EXPECT_FALSE(app.RebuildAfterFastPreview());
+}
+
+double Luminance(const wxColour& c) {
+  auto linear = [](int v) { return v <= 10 ? v / 255.0 / 12.92 : std::pow((v / 255.0 + 0.055) / 1.055, 2.4); };
+  return 0.2126 * linear(c.Red()) + 0.7152 * linear(c.Green()) + 0.0722 * linear(c.Blue());
+}
+double Contrast(const wxColour& a, const wxColour& b) {
+  const double la = Luminance(a), lb = Luminance(b);
+  return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+// In every look the text of a plain pane and of a pane painted white stands out
+// from what is behind it as well as print guidelines ask (4.5 : 1).
+TEST_F(StatusBar, EveryLookKeepsTheStatusTextReadable) {
+  the_status_bar->ShowStatusText("x 123 y 456");
+  for (int look = first_look_id; look <= last_look_id; ++look) {
+    app.Frame()->OnApplicationLook(look);
+    const wxSize size = the_status_bar->GetClientSize();
+    wxBitmap bitmap(size.x, size.y, 24);
+    {
+      wxMemoryDC dc(bitmap);
+      the_status_bar->DrawPanes(dc);
+    }
+    const wxImage image = bitmap.ConvertToImage();
+    for (int pane : {0, 4, 5}) {
+      const wxRect rect = Pane(pane);
+      // The texts are shorter than their panes: the right end is background.
+      const wxColour back = ColourAt(image, rect.GetRight() - 4, rect.y + rect.height / 2);
+      double best = 1.0;
+      for (int y = rect.y + 1; y < rect.GetBottom(); ++y)
+        for (int x = rect.x + 1; x < rect.x + rect.width / 2; ++x)
+          best = std::max(best, Contrast(ColourAt(image, x, y), back));
+      EXPECT_GE(best, 4.5) << "look " << look << ", pane " << pane;
+    }
+  }
+}
+
+// The given widths suit an 8-point font: in the bar's own font each pane shows at
+// least what it showed at 8 points.
+TEST_F(StatusBar, EachPaneShowsAsMuchOfItsTextAsAtEightPoints) {
+  wxFont eight_point = the_status_bar->GetFont();
+  eight_point.SetPointSize(8);
+  for (int pane = 0; pane < wnd_status_bar::pane_count; ++pane) {
+    const wxString text = the_status_bar->GetStatusText(pane);
+    wxString shown;
+    for (size_t n = 1; n <= text.length(); ++n) {
+      int width = 0;
+      the_status_bar->GetTextExtent(text.Left(n), &width, nullptr, nullptr, nullptr, &eight_point);
+      if (width > wnd_status_bar::pane_widths[pane] - 2) break;
+      shown = text.Left(n);
+    }
+    int needed = 0;
+    the_status_bar->GetTextExtent(shown, &needed, nullptr);
+    EXPECT_LE(needed, Pane(pane).width - 2) << '"' << shown << '"';
+    EXPECT_GE(Pane(pane).width, wnd_status_bar::pane_widths[pane]);
+  }
+  EXPECT_GE(Pane(8).GetRight(), Pane(8).x);
+  EXPECT_LE(Pane(8).GetRight(), the_status_bar->GetClientSize().x);
 }
 
 }  // namespace
