@@ -9,7 +9,7 @@ exe="$root/build/ui/vorbel"
 steps() {
   local work=$1
   export HOME="$work/home" XDG_CONFIG_HOME="$work/home/.config"
-  mkdir -p "$XDG_CONFIG_HOME"
+  mkdir -p "$XDG_CONFIG_HOME/vorbel"
   local pid wid width height
   start() {
     "$exe" "$@" &
@@ -30,9 +30,14 @@ steps() {
 
   start
   shot 01-start-no-source
-  stop
-
-  start "$work/first.png"
+  # The first source through File > Open: the prompt must change once the dialog
+  # has closed, with nothing stale left where the dialog was.
+  xdotool windowfocus --sync "$wid" key ctrl+o
+  sleep 1.5
+  xdotool key ctrl+l
+  xdotool type "$work/first.png"
+  xdotool key Return
+  sleep 1.5
   shot 02-one-source
   stop
 
@@ -51,8 +56,45 @@ steps() {
   # The File menu, opened with a click on its title.
   xdotool mousemove --window "$wid" 18 11 click 1
   sleep 0.7
+  # The pointer on "Print Preview": its prompt shows in the first pane.
+  xdotool mousemove --window "$wid" 80 163
+  sleep 0.5
   shot 06-file-menu
+  xdotool key Escape
+  sleep 0.3
+  # View > Application Look: one radio mark among the looks.
+  xdotool mousemove --window "$wid" 103 11 click 1
+  sleep 0.7
+  xdotool mousemove --window "$wid" 130 40
+  sleep 0.7
+  xdotool mousemove --window "$wid" 330 40 mousemove --window "$wid" 330 162
+  sleep 1
+  shot 07-look-menu
+  xdotool key Escape Escape
   xdotool mousemove --window "$wid" $((width / 3)) $((height / 2)) click 1
+  # The view's "Edit" menu under the pointer.
+  sleep 0.3
+  xdotool mousemove --window "$wid" $((width / 3)) $((height / 2)) click 3
+  sleep 0.7
+  shot 08-edit-context-menu
+  xdotool key Escape
+  stop
+
+  # The open dialog on a folder of camera files with upper-case names, under the
+  # remembered "Jpg/Jpeg Files" filter.
+  printf '[Configure]\nLast Open Directory=%s/camera/\nLast Open Extension=2\n' "$work" \
+    >"$XDG_CONFIG_HOME/vorbel/vorbel.conf"
+  start
+  xdotool windowfocus --sync "$wid" key ctrl+o
+  sleep 1.5
+  shot 09-open-dialog-camera-files
+  xdotool key Escape
+  stop
+
+  # The Black look with two sources.
+  printf 'ApplicationLook=216\n' >"$XDG_CONFIG_HOME/vorbel/vorbel.conf"
+  start "$work/first.png" "$work/second.png"
+  shot 10-black-look
   stop
 }
 
@@ -76,4 +118,9 @@ trap 'rm -rf "$work"' EXIT
 /usr/bin/convert -size 600x600 xc:white -fill '#22aa88' -draw 'circle 300,300 300,40' \
   -fill '#ffcc33' -draw 'rectangle 80,80 280,280' -fill '#202020' \
   -draw 'polygon 330,520 560,520 445,330' "$work/second.png"
+mkdir -p "$work/camera"
+for name in IMG_0001.JPG IMG_0002.JPG DSC_0003.PNG SCAN_0004.BMP scan_0005.bmp holiday.jpeg; do
+  /usr/bin/convert -size 64x48 xc:'#3366aa' "$work/camera/$name"
+done
+echo notes >"$work/camera/README.TXT"
 xvfb-run -a -s '-screen 0 1400x1000x24' bash "$0" --steps "$work"
