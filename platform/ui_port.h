@@ -2,6 +2,8 @@
 #include <cstdint>
 #include <string>
 
+class CvorbelDoc;
+
 enum class message_icon { none, error, warning, information, question };
 
 // A save-file dialog's question and answer. The filter is "label|pattern" pairs
@@ -47,6 +49,14 @@ class ui_port {
   virtual void MoveSourceToFixPosition(int s) { (void)s; }
   // The properties pane lays itself out again.
   virtual void AdjustLayout() {}
+  // The text dialog for source index (0 or 1) of document; true when it ended with OK.
+  virtual bool RunTextEntry(CvorbelDoc& document, int index, bool replacing) {
+    (void)document, (void)index, (void)replacing;
+    return false;
+  }
+  // The properties pane's point-size box of text source s (1 or 2) shows the size of
+  // a font of this height, repainted at once.
+  virtual void ShowFontSize(int s, int height) { (void)s, (void)height; }
   // The main window shows the document's title.
   virtual void SetDocumentTitle(const std::string& title) { (void)title; }
 };

@@ -55,6 +55,12 @@ class CvorbelDoc {
   bool LoadSourceFile(const std::string& path, int s);
   void StepSourceFile(int s, int step);
 
+  // Text sources; i is the index 0 or 1. EnterSourceText runs the text dialog and
+  // returns true when it was cancelled. RenderSourceText draws the text into the
+  // source, every ">n<" shown as number (-1: none); 0 done, 1 failed.
+  bool EnterSourceText(bool replacing, int i);
+  int RenderSourceText(int i, int number);
+
   // Saving the target.
   void OnFileSaveAs();
   void SaveTarget(const std::string& path, const std::string& extension);

@@ -63,6 +63,7 @@ CvorbelApp::CvorbelApp() : modal_dialogs(std::make_unique<modal_dialog_counter>(
   Bind(wxEVT_MENU, [this](wxCommandEvent&) { document->OnFileSaveAs(); },
        WxId(cmd_file_save_as));
   Bind(wxEVT_UPDATE_UI, &CvorbelApp::OnUpdateFileOpen, WxId(cmd_file_open));
+  Bind(wxEVT_UPDATE_UI, &CvorbelApp::OnUpdateFileOpen, WxId(cmd_open_text));
   Bind(wxEVT_MENU, &CvorbelApp::OnBatchVorbel, this, WxId(cmd_batch));
   Bind(wxEVT_UPDATE_UI, &CvorbelApp::OnUpdateBatchVorbel, WxId(cmd_batch));
   Bind(wxEVT_UPDATE_UI, &CvorbelApp::OnUpdateRecentFile, this, WxId(cmd_recent_file_1));

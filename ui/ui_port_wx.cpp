@@ -7,6 +7,7 @@
 #include "ui/replace_source.h"
 #include "ui/save_file_dialog.h"
 #include "ui/status_bar.h"
+#include "ui/text_entry.h"
 
 namespace {
 
@@ -58,6 +59,11 @@ bool wx_ui_port::AskYesNo(const std::string& text) {
 }
 
 int wx_ui_port::RunReplaceSource() { return RunReplaceSourceDialog(MessageParent()); }
+
+bool wx_ui_port::RunTextEntry(CvorbelDoc& document, int index, bool replacing) {
+  text_entry dialog(MessageParent(), document, index, replacing);
+  return dialog.ShowModal() == wxID_OK;
+}
 
 bool wx_ui_port::AskSaveFileName(save_file_request& request) {
   return RunSaveFileDialog(MessageParent(), request);

@@ -10,6 +10,7 @@ class wx_ui_port : public ui_port {
   int MessageBox(const std::string& text, message_icon icon) override;
   bool AskYesNo(const std::string& text) override;
   int RunReplaceSource() override;
+  bool RunTextEntry(CvorbelDoc& document, int index, bool replacing) override;
   bool AskSaveFileName(save_file_request& request) override;
   void AdjustLayout() override;
   void SetDocumentTitle(const std::string& title) override;

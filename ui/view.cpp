@@ -25,6 +25,9 @@ CvorbelView::CvorbelView(wxWindow* parent, CvorbelDoc* document)
   Bind(wxEVT_PAINT, &CvorbelView::OnPaint, this);
   Bind(wxEVT_SIZE, &CvorbelView::OnSize, this);
   Bind(wxEVT_MENU, &CvorbelView::OnLoadImage, this, cmd_load_image);
+  Bind(wxEVT_MENU, &CvorbelView::OnLoadText, this, cmd_load_text);
+  Bind(wxEVT_MENU, &CvorbelView::OnLoadText, this, WxId(cmd_open_text));
+  Bind(wxEVT_KEY_DOWN, &CvorbelView::OnTextKey, this);
   Bind(wxEVT_MENU, &CvorbelView::OnPrintCommand, this, WxId(cmd_print));
   Bind(wxEVT_MENU, &CvorbelView::OnPrintCommand, this, WxId(cmd_quick_print));
   Bind(wxEVT_MENU, &CvorbelView::OnPrintCommand, this, WxId(cmd_print_preview));

@@ -57,6 +57,9 @@ class CvorbelView : public wxScrolledCanvas, public CvorbelViewCore {
   void OnPaint(wxPaintEvent& event);
   void OnSize(wxSizeEvent& event);
   void OnLoadImage(wxCommandEvent& event);
+  // The text road of a new source: "Load text" and "Open text" (also the T key).
+  void OnLoadText(wxCommandEvent& event);
+  void OnTextKey(wxKeyEvent& event);
   void OnPrintCommand(wxCommandEvent& event);
   // The "Edit" menu: Cut, Copy and Paste under the pointer.
   void OnContextMenu(wxContextMenuEvent& event);

@@ -1,5 +1,6 @@
 #pragma once
 #include <functional>
+#include <map>
 #include <optional>
 #include <string>
 #include <utility>
@@ -11,7 +12,8 @@
 
 using message_list = std::vector<std::pair<std::string, message_icon>>;
 
-// Records message boxes instead of showing them; the replace dialog answers replace_choice.
+// Records message boxes and source labels instead of showing them; the replace
+// dialog answers replace_choice, the text dialog runs text_answer (none: cancelled).
 class recording_port : public wx_ui_port {
  public:
   int MessageBox(const std::string& text, message_icon icon) override {
@@ -20,10 +22,18 @@ class recording_port : public wx_ui_port {
     return 1;
   }
   int RunReplaceSource() override { return replace_choice; }
+  bool RunTextEntry(CvorbelDoc& document, int index, bool replacing) override {
+    ++text_dialogs;
+    return text_answer && text_answer(document, index, replacing);
+  }
+  void SetSourceFileName(const std::string& text, int s) override { labels[s] = text; }
   message_list messages;
   int replace_choice = 2;
   // What runs while a box would be on the screen (a real box runs the event loop).
   std::function<void()> while_shown;
+  std::function<bool(CvorbelDoc&, int, bool)> text_answer;
+  int text_dialogs = 0;
+  std::map<int, std::string> labels;
 };
 
 // The application with a recording port, an open-file dialog that answers from a

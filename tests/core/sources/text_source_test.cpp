@@ -1,0 +1,178 @@
+#include <climits>
+#include <functional>
+#include <string>
+
+#include "document_fixture.h"
+#include "fake_text_renderer.h"
+#include "sources/text_entry_rules.h"
+#include "sources/text_source.h"
+
+namespace {
+
+// The window layer of the document tests with a text dialog that runs a script.
+class text_ui_fake : public document_ui_fake {
+ public:
+  std::function<bool(CvorbelDoc&, int)> dialog = [](CvorbelDoc&, int) { return false; };
+  std::vector<std::pair<int, int>> font_sizes;  // source, height
+  bool RunTextEntry(CvorbelDoc& document, int index, bool) override { return dialog(document, index); }
+  void ShowFontSize(int s, int height) override { font_sizes.emplace_back(s, height); }
+};
+
+class text_source : public document_test {
+ protected:
+  text_ui_fake text_ui;
+  void SetUp() override {
+    document_test::SetUp();
+    SetUiPort(&text_ui);
+  }
+  int LetterPixels(int i) const {
+    int count = 0;
+    for (int k = 0; k < doc.source_image[i].mask_size; ++k) count += doc.source_image[i].mask[k];
+    return count;
+  }
+};
+
+}  // namespace
+
+TEST_F(text_source, RenderedBlockTakesSizeColoursAndFittedHeight) {
+  fake_text_renderer renderer;
+  doc.source_text[1] = "ab\r\nabcd\r\n";
+  doc.text_font[1].lfHeight = -3;
+  doc.text_color[1] = 0x0000FF;
+  doc.text_transparent[1] = 1;
+  ASSERT_EQ(RenderSourceTextWith(doc, renderer, 1, -1), 0);
+  EXPECT_EQ(doc.text_font[1].lfHeight, -12);  // doubled twice: lines of 3 and 6 pixels are too low
+  EXPECT_EQ(doc.image_size[1].width, 32);      // 4 x 12 / 2 = 24 wide
+  EXPECT_EQ(doc.image_size[1].height, 24);
+  EXPECT_EQ(LetterPixels(1), 12 * 12 + 24 * 11);  // the last row falls outside the block
+  EXPECT_EQ(PixelOf(doc.source_image[1], 5, 1), 0xFFFF0000u);
+  EXPECT_EQ(text_ui.layouts, 1);
+}
+
+TEST_F(text_source, FailedRenderKeepsTheSourceAndItsFont) {
+  fake_text_renderer renderer;
+  doc.source_text[0] = "first\r\n";
+  ASSERT_EQ(RenderSourceTextWith(doc, renderer, 0, -1), 0);
+  const uint8_t* before = doc.source_image[0].bitmap;
+
+  renderer.measure = [](std::string_view, int) { return text_extent{30000, 10}; };  // never fits
+  EXPECT_EQ(RenderSourceTextWith(doc, renderer, 0, -1), 1);
+  renderer.font_fails = true;
+  EXPECT_EQ(RenderSourceTextWith(doc, renderer, 0, -1), 1);
+  EXPECT_EQ(text_ui.messages, (message_list{{"Problem with font generation ?", message_icon::error}}));
+  doc.source_text[0].clear();
+  EXPECT_EQ(RenderSourceTextWith(doc, renderer, 0, -1), 1);  // no line at all
+  EXPECT_EQ(doc.source_image[0].bitmap, before);
+  EXPECT_EQ(doc.text_font[0].lfHeight, -27);
+  EXPECT_EQ(RenderSourceTextWith(doc, renderer, 2, -1), 1);
+}
+
+TEST_F(text_source, DialogSeesTheTextWithoutItsLastLineBreak) {
+  std::vector<std::string> shown;
+  text_ui.dialog = [&](CvorbelDoc& d, int i) {
+    shown.push_back(d.source_text[i]);
+    EXPECT_EQ(text_color_ref, &d.text_color[i]);
+    EXPECT_EQ(text_back_color_ref, &d.text_back_color[i]);
+    ApplyTextEntry(d, i, shown.size() == 1 ? "a long first text\n\nwith lines" : "short", false);
+    return true;
+  };
+  EXPECT_FALSE(doc.EnterSourceText(false, 1));
+  EXPECT_FALSE(doc.EnterSourceText(true, 1));
+  EXPECT_FALSE(doc.EnterSourceText(true, 1));
+  EXPECT_EQ(shown, (std::vector<std::string>{"", "a long first text\r\n\r\nwith lines", "short"}));
+  EXPECT_EQ(text_ui.font_sizes, (std::vector<std::pair<int, int>>{{2, -27}, {2, -27}, {2, -27}}));
+  EXPECT_EQ(doc.image_size[1].height % 4, 0);
+}
+
+TEST_F(text_source, CancelLeavesATextThatStillRenders) {
+  doc.source_text[0] = "kept\r\n";
+  EXPECT_TRUE(doc.EnterSourceText(false, 0));
+  EXPECT_EQ(doc.source_text[0], "kept\r\n");
+  EXPECT_TRUE(text_ui.font_sizes.empty());
+
+  // "Zap Text", then Cancel: the empty text gets its line break back and renders
+  // one empty line instead of doubling the font for ever.
+  text_ui.dialog = [](CvorbelDoc& d, int i) { return d.source_text[i].clear(), false; };
+  EXPECT_TRUE(doc.EnterSourceText(false, 0));
+  EXPECT_EQ(doc.source_text[0], "\r\n");
+  EXPECT_EQ(doc.RenderSourceText(0, -1), 0);
+  EXPECT_EQ(LetterPixels(0), int(doc.source_image[0].mask_size));  // opaque, nothing drawn
+}
+
+TEST_F(text_source, BoxAndDocumentTexts) {
+  EXPECT_EQ(TextFromBox(""), "Empty text box\r\n");
+  EXPECT_EQ(TextFromBox("a\nb"), "a\r\nb\r\n");
+  EXPECT_EQ(BoxFromText("a\r\nb\r\n"), "a\nb\n");
+  EXPECT_EQ(PastedText("a\tb\nc"), "a    b\r\nc");
+
+  // Caps fall between characters and never between CR and LF.
+  std::string box(8186, 'x');
+  EXPECT_EQ(TextFromBox(box + "\n"), box + "\r\n");
+  EXPECT_EQ(TextFromBox(box + "\xC3\xA9"), box + "\r\n");
+  EXPECT_EQ(TextFromBox(std::string(9000, 'x')).size(), 8189u);
+  EXPECT_EQ(PastedText(std::string(3000, '\t')), std::string(8188, ' '));
+}
+
+TEST_F(text_source, PangoRendersTheFontsLetters) {
+  doc.source_text[0] = "Vorbel & co\r\nline two\r\n";
+  doc.text_transparent[0] = 1;
+  ASSERT_EQ(doc.RenderSourceText(0, -1), 0);
+  const image_record& record = doc.source_image[0];
+  const int w = record.Width(), h = record.Height();
+  EXPECT_EQ(w % 16, 0);
+  EXPECT_EQ(h % 4, 0);
+  EXPECT_GE(h, 2 * 27);
+  int ink = 0, left = w, right = 0;
+  for (int y = 0; y < h; ++y)
+    for (int x = 0; x < w; ++x)
+      if (record.mask[y * w + x]) ++ink, left = std::min(left, x), right = std::max(right, x);
+  EXPECT_GT(ink, 500);
+  EXPECT_GT(left, 0);
+  EXPECT_LT(right, w - 1);
+
+  // The same text renders the same twice, and a batch number as its digits.
+  const std::vector<uint8_t> first(record.mask, record.mask + w * h);
+  ASSERT_EQ(doc.RenderSourceText(0, -1), 0);
+  EXPECT_EQ(std::vector<uint8_t>(doc.source_image[0].mask, doc.source_image[0].mask + w * h), first);
+  doc.source_text[0] = "No. >n<\r\n";
+  ASSERT_EQ(doc.RenderSourceText(0, 12), 0);
+  doc.source_text[1] = "No. 12\r\n";
+  doc.text_transparent[1] = 1;
+  ASSERT_EQ(doc.RenderSourceText(1, -1), 0);
+  const image_record &a = doc.source_image[0], &b = doc.source_image[1];
+  ASSERT_EQ(a.mask_size, b.mask_size);
+  EXPECT_TRUE(std::equal(a.mask, a.mask + a.mask_size, b.mask));
+
+  // "&" is a letter of its own, not a mnemonic prefix.
+  doc.source_text[0] = "AB\r\n";
+  ASSERT_EQ(doc.RenderSourceText(0, -1), 0);
+  const int without = LetterPixels(0);
+  doc.source_text[0] = "A&B\r\n";
+  ASSERT_EQ(doc.RenderSourceText(0, -1), 0);
+  EXPECT_GT(LetterPixels(0), without + 50);
+}
+
+TEST_F(text_source, PangoCopesWithHostileTextsAndHeights) {
+  const std::string hostile[] = {
+      std::string(8189, 'W') + "\r\n",
+      [] { std::string t; for (int i = 0; i < 10000; ++i) t += "line\r\n"; return t; }(),
+      std::string("\x01\x02\x1b\x7f\t\t|\r\n", 9),
+      "bad \xFF\xFE \xC3 utf-8 \xED\xA0\x80\r\n",
+  };
+  for (const std::string& text : hostile) {
+    doc.source_text[0] = text;
+    EXPECT_EQ(doc.RenderSourceText(0, -1), 0);
+    EXPECT_LE(int64_t(doc.image_size[0].width) * doc.image_size[0].height, max_text_bitmap_pixels);
+    EXPECT_LE(doc.image_size[0].width, image_record::max_side);
+    doc.text_font[0].lfHeight = -27;
+  }
+  doc.source_text[0] = "Hello\r\n";
+  doc.text_font[0].lfFaceName = "No Such Face At All";
+  EXPECT_EQ(doc.RenderSourceText(0, -1), 0);
+  for (int height : {0, 1, -1, INT_MAX, -INT_MAX, INT_MIN}) {
+    doc.text_font[0].lfHeight = height;
+    EXPECT_EQ(doc.RenderSourceText(0, -1), 0) << height;
+    EXPECT_GE(doc.image_size[0].height, 8) << height;
+  }
+  EXPECT_TRUE(text_ui.messages.empty());
+}
