@@ -96,6 +96,40 @@ steps() {
   start "$work/first.png" "$work/second.png"
   shot 10-black-look
   stop
+
+  # A text source over a photograph, in the first look: the T key in the view opens
+  # the text dialog.
+  rm -f "$XDG_CONFIG_HOME/vorbel/vorbel.conf"
+  local dialog
+  write_text() {
+    xdotool mousemove --window "$wid" $((width / 3)) $((height / 2)) click 1
+    sleep 0.3
+    xdotool key t
+    dialog=$(xdotool search --sync --onlyvisible --name '^Text Entry' | head -n 1)
+    sleep 1
+    xdotool type --delay 30 "Vorbel & friends"
+    xdotool key Return
+    xdotool type --delay 30 "second line of text"
+    sleep 0.5
+    eval "$(xdotool getwindowgeometry --shell "$dialog")"
+  }
+  press_ok() {
+    xdotool mousemove $((X + WIDTH - 40)) $((Y + HEIGHT - 22)) click 1
+    sleep 2
+  }
+  start "$work/photo.png"
+  write_text
+  shot 11-text-entry-dialog-two-lines
+  press_ok
+  shot 12-text-over-photo-opaque
+  stop
+  start "$work/photo.png"
+  write_text
+  xdotool mousemove $((X + 17)) $((Y + 400)) click 1  # "Transparent background"
+  sleep 0.3
+  press_ok
+  shot 13-text-over-photo-transparent
+  stop
 }
 
 if [ "${1:-}" = --steps ]; then
@@ -123,4 +157,6 @@ for name in IMG_0001.JPG IMG_0002.JPG DSC_0003.PNG SCAN_0004.BMP scan_0005.bmp h
   /usr/bin/convert -size 64x48 xc:'#3366aa' "$work/camera/$name"
 done
 echo notes >"$work/camera/README.TXT"
+# A stand-in for a photograph: soft clouds of colour.
+/usr/bin/convert -size 1024x768 -seed 7 plasma:skyblue-darkgreen -blur 0x3 "$work/photo.png"
 xvfb-run -a -s '-screen 0 1400x1000x24' bash "$0" --steps "$work"
