@@ -241,3 +241,16 @@ TEST_F(text_dialog, OkRendersTheBoxAndEscapeCancels) {
   dialog->CallAfter([&] { dialog->Close(); });
   EXPECT_EQ(dialog->ShowModal(), wxID_CANCEL);
 }
+
+TEST_F(text_dialog, TryTextRecombinesWhileTheDialogStaysOpen) {
+  ASSERT_TRUE(app.OpenDocumentFile(PlainImage("one.png", 40, 30, 200, 0, 0)));
+  ASSERT_TRUE(app.OpenDocumentFile(PlainImage("two.png", 40, 30, 0, 0, 200)));
+  const bgra before = target_pixels[0];
+  auto dialog = Open(1, true);
+  dialog->Box()->ChangeValue("tried");
+  dialog->Press(text_entry::id_try_text);
+  EXPECT_EQ(Doc().source_text[1], "tried\r\n");
+  EXPECT_EQ(Doc().image_size[1].height % 4, 0);
+  EXPECT_NE(target_pixels[0].blue, before.blue);  // white letters on black instead of blue
+  EXPECT_EQ(app.Frame()->View()->start_buttons[0], nullptr);
+}
