@@ -1,4 +1,5 @@
 #pragma once
+#include <algorithm>
 #include <cstdlib>
 #include <functional>
 #include <string_view>
@@ -26,11 +27,9 @@ class fake_text_renderer : public text_renderer {
   std::vector<uint8_t> Draw(const std::vector<std::string_view>& lines, int line_height, int width,
                             int height) override {
     std::vector<uint8_t> coverage(size_t(width) * height, 0);
-    for (size_t k = 0; k < lines.size(); ++k) {
-      const text_extent box = Measure(lines[k]);
-      for (int y = 1 + int(k) * line_height; y < std::min(height, 1 + int(k) * line_height + box.height); ++y)
-        for (int x = 1; x < std::min(width, 1 + box.width); ++x) coverage[size_t(y) * width + x] = 1;
-    }
+    for (int k = 0, top = 1; k < int(lines.size()); ++k, top += line_height)
+      for (int y = top, w = Measure(lines[k]).width; y < std::min(height, top + line_height); ++y)
+        std::fill_n(coverage.begin() + y * width + 1, std::max(0, std::min(width - 1, w)), 1);
     return coverage;
   }
 };
