@@ -7,10 +7,7 @@ bool document_batch_host::LoadSourceFile(const std::string& path, int s) {
   return document.LoadSourceFile(path, s);
 }
 
-int document_batch_host::RenderSourceText(int) {
-  // Text sources cannot be rendered yet: the driver shows an empty source 1.
-  return 1;
-}
+int document_batch_host::RenderSourceText(int number) { return document.RenderSourceText(0, number); }
 
 void document_batch_host::UpdateSourceGeometry(int s) {
   if (view) view->UpdateSourceGeometry(s);
