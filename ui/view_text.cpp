@@ -32,7 +32,6 @@ void CvorbelView::OnLoadText(wxCommandEvent&) {
   document.file_name[s - 1].clear();
   InitTarget();
   if (source_count == 2) DestroyStartButtons();
-  Refresh();
   the_ui().AdjustLayout();
 }
 
