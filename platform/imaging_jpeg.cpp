@@ -13,9 +13,13 @@
 namespace imaging {
 namespace {
 
-// Far more scans than any real progressive file has; bounds the time a hostile
-// file can take.
-constexpr int max_scans = 1000;
+// Each scan of a progressive file walks the blocks of its components again, so a
+// file that repeats a scan can keep the decoder busy for many seconds. Encoders
+// write about a dozen scans (eighteen for four components); the work is bounded
+// both by the number of scans and by the blocks they visit, counted in passes
+// over the whole frame.
+constexpr int max_scans = 32;
+constexpr uint64_t max_frame_passes = 10;
 // Progressive files keep every coefficient in memory: about 2 bytes a pixel and
 // component, well under this for any frame the program accepts.
 constexpr long max_decoder_memory = 1L << 30;
@@ -23,9 +27,17 @@ constexpr long max_decoder_memory = 1L << 30;
 // libjpeg reports errors by longjmp: what must be freed lives here, in the caller of
 // the function that sets the jump, and no C++ object is created between setjmp and
 // the end of the library calls.
+// The progress hook's state: the library hands back only the embedded manager.
+struct scan_budget {
+  jpeg_progress_mgr manager;
+  int counted_scan = 0;
+  uint64_t blocks = 0;
+  uint64_t limit = 0;
+};
+
 struct jpeg_failure {
   jpeg_error_mgr manager;
-  jpeg_progress_mgr progress;
+  scan_budget progress;
   jmp_buf jump;
   char message[JMSG_LENGTH_MAX + 8] = "";
 };
@@ -58,9 +70,21 @@ void OnMessage(j_common_ptr info, int level) {
   if (level < 0 && info->err->msg_code == JWRN_JPEG_EOF) OnError(info);
 }
 
+uint64_t ComponentBlocks(const jpeg_component_info& c) {
+  return uint64_t{c.width_in_blocks} * c.height_in_blocks;
+}
+
+// Called before every row the library consumes or emits, and so once at least at
+// the start of each scan, whose components are known by then.
 void OnProgress(j_common_ptr info) {
   auto* decompress = reinterpret_cast<j_decompress_ptr>(info);
   if (decompress->input_scan_number > max_scans) Fail(info, "too many scans");
+  auto* budget = reinterpret_cast<scan_budget*>(info->progress);
+  if (decompress->input_scan_number == budget->counted_scan) return;
+  budget->counted_scan = decompress->input_scan_number;
+  for (int i = 0; i < decompress->comps_in_scan; ++i)
+    budget->blocks += ComponentBlocks(*decompress->cur_comp_info[i]);
+  if (budget->blocks > budget->limit) Fail(info, "too many scans for the image size");
 }
 
 void Prepare(jpeg_failure& failure) {
@@ -68,7 +92,7 @@ void Prepare(jpeg_failure& failure) {
   failure.manager.error_exit = OnError;
   failure.manager.emit_message = OnMessage;
   failure.progress = {};
-  failure.progress.progress_monitor = OnProgress;
+  failure.progress.manager.progress_monitor = OnProgress;
 }
 
 uint8_t Product(unsigned a, unsigned b) { return static_cast<uint8_t>((a * b + 127) / 255); }
@@ -85,10 +109,12 @@ bool Decode(byte_view bytes, decompress_session& session, JDIMENSION& width,
     return false;
   }
   jpeg_create_decompress(&info);
-  info.progress = &session.progress;
+  info.progress = &session.progress.manager;
   info.mem->max_memory_to_use = max_decoder_memory;
   jpeg_mem_src(&info, bytes.data, static_cast<unsigned long>(bytes.size));
   jpeg_read_header(&info, TRUE);
+  for (int c = 0; c < info.num_components; ++c)
+    session.progress.limit += max_frame_passes * ComponentBlocks(info.comp_info[c]);
   width = info.image_width;
   height = info.image_height;
   if (dest != nullptr) {
@@ -176,6 +202,27 @@ class jpeg_decoder : public byte_decoder {
 };
 
 }  // namespace
+
+// Outside entropy-coded data a 0xFF byte followed by 0xDA can only start a scan
+// header; inside, 0xFF is always followed by 0 or a restart marker.
+bool JpegScansWithinBound(byte_view stream, int components) {
+  const uint8_t* p = stream.data;
+  const uint8_t* const end = stream.data + stream.size;
+  int scans = 0;
+  uint64_t scanned_components = 0;
+  while (p < end) {
+    p = static_cast<const uint8_t*>(std::memchr(p, 0xFF, static_cast<size_t>(end - p)));
+    if (p == nullptr || end - p < 5) break;
+    if (p[1] == 0xDA) {
+      ++scans;
+      scanned_components += p[4];
+      if (scans > max_scans || scanned_components > max_frame_passes * uint64_t(components))
+        return false;
+    }
+    ++p;
+  }
+  return true;
+}
 
 std::unique_ptr<frame_decoder> OpenJpeg(byte_view bytes, std::string& error) {
   return OpenWith<jpeg_decoder>(bytes, error);

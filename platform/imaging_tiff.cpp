@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstring>
 #include <new>
+#include <unordered_set>
 
 #include "platform/imaging_codecs.h"
 
@@ -235,6 +236,8 @@ class tiff_decoder : public byte_decoder {
     TIFFGetFieldDefaulted(tif, TIFFTAG_EXTRASAMPLES, &extra_count, &extra_types);
     if (!TIFFGetField(tif, TIFFTAG_PHOTOMETRIC, &photometric))
       photometric = spp >= 3 ? PHOTOMETRIC_RGB : PHOTOMETRIC_MINISBLACK;
+    if (compression == COMPRESSION_JPEG && !JpegScansBounded(spp))
+      return Failed("TIFF: a JPEG strip has too many scans");
     if (photometric == PHOTOMETRIC_YCBCR && compression == COMPRESSION_JPEG &&
         planar == PLANARCONFIG_CONTIG) {
       // The JPEG codec converts to RGB itself, subsampling included.
@@ -289,6 +292,30 @@ class tiff_decoder : public byte_decoder {
     }
     return TIFFIsTiled(tif) ? Tiles(layout, roles, spp, planar, dest, stride)
                             : Scanlines(layout, roles, spp, planar, dest, stride);
+  }
+
+  // libtiff lets each JPEG strip or tile start up to a hundred scans, each of which
+  // walks the whole strip again. Strips are checked once per distinct start; strips
+  // that overlap other than by sharing their start are no JPEG writer's work.
+  bool JpegScansBounded(int components) {
+    const bool tiled = TIFFIsTiled(tif);
+    const uint32_t count = tiled ? TIFFNumberOfTiles(tif) : TIFFNumberOfStrips(tif);
+    uint64_t* offsets = nullptr;
+    uint64_t* sizes = nullptr;
+    if (!TIFFGetField(tif, tiled ? TIFFTAG_TILEOFFSETS : TIFFTAG_STRIPOFFSETS, &offsets) ||
+        !TIFFGetField(tif, tiled ? TIFFTAG_TILEBYTECOUNTS : TIFFTAG_STRIPBYTECOUNTS, &sizes))
+      return true;  // libtiff refuses such a file itself
+    std::unordered_set<uint64_t> checked;
+    uint64_t scanned = 0;
+    for (uint32_t i = 0; i < count; ++i) {
+      if (offsets[i] >= bytes.size || !checked.insert(offsets[i]).second) continue;
+      const uint64_t size = std::min<uint64_t>(sizes[i], bytes.size - offsets[i]);
+      scanned += size;
+      if (scanned > bytes.size ||
+          !JpegScansWithinBound({bytes.data + offsets[i], size_t(size)}, components))
+        return false;
+    }
+    return true;
   }
 
   bool Scanlines(const sample_layout& layout, const role* roles, int spp, uint16_t planar,

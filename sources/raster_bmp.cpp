@@ -109,6 +109,11 @@ bool CRasterBMP::Decode(CByteStream* stream) {
 
 const char* CRasterBMP::DecodePixels(CByteStream* stream, const bitmap_info_header& bih,
                                      int64_t start, uint32_t offset) {
+  switch (bih.biBitCount) {
+    case 1: case 4: case 8: case 16: case 24: case 32: break;
+    // No pixels would be read: a blank image would stand for a file that held none.
+    default: return "bit count not supported";
+  }
   const bool top_down = bih.biHeight < 0;
   const int64_t height = top_down ? -int64_t(bih.biHeight) : bih.biHeight;
   if (!Create(bih.biWidth, height, bih.biBitCount, raster_format_bmp)) return "";
@@ -189,8 +194,6 @@ const char* CRasterBMP::DecodePixels(CByteStream* stream, const bitmap_info_head
       BitfieldsToRgb(buffer.get(), masks[0], masks[1], masks[2], 32);
       break;
     }
-    default:
-      break;
   }
   if (top_down) Flip(true);
   return nullptr;

@@ -55,6 +55,31 @@ void Expand555(const uint8_t* in, uint8_t* out) {
   out[2] = uint8_t(((v >> 10) & 0x1F) << 3);
 }
 
+// Grey images of 16 bits hold a grey byte and an alpha byte.
+bool GreyWithAlpha(const tga_header& h) {
+  return (h.image_type == 3 || h.image_type == 11) && h.pixel_depth == 16;
+}
+
+// A 2-byte pixel to blue, green, red, and its alpha when it carries one.
+uint8_t ExpandTwoBytes(const tga_header& h, const uint8_t* in, uint8_t* out) {
+  if (!GreyWithAlpha(h)) {
+    Expand555(in, out);
+    return 255;
+  }
+  out[0] = out[1] = out[2] = in[0];
+  return in[1];
+}
+
+// Bytes of one colour-map entry; 0 for a size no writer uses.
+uint32_t MapEntryBytes(uint8_t entry_bits) {
+  switch (entry_bits) {
+    case 15: case 16: return 2;
+    case 24: return 3;
+    case 32: return 4;
+    default: return 0;
+  }
+}
+
 void WriteAll(CByteStream* stream, const void* data, size_t bytes, const char* message) {
   if (stream->Write(data, 1, bytes) != bytes) throw message;
 }
@@ -81,7 +106,8 @@ void CRasterTGA::ReadRawRow(uint8_t* row, const tga_header& header, CByteStream*
       const uint8_t* in = chunk + i * in_bytes;
       uint8_t* out = row + size_t(done + i) * 3;
       if (in_bytes == 2) {
-        Expand555(in, out);
+        const uint8_t a = ExpandTwoBytes(header, in, out);
+        if (GreyWithAlpha(header)) AlphaSet(first_x + done + i, file_row, a);
       } else {
         std::memcpy(out, in, 3);
         AlphaSet(first_x + done + i, file_row, in[3]);
@@ -119,13 +145,15 @@ int CRasterTGA::ReadRleRow(uint8_t* row, const tga_header& header, CByteStream* 
       if (stream->Read(value, size_t(in_bytes), 1) != 1) return no_pending_packet;
       uint8_t pixel[3];
       const uint8_t* src = value;
+      uint8_t a = value[3];
       if (in_bytes == 2) {
-        Expand555(value, pixel);
+        a = ExpandTwoBytes(header, value, pixel);
         src = pixel;
       }
+      const bool with_alpha = in_bytes == 4 || GreyWithAlpha(header);
       for (int32_t i = 0; i < n; ++i) {
         std::memcpy(row + size_t(i) * step, src, size_t(step));
-        if (in_bytes == 4) AlphaSet(x + i, file_row, value[3]);
+        if (with_alpha) AlphaSet(x + i, file_row, a);
       }
       if (value_at >= 0) stream->Seek(value_at, 0);
     } else {
@@ -154,8 +182,10 @@ bool CRasterTGA::Decode(CByteStream* stream) {
       case 9: case 10: case 11: rle = true; break;
       default: throw "Unknown TGA image type";
     }
+    const uint32_t map_entry_bytes = MapEntryBytes(header.colour_map_entry_size);
+    const bool with_map = header.colour_map_type != 0 && header.colour_map_length != 0;
     if (header.width == 0 || header.height == 0 || header.pixel_depth == 0 ||
-        header.colour_map_length > 256)
+        header.colour_map_length > 256 || (with_map && map_entry_bytes == 0))
       throw "bad TGA header";
     switch (header.pixel_depth) {
       case 8: case 15: case 16: case 24: case 32: break;
@@ -163,15 +193,25 @@ bool CRasterTGA::Decode(CByteStream* stream) {
     }
     if (header.id_length) stream->Seek(header.id_length, 1);
 
+    const bool with_alpha = header.pixel_depth == 32 || GreyWithAlpha(header);
     if (!Create(header.width, header.height, header.pixel_depth, raster_format_tga) ||
-        (header.pixel_depth == 32 && !AlphaCreate()))
+        (with_alpha && !AlphaCreate()))
       throw "TGA Create failed";
 
-    if (header.colour_map_type) {
-      uint8_t map[256 * 3] = {};
-      stream->Read(map, 1, size_t(header.colour_map_length) * 3);
-      for (uint32_t i = 0; i < header.colour_map_length; ++i)
-        SetPaletteColor(i, map[3 * i + 2], map[3 * i + 1], map[3 * i]);
+    // True-colour files may carry a map too; it is read past all the same. Entry i
+    // stands for index first + i.
+    if (with_map) {
+      uint8_t map[256 * 4] = {};
+      stream->Read(map, 1, size_t(header.colour_map_length) * map_entry_bytes);
+      for (uint32_t i = 0; i < header.colour_map_length; ++i) {
+        const uint8_t* entry = map + i * map_entry_bytes;
+        uint8_t bgr[3];
+        if (map_entry_bytes == 2)
+          Expand555(entry, bgr);
+        else
+          std::memcpy(bgr, entry, 3);
+        SetPaletteColor(header.colour_map_first + i, bgr[2], bgr[1], bgr[0]);
+      }
     }
     if (header.image_type == 3 || header.image_type == 11) SetGrayPalette();
 
@@ -191,7 +231,7 @@ bool CRasterTGA::Decode(CByteStream* stream) {
     }
     if (right_to_left && !Mirror(true)) throw "TGA Create failed";
     // The alpha rows went in file order.
-    if (top_down && header.pixel_depth == 32 && !AlphaFlip()) throw "TGA Create failed";
+    if (top_down && with_alpha && !AlphaFlip()) throw "TGA Create failed";
     return true;
   } catch (const char* message) {
     if (*message) SetErrorText(message);

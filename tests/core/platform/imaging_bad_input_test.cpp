@@ -2,6 +2,7 @@
 #include <zlib.h>
 
 #include <algorithm>
+#include <chrono>
 #include <random>
 
 #include "tests/core/platform/imaging_test_support.h"
@@ -95,6 +96,18 @@ TEST(ImagingBadInput, RandomAndCorruptedBytesFailCleanly) {
       const decoded d = DecodeMemory(bytes);
       EXPECT_TRUE(d.ok || Refused(d));
     }
+}
+
+// A progressive file of the largest size whose last scan comes a thousand times, alone
+// and as a TIFF strip: refused long before the scans are all decoded.
+TEST(ImagingBadInput, RepeatedScansAreRefusedQuickly) {
+  scratch_folder folder;
+  ASSERT_TRUE(RunSamples("scans " + Quoted(folder.path)));
+  for (const char* name : {"repeated_scans.jpg", "repeated_scans.tif"}) {
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_TRUE(Refused(DecodeFile(folder / name))) << name;
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2)) << name;
+  }
 }
 
 // A 64 x 2 one-bit bitmap (rows of 8 bytes) whose header asks for RLE8 or RLE4, with

@@ -3,8 +3,13 @@
   imaging_samples.py pillow|magick DIR  NAME and NAME.rgba (the tool's 8-bit red, green, blue, alpha)
                                         per sample, and DIR/list.txt of "NAME TOLERANCE" lines
   imaging_samples.py dump FILE...       Pillow's decoding of each FILE into FILE.pillow.rgba
+  imaging_samples.py scans DIR          DIR/repeated_scans.jpg, a progressive file of the largest size
+                                        whose last scan is repeated a thousand times, and the same
+                                        stream as the one strip of DIR/repeated_scans.tif
 """
+import io
 import os
+import struct
 import subprocess
 import sys
 
@@ -55,6 +60,10 @@ MAGICK = [
     ("m_bigendian.tif", "-alpha off -depth 16 -endian MSB", 1),
     ("m_two_pages.tif", "-alpha off ( +clone -negate )", 0),  # only the first page is read
     ("m_rle8.bmp", "-alpha off -colors 60 -compress RLE BMP3:", 0),
+    ("m_default8.bmp", "-alpha off -colors 60 -type Palette BMP:", 0),  # 124-byte header, RLE8, 256 colours
+    ("m_v5_alpha.bmp", "-type TrueColorAlpha BMP:", 0),
+    ("m_565.bmp", "-alpha off -define bmp:subtype=RGB565 BMP:", 0),
+    ("m_555.bmp", "-alpha off -define bmp:subtype=RGB555 BMP:", 0),
 ]
 
 
@@ -107,9 +116,40 @@ def magick():
     return [(name, tolerance) for name, _, tolerance in MAGICK]
 
 
+def tiff_around_jpeg(jpeg, side):
+    """A little-endian TIFF whose one strip is the JPEG stream (YCbCr, subsampled 2 x 2)."""
+    bits_at, strip_at = 8, 14
+    directory = strip_at + len(jpeg) + len(jpeg) % 2
+    entries = [(256, 4, 1, side), (257, 4, 1, side), (258, 3, 3, bits_at), (259, 3, 1, 7), (262, 3, 1, 6),
+               (273, 4, 1, strip_at), (277, 3, 1, 3), (278, 4, 1, side), (279, 4, 1, len(jpeg)), (284, 3, 1, 1),
+               (530, 3, 2, 2 | 2 << 16)]
+    out = b"II*\0" + struct.pack("<I", directory) + struct.pack("<3H", 8, 8, 8) + jpeg
+    out += b"\0" * (directory - len(out)) + struct.pack("<H", len(entries))
+    for tag, kind, count, value in entries:
+        out += struct.pack("<HHI", tag, kind, count) + (struct.pack("<HH", value, 0) if kind == 3 and count == 1
+                                                        else struct.pack("<I", value))
+    return out + b"\0" * 4
+
+
+def repeated_scans():
+    side = 7000  # the largest square a source may hold
+    data = io.BytesIO()
+    Image.new("RGB", (side, side), (90, 140, 200)).save(data, "JPEG", progressive=True, quality=80)
+    data = data.getvalue()
+    last = data[data.rfind(b"\xff\xda"):-2]
+    hostile = data[:-2] + last * 1000 + b"\xff\xd9"
+    with open("repeated_scans.jpg", "wb") as f:
+        f.write(hostile)
+    with open("repeated_scans.tif", "wb") as f:
+        f.write(tiff_around_jpeg(hostile, side))
+
+
 if __name__ == "__main__":
     if sys.argv[1] == "dump":
         dump(sys.argv[2:], ".pillow.rgba")
+    elif sys.argv[1] == "scans":
+        os.chdir(sys.argv[2])
+        repeated_scans()
     else:
         os.chdir(sys.argv[2])
         samples = pillow() if sys.argv[1] == "pillow" else magick()

@@ -1,4 +1,5 @@
 #include "document_fixture.h"
+#include "tests/core/sources/bmp_builder.h"
 
 using image_loading = document_test;
 
@@ -65,4 +66,19 @@ TEST_F(image_loading, LoadSourceFilePlacesTheSourceThatStays) {
   EXPECT_FALSE(doc.LoadSourceFile(CopyOf("noise.tif", "b.tif"), 2));
   EXPECT_EQ(ui.moved, (std::vector<int>{2, 2}));
   EXPECT_EQ(doc.file_name[1], Path("a.tif"));
+}
+
+// A bitmap of a depth no decoder reads, as a BMP file (the imaging road) and under a
+// TGA name (the image class's automatic pass): refused, not a blank source.
+TEST_F(image_loading, BitmapsOfUnreadableDepthsAreRefusedOnEveryRoad) {
+  for (uint16_t bits : {0, 3, 64, 65535})
+    for (const char* ext : {"bmp", "tga"}) {
+      bmp_builder bmp;
+      bmp.bits = bits, bmp.width = bmp.height = 8000;
+      const std::vector<uint8_t> data = bmp.Bytes();
+      const std::string path = Path(std::string("depth.") + ext);
+      WriteAll(path, std::string(data.begin(), data.end()));
+      EXPECT_FALSE(doc.LoadSourceImage(path, 1)) << bits << " " << ext;
+      EXPECT_EQ(doc.source_image[0].bitmap, nullptr);
+    }
 }

@@ -88,12 +88,14 @@ def write(folder):
         f.seek(22)
         f.write(struct.pack("<i", -H))
 
-    # TGA raw and run-length, both row orders: both tools at 8 (palette, grey), 24 and 32 bits, ImageMagick at 16.
+    # TGA raw and run-length, both row orders: both tools at 8 (palette, grey), 24 and 32 bits, ImageMagick at 16,
+    # Pillow's 16-bit grey with alpha.
     for rle in (False, True):
         for top_down in (False, True):
             suffix = ("_rle" if rle else "_raw") + ("_top" if top_down else "_bottom") + ".tga"
             for kind, image in {"pal8": pal, "grey8": rgba.convert("L"), "rgb24": rgb, "rgba32": rgba}.items():
                 pil("pil_" + kind + suffix, image, int(kind == "rgba32"), rle=rle, orientation=1 if top_down else -1)
+            pil("pil_la16" + suffix, rgba.convert("LA"), 1, rle=rle, orientation=1 if top_down else -1)
             for kind, args, mask in [("pal8", [pal_png, "-type", "Palette"], 0xFF),
                                      ("grey8", [png, "-type", "Grayscale"], 0xFF),
                                      ("rgb16", [png, "-alpha", "off", "-type", "TrueColor", "-depth", "5"], 0xF8),

@@ -49,7 +49,7 @@ TEST_F(PeerFiles, FilesTheToolsWriteDecodeToThePixelsTheyReport) {
     ASSERT_FALSE(tool.empty()) << "its writer does not read it back";
     EXPECT_EQ(ExpectSamePixels(folder / name, tool, uint8_t(mask), alpha), alpha == 1);
   }
-  EXPECT_EQ(files, 54);
+  EXPECT_EQ(files, 58);
 }
 
 TEST_F(PeerFiles, FilesWeWriteOrMakeDecodeAlikeInBothTools) {
@@ -78,6 +78,18 @@ TEST_F(PeerFiles, FilesWeWriteOrMakeDecodeAlikeInBothTools) {
                    Concat({TgaHeader(10, 24, 2, 3), {4, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 0x80},
                            {16, 17, 18}}),
                    true, true});
+  // Colour maps of 24 and 32 bits that start at index 5; Pillow reads no 32-bit map.
+  for (uint8_t entry_bits : {24, 32}) {
+    bytes mapped = TgaHeader(1, 8, 4, 2, 0, 3);
+    mapped[3] = 5, mapped[7] = entry_bits;
+    bytes map;
+    for (uint8_t i = 0; i < 3; ++i) {
+      map.insert(map.end(), {uint8_t(40 * i + 1), uint8_t(90 - 30 * i), uint8_t(200 + i)});
+      if (entry_bits == 32) map.push_back(255);
+    }
+    files.push_back({"map" + std::to_string(entry_bits) + "_first5.tga", Concat({mapped, map, {5, 6, 7, 6, 7, 7, 5, 6}}),
+                     entry_bits == 24, true});
+  }
   // One plane of 2 bits a pixel, which Pillow does not read.
   bytes pcx = PcxHeader(2, 1, 7, 2, 2);
   for (int i = 0; i < 48; ++i) pcx[16 + i] = uint8_t(i * 37 + 11);

@@ -39,6 +39,7 @@ TEST(TgaCodec, Refusals) {
       {Concat({TgaHeader(2, 24, 0, 1), pixel}), "bad TGA header"},
       {Concat({TgaHeader(2, 12, 1, 1), pixel}), "bad TGA header"},
       {Concat({TgaHeader(1, 8, 1, 1, 0, 300), bytes(901, 0)}), "bad TGA header"},
+      {[] { bytes h = TgaHeader(1, 8, 1, 1, 0, 2); return h[7] = 8, Concat({h, bytes(3, 0)}); }(), "bad TGA header"},
       {TgaHeader(2, 24, 2, 2), "corrupted TGA"},
       // Row 0 complete, then no packet header where rows 1 and 2 should begin.
       {Concat({TgaHeader(10, 24, 2, 3), {0x81, 1, 2, 3}}), "corrupted TGA"},
@@ -78,6 +79,30 @@ TEST(TgaCodec, PixelKinds) {
   // An ID of 3 bytes, a colour map of 2 entries, and an index far past the map.
   auto image = Decode(Concat({TgaHeader(1, 8, 3, 1, 0, 2, 3), {'a', 'b', 'c'}, {10, 20, 30, 40, 50, 60}, {1, 0, 200}}));
   EXPECT_EQ(TopRow(*image), bytes({40, 50, 60, 10, 20, 30, 0, 0, 0}));
+
+  // A map of any entry size is read past in a true-colour file; its entries start at
+  // the first index, and indices below it are black.
+  for (uint8_t entry_bits : {15, 16, 24, 32}) {
+    bytes with_map = TgaHeader(2, 24, 3, 1, 0, 3);
+    with_map[7] = entry_bits;
+    image = Decode(Concat({with_map, bytes(3 * ((entry_bits + 7) / 8), 0xEE), {1, 2, 3, 4, 5, 6, 7, 8, 9}}));
+    EXPECT_EQ(TopRow(*image), bytes({1, 2, 3, 4, 5, 6, 7, 8, 9})) << int(entry_bits);
+  }
+  bytes mapped = TgaHeader(1, 8, 4, 1, 0, 3);
+  mapped[3] = 5, mapped[7] = 32;
+  image = Decode(Concat({mapped, {1, 2, 3, 255, 40, 50, 60, 128, 200, 210, 220, 0}, {5, 6, 7, 0}}));
+  EXPECT_EQ(Concat({TopRow(*image), PixelAt(*image, 3, 0)}), bytes({1, 2, 3, 40, 50, 60, 200, 210, 220, 0, 0, 0}));
+  mapped[7] = 16;
+  image = Decode(Concat({mapped, {0xFF, 0x7F, 0x1F, 0, 0xE0, 0x03}, {7, 6, 5}}));
+  EXPECT_EQ(TopRow(*image), bytes({0, 248, 0, 248, 0, 0, 248, 248, 248}));
+
+  // 16-bit grey is grey and alpha, raw and run-length.
+  for (const bytes& file : {Concat({TgaHeader(3, 16, 3, 1), {10, 255, 20, 128, 20, 128}}),
+                            Concat({TgaHeader(11, 16, 3, 1), {0x00, 10, 255, 0x81, 20, 128}})}) {
+    image = Decode(file);
+    EXPECT_EQ(TopRow(*image), bytes({10, 10, 10, 20, 20, 20, 20, 20, 20}));
+    EXPECT_EQ(image->AlphaGet(0, 0) * 1000 + image->AlphaGet(2, 0), 255128);
+  }
 
   // Two rows of two pixels in file order, A B / C D with alpha 10 to 40, in every orientation.
   for (uint8_t descriptor : {0x00, 0x10, 0x20, 0x30}) {
