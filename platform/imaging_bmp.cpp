@@ -116,7 +116,7 @@ class bmp_decoder : public byte_decoder {
     layout.data_offset = offset != 0 ? offset : at;
     if (layout.data_offset > bytes.size) return Fail("BMP: the file is truncated");
     layout.row_bytes = (uint64_t{layout.bits} * uint64_t(width) + 31) / 32 * 4;
-    if (layout.compression == compression_none) {
+    if (layout.compression != compression_rle8 && layout.compression != compression_rle4) {
       // The last row's padding may be left out.
       const uint64_t needed = layout.row_bytes * uint64_t(height - 1) +
                               (uint64_t{layout.bits} * uint64_t(width) + 7) / 8;

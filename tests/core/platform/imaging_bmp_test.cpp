@@ -99,6 +99,7 @@ TEST(ImagingBmp, UnreadableDepthsCodingsAndCutRunsAreRefused) {
       {[](bmp_builder& b) { b.header_size = 125; }, "header size"},
       {[](bmp_builder& b) { b.bits = 8, b.compression = 1, b.height = 3, b.pixels = {1, 1, 0, 0}; }, "truncated"},
       {[](bmp_builder& b) { b.bits = 8, b.palette = Grey(256), b.pixels.clear(); }, "truncated"},
+      {[](bmp_builder& b) { b.bits = 32, b.compression = 3, b.masks.resize(12), b.height = 8; }, "truncated"},
   };
   for (const auto& [change, message] : cases) {
     bmp_builder bmp;
