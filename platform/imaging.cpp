@@ -79,10 +79,19 @@ std::unique_ptr<frame_decoder> OpenBytes(byte_view bytes, std::string& error) {
   return nullptr;
 }
 
+// A file that is empty already (the saver's staged file) is not truncated: some file
+// systems take a truncation as a replacement in place and write the data out at once
+// when the file is closed.
 bool WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes, std::string& error) {
-  const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+  const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0666);
   if (fd < 0) {
     error = SystemError("cannot create", path);
+    return false;
+  }
+  struct stat info;
+  if (fstat(fd, &info) != 0 || (info.st_size != 0 && ftruncate(fd, 0) != 0)) {
+    error = SystemError("cannot write", path);
+    close(fd);
     return false;
   }
   size_t done = 0;

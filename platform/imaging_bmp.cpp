@@ -7,6 +7,7 @@
 
 #include "platform/imaging_codecs.h"
 #include "sources/le_bytes.h"
+#include "sources/pixel_rows.h"
 
 // Reads what users' BMP files hold, as a platform imaging component does: every
 // header from the 12-byte core header to the 124-byte fifth version (OS/2 headers
@@ -261,20 +262,7 @@ class bmp_decoder : public byte_decoder {
   }
 
   void TwentyFourBitRows(uint8_t* dest, size_t stride) const {
-    for (int y = 0; y < height; ++y) {
-      const uint8_t* in = FileRow(y);
-      uint8_t* out = dest + size_t(y) * stride;
-      int x = 0;
-      // Four bytes read for three: all but the last pixel have a byte after them.
-      for (; x + 1 < width; ++x) {
-        uint32_t v;
-        std::memcpy(&v, in + 3 * size_t(x), 4);
-        v |= opaque;
-        std::memcpy(out + 4 * size_t(x), &v, 4);
-      }
-      const uint8_t* p = in + 3 * size_t(x);
-      Store(out + 4 * size_t(x), Bgra(p[0], p[1], p[2], 255));
-    }
+    for (int y = 0; y < height; ++y) BgrToBgra(FileRow(y), dest + size_t(y) * stride, size_t(width));
   }
 
   void SixteenBitRows(uint8_t* dest, size_t stride) const {

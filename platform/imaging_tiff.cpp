@@ -9,6 +9,7 @@
 #include <unordered_set>
 
 #include "platform/imaging_codecs.h"
+#include "sources/pixel_rows.h"
 
 namespace imaging {
 namespace {
@@ -116,6 +117,7 @@ struct sample_layout {
   bool min_is_white = false;
   const uint16_t* palette[3] = {};
   bool palette_in_bytes = false;  // some writers store 8-bit palette entries
+  bool opaque = false;            // no sample is alpha: every fourth byte is 255
 };
 
 unsigned RawSample(const uint8_t* row, size_t n, int bits) {
@@ -145,8 +147,14 @@ uint8_t PaletteByte(const sample_layout& layout, int channel, unsigned index) {
 // is) into the blue, green, red, alpha pixels at out.
 void ConvertRow(const sample_layout& layout, const role* roles, int samples_per_pixel,
                 const uint8_t* raw, uint32_t count, uint8_t* out) {
+  if (layout.bits == 8 && samples_per_pixel == 3 && roles[0] == role::red &&
+      roles[1] == role::green && roles[2] == role::blue) {
+    RgbToBgra(raw, out, count);
+    return;
+  }
   size_t n = 0;
   for (uint32_t x = 0; x < count; ++x, out += 4) {
+    if (layout.opaque) out[3] = 255;
     for (int s = 0; s < samples_per_pixel; ++s, ++n) {
       const unsigned v = RawSample(raw, n, layout.bits);
       switch (roles[s]) {
@@ -283,6 +291,8 @@ class tiff_decoder : public byte_decoder {
       return Fallback(dest, stride);
     }
     if (alpha) roles[colours] = role::alpha;
+    layout.opaque = !alpha;
+    opaque_written = !alpha;
     if (photometric == PHOTOMETRIC_PALETTE) {
       const size_t entries = size_t{1} << bits;
       layout.palette_in_bytes = true;
@@ -409,7 +419,7 @@ class tiff_decoder : public byte_decoder {
   }
 
   void FinishAlpha(uint8_t* dest, size_t stride, bool alpha, bool associated) {
-    if (alpha && !associated) return;
+    if ((alpha && !associated) || opaque_written) return;
     for (int y = 0; y < height; ++y) {
       uint8_t* p = dest + static_cast<size_t>(y) * stride;
       for (int x = 0; x < width; ++x, p += 4) {
@@ -425,6 +435,7 @@ class tiff_decoder : public byte_decoder {
 
   tiff_stream stream;
   TIFF* tif = nullptr;
+  bool opaque_written = false;  // the own paths set every fourth byte of an image without alpha
 };
 
 }  // namespace

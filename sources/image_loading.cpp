@@ -9,6 +9,7 @@
 #include "sources/document.h"
 #include "sources/file_naming.h"
 #include "sources/image_folder.h"
+#include "sources/pixel_rows.h"
 #include "sources/raster.h"
 
 bool CvorbelDoc::LoadSourceImage(const std::string& path, int s) {
@@ -78,13 +79,7 @@ bool CvorbelDoc::LoadSourceWithCRaster(const std::string& path, uint32_t format_
 
   for (int y = 0; y < height; ++y) {
     const uint8_t* from = image->GetBits(y);
-    uint8_t* to = fresh.Pixels() + size_t(height - 1 - y) * size_t(width) * 4;
-    for (int x = 0; x < width; ++x, from += 3, to += 4) {
-      to[0] = from[0];
-      to[1] = from[1];
-      to[2] = from[2];
-      to[3] = 255;
-    }
+    BgrToBgra(from, fresh.Pixels() + size_t(height - 1 - y) * size_t(width) * 4, size_t(width));
   }
   source_image[s - 1] = std::move(fresh);
   image_size[s - 1] = {width, height};

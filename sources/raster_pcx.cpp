@@ -1,11 +1,14 @@
 #include "sources/raster_pcx.h"
 
+#include <immintrin.h>
+
 #include <algorithm>
 #include <cstring>
 #include <vector>
 
 #include "sources/mem_stream.h"
 #include "sources/le_bytes.h"
+#include "sources/pixel_rows.h"
 
 namespace {
 
@@ -26,6 +29,12 @@ class byte_reader {
     b = block_[at_++];
     return true;
   }
+  // The bytes taken from the stream and not yet read; Skip(n) reads n of them.
+  const uint8_t* Buffered(size_t& n) const {
+    n = end_ - at_;
+    return block_ + at_;
+  }
+  void Skip(size_t n) { at_ += n; }
 
  private:
   CByteStream* stream_;
@@ -49,6 +58,8 @@ class run_decoder {
         run_left_ -= uint32_t(k);
         continue;
       }
+      i = FillFromBuffer(out, i, n);
+      if (i == n || run_left_ > 0) continue;
       uint8_t b;
       if (!reader_.Next(b)) throw "corrupted PCX";
       if ((b & 0xC0) == 0xC0) {
@@ -65,6 +76,55 @@ class run_decoder {
   }
 
  private:
+  // The same steps as Fill's on the bytes already buffered, for as long as a whole
+  // literal or run header with its value is there; returns the new output position.
+  // Far from the line's end, literals and short runs take one path without branches:
+  // eight copies of the value are stored and the position moves on by the count. Such
+  // a run ends inside the line, so within what the image has left.
+  size_t FillFromBuffer(uint8_t* out, size_t i, size_t n) {
+    size_t available;
+    const uint8_t* const start = reader_.Buffered(available);
+    const uint8_t* p = start;
+    const uint8_t* const end = start + available;
+    while (i + 8 <= n && end - p >= 2) {
+      // Masks rather than conditions: which kind comes next cannot be predicted.
+      const uint32_t b = p[0];
+      const uint32_t run = b >= 0xC0;
+      const uint32_t mask = 0u - run;
+      const uint32_t count = (b & 0x3Fu & mask) | (1u & ~mask);
+      if (count > 8) break;
+      const uint64_t copies = ((p[1] & mask) | (b & ~mask)) * uint64_t{0x0101010101010101};
+      std::memcpy(out + i, &copies, 8);
+      i += count;
+      remaining_ -= count;
+      p += 1 + run;
+    }
+    while (i < n && p < end) {
+      const uint8_t b = *p;
+      if ((b & 0xC0) != 0xC0) {
+        out[i++] = b;
+        --remaining_;
+        ++p;
+        continue;
+      }
+      if (end - p < 2) break;
+      const uint32_t count = b & 0x3F;
+      if (count > remaining_) throw "repeat count spans end of image";
+      remaining_ -= count;
+      const size_t k = std::min<size_t>(count, n - i);
+      std::memset(out + i, p[1], k);
+      i += k;
+      p += 2;
+      if (k < count) {
+        run_value_ = p[-1];
+        run_left_ = uint32_t(count - k);
+        break;
+      }
+    }
+    reader_.Skip(size_t(p - start));
+    return i;
+  }
+
   byte_reader& reader_;
   uint64_t remaining_;
   uint32_t run_left_ = 0;
@@ -73,6 +133,62 @@ class run_decoder {
 
 void WriteAll(CByteStream* stream, const void* data, size_t bytes, const char* message) {
   if (stream->Write(data, 1, bytes) != bytes) throw message;
+}
+
+// Packing eight bytes at a time where none equals the byte after it: each is then a
+// run of one, written bare below 0xC0 and after the count byte 0xC1 otherwise. For
+// each pattern of such high bytes a shuffle spreads the eight bytes over their places
+// and marks where the count bytes go.
+struct lone_byte_patterns {
+  struct pattern {
+    alignas(16) int8_t spread[16];
+    alignas(16) int8_t counts[16];
+    uint8_t length;
+  };
+  pattern patterns[256];
+  constexpr lone_byte_patterns() : patterns() {
+    for (int high = 0; high < 256; ++high) {
+      pattern& p = patterns[high];
+      for (int8_t& c : p.counts) c = 0;
+      int at = 0;
+      for (int k = 0; k < 8; ++k) {
+        if (high >> k & 1) p.counts[at] = -1, p.spread[at++] = -1;
+        p.spread[at++] = int8_t(k);
+      }
+      for (int rest = at; rest < 16; ++rest) p.spread[rest] = -1;
+      p.length = uint8_t(at);
+    }
+  }
+};
+constexpr lone_byte_patterns lone_bytes;
+
+bool HasSsse3() {
+  static const bool ssse3 = __builtin_cpu_supports("ssse3");
+  return ssse3;
+}
+
+// Packs groups of eight lone bytes from in (n bytes) into out, which has room for
+// `groups` of them; stops at a group with a run. Returns the bytes taken and adds the
+// bytes written to used.
+__attribute__((target("ssse3"))) size_t PackLoneBytes(const uint8_t* in, size_t n, uint8_t* out,
+                                                       size_t groups, size_t& used) {
+  const __m128i high_bits = _mm_set1_epi8(int8_t(0xC0));
+  const __m128i count_of_one = _mm_set1_epi8(int8_t(0xC1));
+  size_t i = 0;
+  // Nine bytes are compared, sixteen loaded.
+  for (; groups > 0 && i + 17 <= n; --groups, i += 8) {
+    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + i));
+    const __m128i next = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + i + 1));
+    if ((_mm_movemask_epi8(_mm_cmpeq_epi8(v, next)) & 0xFF) != 0) break;
+    const int high = _mm_movemask_epi8(_mm_cmpeq_epi8(_mm_and_si128(v, high_bits), high_bits)) & 0xFF;
+    const lone_byte_patterns::pattern& p = lone_bytes.patterns[high];
+    const __m128i counts = _mm_load_si128(reinterpret_cast<const __m128i*>(p.counts));
+    const __m128i spread = _mm_shuffle_epi8(v, _mm_load_si128(reinterpret_cast<const __m128i*>(p.spread)));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + used),
+                     _mm_or_si128(spread, _mm_and_si128(counts, count_of_one)));
+    used += p.length;
+  }
+  return i;
 }
 
 bool WriteRun(uint8_t value, int count, CByteStream* stream) {
@@ -151,19 +267,36 @@ bool pcx_pack_run(int value, int& last, int& count, CByteStream* stream) {
 }
 
 bool pcx_pack_line(const uint8_t* bytes, size_t length, CByteStream* stream) {
-  if (length == 0) return true;
-  uint8_t last = bytes[0];
-  int count = 1;
-  for (size_t i = 1; i < length; ++i) {
-    if (bytes[i] == last && count < 63) {
-      ++count;
-      continue;
+  // Runs are packed into a block written whenever it could not take one more group.
+  uint8_t block[4096];
+  constexpr size_t room = sizeof block - 16;
+  size_t used = 0;
+  for (size_t i = 0; i < length;) {
+    if (HasSsse3()) {
+      i += PackLoneBytes(bytes + i, length - i, block, (room - used) / 16, used);
+      if (i == length) break;
     }
-    if (!WriteRun(last, count, stream)) return false;
-    last = bytes[i];
-    count = 1;
+    const uint8_t value = bytes[i];
+    size_t j = i + 1;
+    if (j < length && bytes[j] == value) {
+      const size_t end = std::min(length, i + 63);
+      while (j < end && bytes[j] == value) ++j;
+    }
+    // A lone byte below 0xC0 stands for itself; anything else is a count and the byte.
+    // Masks rather than conditions: which of the two comes cannot be predicted.
+    const auto count = uint32_t(j - i);
+    const uint32_t counted = uint32_t(count > 1) | uint32_t(value >= 0xC0);
+    const uint32_t mask = 0u - counted;
+    block[used] = uint8_t(((0xC0u | count) & mask) | (value & ~mask));
+    block[used + 1] = value;
+    used += 1 + counted;
+    i = j;
+    if (used > room - 16) {
+      if (stream->Write(block, 1, used) != used) return false;
+      used = 0;
+    }
   }
-  return WriteRun(last, count, stream);
+  return used == 0 || stream->Write(block, 1, used) == used;
 }
 
 bool CRasterPCX::Decode(CByteStream* stream) {
@@ -208,11 +341,7 @@ bool CRasterPCX::Decode(CByteStream* stream) {
         const uint8_t* red = line.data();
         const uint8_t* green = red + bytes_per_line;
         const uint8_t* blue = green + bytes_per_line;
-        for (int64_t x = 0; x < width; ++x) {
-          row[3 * x] = blue[x];
-          row[3 * x + 1] = green[x];
-          row[3 * x + 2] = red[x];
-        }
+        PlanesToBgr(red, green, blue, row, size_t(width));
         if (planes == 4) {
           const uint8_t* alpha_plane = blue + bytes_per_line;
           for (int64_t x = 0; x < width; ++x) AlphaSet(x, image_row, alpha_plane[x]);
@@ -291,27 +420,23 @@ bool CRasterPCX::Encode(CByteStream* stream) {
     WriteAll(stream, header, sizeof header, "cannot write PCX header");
 
     if (!packed.Open()) throw "cannot write PCX data";
-    const int flush = (width & 1) ? -2 : -1;
     bool ok = true;
+    // A plane line packed whole gives the bytes that packing its values one at a time
+    // and flushing gives; an odd width adds the pad byte that makes the line even.
+    const auto pack_plane_line = [&](const uint8_t* values) {
+      ok = pcx_pack_line(values, size_t(width), &packed) && ok;
+      if (width & 1) ok = packed.PutC(0) && ok;
+    };
     if (bits == 24) {
+      std::vector<uint8_t> lines(3 * static_cast<size_t>(width));
+      uint8_t* const red = lines.data();
       for (int32_t y = height - 1; y >= 0; --y) {
-        const uint8_t* row = GetBits(y);
-        for (uint32_t p = 0; p < planes; ++p) {
-          int last = 0, count = 0;
-          for (int32_t x = 0; x < width; ++x) {
-            const int v = p == 3 ? AlphaGetUnchecked(x, y) : row[3 * size_t(x) + 2 - p];
-            ok = pcx_pack_run(v, last, count, &packed) && ok;
-          }
-          ok = pcx_pack_run(flush, last, count, &packed) && ok;
-        }
+        BgrToPlanes(GetBits(y), red, red + width, red + 2 * size_t(width), size_t(width));
+        for (uint32_t p = 0; p < 3; ++p) pack_plane_line(red + p * size_t(width));
+        if (planes == 4) pack_plane_line(AlphaPointer(0, y));
       }
     } else if (bits == 8) {
-      for (int32_t y = height - 1; y >= 0; --y) {
-        const uint8_t* row = GetBits(y);
-        int last = 0, count = 0;
-        for (int32_t x = 0; x < width; ++x) ok = pcx_pack_run(row[x], last, count, &packed) && ok;
-        ok = pcx_pack_run(flush, last, count, &packed) && ok;
-      }
+      for (int32_t y = height - 1; y >= 0; --y) pack_plane_line(GetBits(y));
       ok = packed.PutC(palette_marker) && ok;
       for (uint32_t i = 0; i < 256; ++i) {
         const rgb_quad c = GetPaletteColor(i);

@@ -1,8 +1,9 @@
 #include <algorithm>
 #include <cstdint>
+#include <cstring>
 #include <filesystem>
+#include <memory>
 #include <new>
-#include <vector>
 
 #include "engine/process_state.h"
 #include "platform/imaging.h"
@@ -10,6 +11,7 @@
 #include "platform/ui_port.h"
 #include "sources/document.h"
 #include "sources/file_naming.h"
+#include "sources/pixel_rows.h"
 #include "sources/raster.h"
 #include "sources/staged_file.h"
 
@@ -22,6 +24,11 @@ constexpr const char* filter_extensions[6] = {"bmp", "jpg", "png", "tif", "tga",
 
 bool IsImagingExtension(const std::string& extension) {
   return extension == "bmp" || extension == "jpg" || extension == "png" || extension == "tif";
+}
+
+// Target row y (0 at the top) as blue, green, red, fourth byte.
+const uint8_t* TargetRowBytes(int y) {
+  return reinterpret_cast<const uint8_t*>(target_pixels + size_t(y) * size_t(target_width));
 }
 
 bool TargetSizeUsable() {
@@ -105,23 +112,13 @@ bool CvorbelDoc::SaveTargetWithWic(const std::string& path, const std::string& e
   if (!TargetSizeUsable()) return false;
 
   const size_t stride = (size_t(target_width) * 24 + 7) / 8;
-  std::vector<uint8_t> buffer;
-  try {
-    buffer.resize(stride * size_t(target_height));
-  } catch (const std::bad_alloc&) {
-    return false;
-  }
-  for (int y = 0; y < target_height; ++y) {
-    const bgra* from = target_pixels + size_t(y) * size_t(target_width);
-    uint8_t* to = buffer.data() + size_t(y) * stride;
-    for (int x = 0; x < target_width; ++x, to += 3) {
-      to[0] = from[x].blue;
-      to[1] = from[x].green;
-      to[2] = from[x].red;
-    }
-  }
+  // Every byte is written below: the rows have no padding.
+  std::unique_ptr<uint8_t[]> buffer(new (std::nothrow) uint8_t[stride * size_t(target_height)]);
+  if (!buffer) return false;
+  for (int y = 0; y < target_height; ++y)
+    BgraToBgr(TargetRowBytes(y), buffer.get() + size_t(y) * stride, size_t(target_width));
   std::string error;
-  return imaging::EncodeFile(path, format, buffer.data(), target_width, target_height, stride,
+  return imaging::EncodeFile(path, format, buffer.get(), target_width, target_height, stride,
                              error);
 }
 
@@ -130,12 +127,10 @@ bool CvorbelDoc::SaveTargetWithCRaster(const std::string& path, uint32_t format_
   const size_t width = size_t(target_width);
   const size_t height = size_t(target_height);
   const size_t size = width * height * 4 + 54;
-  std::vector<uint8_t> block;
-  try {
-    block.resize(size);
-  } catch (const std::bad_alloc&) {
-    return false;
-  }
+  // Left unset: the header, the rows and their padding are all written below, and the
+  // decoder reads nothing past them.
+  std::unique_ptr<uint8_t[]> block(new (std::nothrow) uint8_t[size]);
+  if (!block) return false;
 
   // A bare bitmap: no file header, rows bottom-up.
   bitmap_info_header header;
@@ -145,17 +140,13 @@ bool CvorbelDoc::SaveTargetWithCRaster(const std::string& path, uint32_t format_
   header.biPlanes = 1;
   header.biBitCount = 24;
   header.biSizeImage = uint32_t(width * height * 4);
-  WriteBitmapInfoHeader(header, block.data());
+  WriteBitmapInfoHeader(header, block.get());
   const size_t row_bytes = width * 3 + width % 4;
   for (size_t row = 0; row < height; ++row) {
-    const bgra* from = target_pixels + (height - 1 - row) * width;
-    uint8_t* to = block.data() + bitmap_info_header::bytes + row * row_bytes;
-    for (size_t x = 0; x < width; ++x, to += 3) {
-      to[0] = from[x].blue;
-      to[1] = from[x].green;
-      to[2] = from[x].red;
-    }
+    uint8_t* to = block.get() + bitmap_info_header::bytes + row * row_bytes;
+    BgraToBgr(TargetRowBytes(int(height - 1 - row)), to, width);
+    std::memset(to + width * 3, 0, width % 4);
   }
-  CRaster image(block.data(), size - 10, raster_format_bmp);
+  CRaster image(block.get(), size - 10, raster_format_bmp);
   return image.Save(path.c_str(), format_id);
 }

@@ -20,6 +20,27 @@ TEST(PcxCodec, Encoder) {
   const uint8_t* packed = out.GetBuffer(false);
   EXPECT_EQ(bytes(packed, packed + out.Tell()), bytes({0xFF, 0x33, 0xE5, 0x33, 0xC1, 0xC5, 0x41}));
 
+  // Whole lines pack as the values one at a time do: noise, high bytes, runs of every
+  // length, at every length of line.
+  uint32_t seed = 3;
+  for (size_t length = 1; length < 400; length += 7) {
+    bytes values(length);
+    for (size_t i = 0; i < length; ++i) {
+      const uint32_t r = NextRandom(seed);
+      values[i] = i > 0 && (r & 0x700) == 0 ? values[i - 1] : uint8_t(r >> (r & 0x1000 ? 0 : 2));
+    }
+    if (length > 200) std::fill(values.begin() + 50, values.begin() + 180, uint8_t(0xD0));
+    CMemStream whole, one_by_one;
+    ASSERT_TRUE(whole.Open() && one_by_one.Open());
+    EXPECT_TRUE(pcx_pack_line(values.data(), length, &whole));
+    int last = 0, count = 0;
+    for (uint8_t v : values) pcx_pack_run(v, last, count, &one_by_one);
+    pcx_pack_run(-1, last, count, &one_by_one);
+    ASSERT_EQ(bytes(whole.GetBuffer(false), whole.GetBuffer(false) + whole.Tell()),
+              bytes(one_by_one.GetBuffer(false), one_by_one.GetBuffer(false) + one_by_one.Tell()))
+        << length;
+  }
+
   CRaster wide;
   ASSERT_TRUE(wide.Create(65535, 1, 24, raster_format_unknown));
   EXPECT_FALSE(wide.Encode(&out, raster_format_pcx));
