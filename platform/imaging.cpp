@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <cstdint>
 #include <cstring>
+#include <new>
 #include <vector>
 
 #include "platform/imaging_codecs.h"
@@ -57,7 +58,10 @@ std::string SystemError(const std::string& what, const std::string& path) {
 // another program while it is decoded must end in an error, not a bus fault.
 class file_bytes : public keep_alive {
  public:
-  std::vector<uint8_t> bytes;
+  // Left unset until read: the file fills it. Null when there is no memory for it.
+  explicit file_bytes(size_t size) : bytes(new (std::nothrow) uint8_t[size]), size(size) {}
+  std::unique_ptr<uint8_t[]> bytes;
+  size_t size;
 };
 
 std::unique_ptr<frame_decoder> OpenBytes(byte_view bytes, std::string& error) {
@@ -147,11 +151,15 @@ std::unique_ptr<frame_decoder> OpenFile(const std::string& path, std::string& er
     error = "the file is too large: " + path;
     return nullptr;
   }
-  auto content = std::make_unique<file_bytes>();
-  content->bytes.resize(static_cast<size_t>(info.st_size));
+  auto content = std::make_unique<file_bytes>(static_cast<size_t>(info.st_size));
+  if (!content->bytes) {
+    close(fd);
+    error = "not enough memory to read " + path;
+    return nullptr;
+  }
   size_t done = 0;
-  while (done < content->bytes.size()) {
-    const ssize_t n = read(fd, content->bytes.data() + done, content->bytes.size() - done);
+  while (done < content->size) {
+    const ssize_t n = read(fd, content->bytes.get() + done, content->size - done);
     if (n < 0 && errno == EINTR) continue;
     if (n < 0) {
       error = SystemError("cannot read", path);
@@ -162,7 +170,7 @@ std::unique_ptr<frame_decoder> OpenFile(const std::string& path, std::string& er
     done += static_cast<size_t>(n);
   }
   close(fd);
-  std::unique_ptr<frame_decoder> decoder = OpenBytes({content->bytes.data(), done}, error);
+  std::unique_ptr<frame_decoder> decoder = OpenBytes({content->bytes.get(), done}, error);
   if (decoder) static_cast<byte_decoder&>(*decoder).Keep(std::move(content));
   return decoder;
 }

@@ -274,8 +274,12 @@ bool CRasterTGA::Encode(CByteStream* stream) {
     }
     if (!with_alpha) {
       const size_t row_bytes = size_t(bits / 8) * size_t(width);
-      for (int32_t y = 0; y < height; ++y)
-        WriteAll(stream, GetBits(y), row_bytes, "cannot write TGA data");
+      // Rows without padding lie in the file's order already: one write takes them all.
+      if (row_bytes == GetRowBytes())
+        WriteAll(stream, GetBits(0), row_bytes * size_t(height), "cannot write TGA data");
+      else
+        for (int32_t y = 0; y < height; ++y)
+          WriteAll(stream, GetBits(y), row_bytes, "cannot write TGA data");
     } else {
       std::vector<uint8_t> line(size_t(width) * 4);
       for (int32_t y = 0; y < height; ++y) {
