@@ -66,7 +66,9 @@ TEST(ImagingBmp, HandMadeFilesGiveThePixelsTheToolsRead) {
     const decoded ours = DecodeFile(folder / s.name);
     ASSERT_TRUE(ours.ok) << ours.error;
     EXPECT_EQ(WorstDifference(ours.bgra, ReadBytes(folder / (s.name + ".im.rgba"))), 0);
-    if (s.pillow) EXPECT_EQ(WorstDifference(ours.bgra, ReadBytes(folder / (s.name + ".pil.rgba"))), 0);
+    if (s.pillow) {
+      EXPECT_EQ(WorstDifference(ours.bgra, ReadBytes(folder / (s.name + ".pil.rgba"))), 0);
+    }
   }
 
   // An OS/2 header of 16 bytes, which neither tool reads, gives what the 40-byte header gives.
