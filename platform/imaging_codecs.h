@@ -64,11 +64,6 @@ std::unique_ptr<frame_decoder> OpenWith(byte_view bytes, std::string& error) {
   return opened;
 }
 
-// False when a JPEG stream (a file, or a strip or tile of one) starts more scans,
-// or more scans of components, than the decoders accept for an image of the given
-// number of components.
-bool JpegScansWithinBound(byte_view stream, int components);
-
 // 24-bit blue, green, red rows (top row first, stride bytes apart) encoded into out.
 struct bgr_image {
   const uint8_t* pixels;

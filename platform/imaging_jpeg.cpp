@@ -203,27 +203,6 @@ class jpeg_decoder : public byte_decoder {
 
 }  // namespace
 
-// Outside entropy-coded data a 0xFF byte followed by 0xDA can only start a scan
-// header; inside, 0xFF is always followed by 0 or a restart marker.
-bool JpegScansWithinBound(byte_view stream, int components) {
-  const uint8_t* p = stream.data;
-  const uint8_t* const end = stream.data + stream.size;
-  int scans = 0;
-  uint64_t scanned_components = 0;
-  while (p < end) {
-    p = static_cast<const uint8_t*>(std::memchr(p, 0xFF, static_cast<size_t>(end - p)));
-    if (p == nullptr || end - p < 5) break;
-    if (p[1] == 0xDA) {
-      ++scans;
-      scanned_components += p[4];
-      if (scans > max_scans || scanned_components > max_frame_passes * uint64_t(components))
-        return false;
-    }
-    ++p;
-  }
-  return true;
-}
-
 std::unique_ptr<frame_decoder> OpenJpeg(byte_view bytes, std::string& error) {
   return OpenWith<jpeg_decoder>(bytes, error);
 }

@@ -70,6 +70,21 @@ toff_t SeekProc(thandle_t handle, toff_t offset, int whence) {
 
 int CloseProc(thandle_t) { return 0; }
 
+// Outside entropy-coded data a 0xFF byte followed by 0xDA can only start a scan
+// header, whose fifth byte counts the components the scan codes; inside, 0xFF is
+// always followed by 0 or a restart marker.
+bool ScansCodeEachComponentOnce(const uint8_t* p, uint64_t size, int components) {
+  const uint8_t* const end = p + size;
+  uint64_t scanned = 0;
+  while (p < end) {
+    p = static_cast<const uint8_t*>(std::memchr(p, 0xFF, static_cast<size_t>(end - p)));
+    if (p == nullptr || end - p < 5) break;
+    if (p[1] == 0xDA && (scanned += p[4]) > static_cast<uint64_t>(components)) return false;
+    ++p;
+  }
+  return true;
+}
+
 toff_t SizeProc(thandle_t handle) {
   tiff_stream& s = Stream(handle);
   return s.out ? s.out->size() : s.size;
@@ -244,8 +259,8 @@ class tiff_decoder : public byte_decoder {
     TIFFGetFieldDefaulted(tif, TIFFTAG_EXTRASAMPLES, &extra_count, &extra_types);
     if (!TIFFGetField(tif, TIFFTAG_PHOTOMETRIC, &photometric))
       photometric = spp >= 3 ? PHOTOMETRIC_RGB : PHOTOMETRIC_MINISBLACK;
-    if (compression == COMPRESSION_JPEG && !JpegScansBounded(spp))
-      return Failed("TIFF: a JPEG strip has too many scans");
+    if (compression == COMPRESSION_JPEG && !JpegStripsSequential(spp))
+      return Failed("TIFF: a JPEG strip or tile is progressive or repeats a scan");
     if (photometric == PHOTOMETRIC_YCBCR && compression == COMPRESSION_JPEG &&
         planar == PLANARCONFIG_CONTIG) {
       // The JPEG codec converts to RGB itself, subsampling included.
@@ -304,10 +319,12 @@ class tiff_decoder : public byte_decoder {
                             : Scanlines(layout, roles, spp, planar, dest, stride);
   }
 
-  // libtiff lets each JPEG strip or tile start up to a hundred scans, each of which
-  // walks the whole strip again. Strips are checked once per distinct start; strips
-  // that overlap other than by sharing their start are no JPEG writer's work.
-  bool JpegScansBounded(int components) {
+  // JPEG in TIFF is sequential: each component is coded in one scan. libtiff also
+  // decodes progressive strips and tiles of up to a hundred scans, each walking the
+  // strip again, which at the largest frame, or in the smallest tiles, takes seconds.
+  // Strips are checked once per distinct start; strips that overlap other than by
+  // sharing their start are no JPEG writer's work.
+  bool JpegStripsSequential(int components) {
     const bool tiled = TIFFIsTiled(tif);
     const uint32_t count = tiled ? TIFFNumberOfTiles(tif) : TIFFNumberOfStrips(tif);
     uint64_t* offsets = nullptr;
@@ -321,8 +338,7 @@ class tiff_decoder : public byte_decoder {
       if (offsets[i] >= bytes.size || !checked.insert(offsets[i]).second) continue;
       const uint64_t size = std::min<uint64_t>(sizes[i], bytes.size - offsets[i]);
       scanned += size;
-      if (scanned > bytes.size ||
-          !JpegScansWithinBound({bytes.data + offsets[i], size_t(size)}, components))
+      if (scanned > bytes.size || !ScansCodeEachComponentOnce(bytes.data + offsets[i], size, components))
         return false;
     }
     return true;
