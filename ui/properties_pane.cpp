@@ -1,18 +1,276 @@
 #include "ui/properties_pane.h"
 
+#include <wx/aui/auibar.h>
+#include <wx/propgrid/propgrid.h>
+#include "ui/trackbar.h"
+
+#include "engine/process_state.h"
+#include "engine/view_core.h"
+#include "sources/document.h"
+#include "ui/app.h"
+#include "ui/command_rules.h"
+#include "ui/grid_properties.h"
+#include "ui/main_frame.h"
+#include "ui/pane_command_ids.h"
+#include "ui/pane_images.h"
+#include "ui/status_bar.h"
+#include "ui/view.h"
+
 CPropertiesWnd* the_properties_pane = nullptr;
+stats* the_stats = nullptr;
+
+namespace {
+
+constexpr int grid_id = 2;
+constexpr int stats_id = 132;
+constexpr int main_toolbar_id = 308;
+constexpr int shove_toolbar_id = 352;
+constexpr const char* home_page_path = "/vorbel";
+
+const char* const contrast_captions[4] = {"Target Contrast", "Target red contrast",
+                                          "Target green contrast", "Target blue contrast"};
+const char* const brightness_captions[4] = {"Target Brightness", "Target red brightness",
+                                            "Target green brightness", "Target blue brightness"};
+
+struct tool_entry {
+  int command;
+  const char* help;
+};
+
+const tool_entry main_tools[] = {
+    {cmd_base_color, "Change the base color"},
+    {cmd_rotate, "Change rotation of either source 1 or 2"},
+    {cmd_previous_source_1_file,
+     "Replace source 1 with the previous image file in the current directory"},
+    {cmd_next_source_1_file, "Replace source 1 with the next image file in the current directory"},
+    {cmd_previous_source_2_file,
+     "Replace source 2 with the previous image file in the current directory"},
+    {cmd_next_source_2_file, "Replace source 2 with the next image file in the current directory"},
+    {cmd_adjoin_1_2, "Adjoin source 1 and source 2 to the right"},
+    {cmd_adjoin_2_1, "Adjoin source 2 and source 1 to the right"},
+    {cmd_reset_all, "Reset all parameters to their default state"},
+    {cmd_remove_blending, "Remove any blending"},
+};
+
+const tool_entry shove_tools[] = {
+    {cmd_place_1_top_left, "Shove source 1 corner to the top left of the target image."},
+    {cmd_place_1_top_right, "Shove source 1 corner to the top right of the target image."},
+    {cmd_place_1_bottom_left, "Shove source 1 corner to the bottom left of the target image."},
+    {cmd_place_1_bottom_right, "Shove source 1 corner to the bottom right of the target image."},
+    {cmd_place_2_top_left, "Shove source 2 corner to the top left of the target image."},
+    {cmd_place_2_top_right, "Shove source 2 corner to the top right of the target image."},
+    {cmd_place_2_bottom_left, "Shove source 2 corner to the bottom left of the target image."},
+    {cmd_place_2_bottom_right, "Shove source 2 corner to the bottom right of the target image."},
+    {cmd_fix_positions, "Set fix positions for source 1 and source 2."},
+};
+
+// The command number of a wx id (ids from 32768 up were moved down for wx).
+int CommandOf(int wx_id) { return wx_id >= 32768 - 30000 ? wx_id + 30000 : wx_id; }
+
+}  // namespace
 
 CPropertiesWnd::CPropertiesWnd(wxWindow* parent)
     : wxPanel(parent, window_id, wxDefaultPosition, wxSize(start_width, start_height),
               wxCLIP_CHILDREN | wxTAB_TRAVERSAL) {
   the_properties_pane = this;
+  SetBackgroundColour(*wxWHITE);
+
+  grid = new prop_grid_ctrl(this, grid_id);
+  InitPropList();
+  grid->SetDescBoxHeight(6 * grid->GetCharHeight(), false);
+
+  CreateButtons();
+  for (wxWindow*& filler : fillers) {
+    filler = new wxWindow(this, wxID_ANY);
+    filler->SetBackgroundColour(*wxWHITE);
+  }
+  file_name_1 = new file_names(this, 125, "source_file 1");
+  file_name_2 = new file_names(this, 127, "source_file 2");
+  file_name_1->SetFileName("Source 1 not loaded", 1);
+  file_name_2->SetFileName("Source 2 not loaded", 2);
+  the_stats = new stats(this, stats_id);
+  CreateToolbars();
+
+  move_button_1 = new flat_image_button(
+      this, cmd_place_1_position_1, cmd_place_1_position_1,
+      "Move / Resize Source 1:\nGrab an edge/corner to change height/width of source 1 or simply "
+      "move it.('1')");
+  move_button_2 = new flat_image_button(
+      this, cmd_place_1_position_2, cmd_place_1_position_2,
+      "Move / Resize Source 2:\nGrab an edge/corner to change height/width of source 2 or simply "
+      "move it.('2')");
+  move_off_button = new flat_image_button(
+      this, cmd_positioning_off, cmd_positioning_off,
+      "Stop manipulation of Source 1 & 2:\nSwitch off corner and edge grab points.('b')");
+  middle_button_1 = new middle_button(
+      this, cmd_place_1_middle, cmd_place_1_middle,
+      "Centering, move to edge: source 1\nSequence of centering, move to an edge - source 1, "
+      "each in turn when clicked");
+  middle_button_2 = new middle_button(
+      this, cmd_place_2_middle, cmd_place_2_middle,
+      "Centering, move to edge: source 2\nSequence of centering, move to an edge - source 2, "
+      "each in turn when clicked");
+  mirror_button_1 = new flat_image_button(this, cmd_mirror_1, cmd_mirror_1,
+                                          "Toggle source 1 flip\nAlternatively flip/unflip source 1.");
+  mirror_button_2 = new flat_image_button(this, cmd_mirror_2, cmd_mirror_2,
+                                          "Toggle source 2 flip\nAlternatively flip/unflip source 2.");
+  sizes_button = new flat_image_button(this, cmd_sizes, cmd_sizes,
+                                       "Size and position both source images/Size and position");
+  font_up_button_1 = new flat_image_button(this, cmd_font_up_1, image_font_up, "Increase font size");
+  font_down_button_1 =
+      new flat_image_button(this, cmd_font_down_1, image_font_down, "Decrease font size");
+  font_size_1 = new font_buddy(this, 121, "font 1 size");
+  font_up_button_2 = new flat_image_button(this, cmd_font_up_2, image_font_up, "Increase font size");
+  font_down_button_2 =
+      new flat_image_button(this, cmd_font_down_2, image_font_down, "Decrease font size");
+  font_size_2 = new font_buddy(this, 122, "font 2 size");
+
+  CreateSliders();
+  BindCommands();
+  AdjustLayout();
 }
 
 CPropertiesWnd::~CPropertiesWnd() {
-  if (the_properties_pane == this) the_properties_pane = nullptr;
+  if (the_properties_pane == this) {
+    the_properties_pane = nullptr;
+    the_stats = nullptr;
+    for (wxPGProperty** p : {&prop_vscale_1, &prop_hscale_1, &prop_vscale_2, &prop_hscale_2,
+                             &prop_fit_1, &prop_fit_2, &prop_method, &prop_source_bias,
+                             &prop_contrast, &prop_contrast_bias, &prop_effects})
+      *p = nullptr;
+  }
 }
 
-void CPropertiesWnd::AdjustLayout() {
-  Layout();
-  Refresh();
+void CPropertiesWnd::CreateButtons() {
+  change_button_1 = new flat_image_button(
+      this, cmd_change_source_1, cmd_change_source_1,
+      "Change Source 1:\nChange to another image or text or paste an image.");
+  change_button_1->SetLabel("Text Button 1");
+  change_button_2 = new flat_image_button(
+      this, cmd_change_source_2, cmd_change_source_2,
+      "Change Source 2:\nChange to another image or text or paste an image.");
+  change_button_2->SetLabel("Text Button 2");
+  vorbel_button = new flat_image_button(this, cmd_vorbel_button, cmd_vorbel_button,
+                                        "Vorbel:\nVorbel image.");
+  vorbel_button->SetLabel("Vorbel Button");
+  update_button = new flat_image_button(this, cmd_web_update, cmd_web_update, "");
+  update_button->SetLabel("Update");
+}
+
+void CPropertiesWnd::CreateToolbars() {
+  auto make = [this](int id, const tool_entry* tools, size_t count) {
+    auto* bar = new wxAuiToolBar(this, id, wxDefaultPosition, wxDefaultSize,
+                                 wxAUI_TB_HORZ_LAYOUT | wxAUI_TB_PLAIN_BACKGROUND);
+    bar->SetToolBitmapSize(wxSize(20, 20));
+    for (size_t i = 0; i < count; ++i)
+      bar->AddTool(WxId(tools[i].command), wxEmptyString, PaneImage(tools[i].command),
+                   tools[i].help, wxITEM_NORMAL);
+    for (size_t i = 0; i < count; ++i) bar->SetToolLongHelp(WxId(tools[i].command), tools[i].help);
+    bar->Realize();
+    bar->Bind(wxEVT_TOOL_ENTER, &CPropertiesWnd::OnToolEnter, this);
+    return bar;
+  };
+  main_toolbar = make(main_toolbar_id, main_tools, std::size(main_tools));
+  shove_toolbar = make(shove_toolbar_id, shove_tools, std::size(shove_tools));
+}
+
+void CPropertiesWnd::CreateSliders() {
+  auto make = [this](int id, int low, int high, int position, int ticks) {
+    auto* slider = new trackbar(this, id, position, low, high, ticks);
+    slider->Hide();
+    return slider;
+  };
+  contrast_prompt = new prompt(this, 155, "target Contrast", 0, contrast_captions);
+  contrast_slider = make(155, 0, 100, 50, 10);
+  contrast_label = new buddy(this, 154, "50", *wxWHITE);
+  brightness_prompt = new prompt(this, 156, "Target Brightness", 1, brightness_captions);
+  brightness_slider = make(156, 0, 100, 50, 10);
+  brightness_label = new buddy(this, 159, "50", *wxWHITE);
+  scale_prompt = new prompt_view_scale(this, 157, "Set view scale");
+  scale_slider = make(157, 55, 205, std::clamp(CvorbelApp::viewing_scale, 55, 205), 15);
+  scale_label = new buddy(this, 160, "--", *wxWHITE);
+
+  contrast_slider->Bind(wxEVT_SCROLL_CHANGED, [this](wxScrollEvent& e) { OnLevelSlider(0), e.Skip(); });
+  brightness_slider->Bind(wxEVT_SCROLL_CHANGED, [this](wxScrollEvent& e) { OnLevelSlider(1), e.Skip(); });
+  scale_slider->Bind(wxEVT_SCROLL_CHANGED, [this](wxScrollEvent& e) { OnScaleSlider(), e.Skip(); });
+}
+
+void CPropertiesWnd::BindCommands() {
+  Bind(wxEVT_BUTTON, &CPropertiesWnd::OnCommandEvent, this);
+  Bind(wxEVT_TOOL, &CPropertiesWnd::OnCommandEvent, this);
+  Bind(wxEVT_UPDATE_UI, &CPropertiesWnd::OnUpdateCommand, this);
+  grid->Bind(wxEVT_PG_CHANGED, &CPropertiesWnd::OnGridChanged, this);
+  Bind(wxEVT_SIZE, [this](wxSizeEvent& e) { AdjustLayout(), e.Skip(); });
+  Bind(wxEVT_SET_FOCUS, [this](wxFocusEvent&) { grid->GetGrid()->SetFocus(); });
+  Bind(wxEVT_SYS_COLOUR_CHANGED, [this](wxSysColourChangedEvent& e) { UpdateGridFont(), e.Skip(); });
+
+  Handle(cmd_reset_all, [this] { OnResetAll(); });
+  Handle(cmd_remove_blending, [] {
+    if (the_view) the_view->CombineTarget();
+  });
+  for (int s : {1, 2}) {
+    const int previous = s == 1 ? cmd_previous_source_1_file : cmd_previous_source_2_file;
+    const int next = s == 1 ? cmd_next_source_1_file : cmd_next_source_2_file;
+    Handle(previous, [s] {
+      if (the_view) the_view->GetDocument()->StepSourceFile(s, -1);
+    });
+    Handle(next, [s] {
+      if (the_view) the_view->GetDocument()->StepSourceFile(s, +1);
+    });
+  }
+  Handle(cmd_web_update, [] {
+    if (the_app) the_app->OpenHelpPage(home_page_path);
+  });
+}
+
+void CPropertiesWnd::Handle(int command, std::function<void()> handler) {
+  handlers[command] = std::move(handler);
+}
+
+void CPropertiesWnd::RunCommand(int command, bool from_control) {
+  if (!from_control && !RuleAllows(RuleOf(command))) return;
+  auto found = handlers.find(command);
+  if (found != handlers.end()) {
+    found->second();
+    return;
+  }
+  // The view handles the pane's commands that have no handler here.
+  if (auto* view = dynamic_cast<CvorbelView*>(the_view)) {
+    wxCommandEvent forwarded(wxEVT_MENU, WxId(command));
+    forwarded.SetEventObject(this);
+    view->GetEventHandler()->ProcessEventLocally(forwarded);
+  }
+}
+
+void CPropertiesWnd::OnCommandEvent(wxCommandEvent& event) {
+  RunCommand(CommandOf(event.GetId()), true);
+}
+
+void CPropertiesWnd::OnUpdateCommand(wxUpdateUIEvent& event) {
+  event.Enable(CommandEnabled(CommandOf(event.GetId())));
+}
+
+void CPropertiesWnd::OnToolEnter(wxCommandEvent& event) {
+  if (!the_status_bar) return;
+  const int id = event.GetSelection();
+  for (const auto* tools : {main_toolbar, shove_toolbar})
+    if (tools->FindTool(id)) the_status_bar->SetStatusText(tools->GetToolLongHelp(id), 0);
+}
+
+void CPropertiesWnd::OnGridChanged(wxPropertyGridEvent& event) {
+  if (auto* changed = dynamic_cast<committed_property*>(event.GetProperty())) changed->OnCommitted();
+}
+
+void CPropertiesWnd::ResetFlipButton(int s) {
+  if (s != 1 && s != 2) return;
+  flat_image_button* button = s == 1 ? mirror_button_1 : mirror_button_2;
+  button->SetImage(s == 1 ? cmd_mirror_1 : cmd_mirror_2);
+  if (the_view) the_view->GetDocument()->mirrored[s - 1] = 0;
+}
+
+void PostPaneCommand(int command) {
+  if (!the_properties_pane) return;
+  the_properties_pane->CallAfter([command] {
+    if (the_properties_pane) the_properties_pane->RunCommand(command);
+  });
 }

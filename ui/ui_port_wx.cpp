@@ -42,9 +42,17 @@ void wx_ui_port::ShowStatusProgress(uint32_t colour, int percent) {
 }
 
 void wx_ui_port::RedrawStats() {
-  if (!the_properties_pane) return;
-  the_properties_pane->Refresh(true);
-  the_properties_pane->Update();
+  if (!the_stats) return;
+  the_stats->Refresh(true);
+  the_stats->Update();
+}
+
+void wx_ui_port::SetSourceFileName(const std::string& text, int s) {
+  if (!the_properties_pane || (s != 1 && s != 2)) return;
+  file_names* strip = s == 1 ? the_properties_pane->file_name_1 : the_properties_pane->file_name_2;
+  strip->SetFileName(text, s);
+  strip->Refresh();
+  strip->Update();
 }
 
 int wx_ui_port::MessageBox(const std::string& text, message_icon icon) {

@@ -7,6 +7,7 @@ class wx_ui_port : public ui_port {
  public:
   void ShowStatusProgress(uint32_t colour, int percent) override;
   void RedrawStats() override;
+  void SetSourceFileName(const std::string& text, int s) override;
   int MessageBox(const std::string& text, message_icon icon) override;
   bool AskYesNo(const std::string& text) override;
   int RunReplaceSource() override;
