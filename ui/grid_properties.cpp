@@ -88,17 +88,9 @@ wxString bounded_number_property::RangeMessage() const {
   return wxString::Format(message, int(low), int(high));
 }
 
-bool bounded_number_property::ValidateValue(wxVariant& value, wxPGValidationInfo& info) const {
+bool bounded_number_property::ValidateValue(wxVariant& value, wxPGValidationInfo&) const {
   const long v = value.GetLong();
-  if (v >= low && v <= high) return true;
-  if (*guard) {
-    // A warning of this class is already up: drop the change without a second box.
-    info.SetFailureBehavior(0);
-    return false;
-  }
-  info.SetFailureMessage(RangeMessage());
-  info.SetFailureBehavior(wxPG_VFB_STAY_IN_PROPERTY | wxPG_VFB_SHOW_MESSAGE);
-  return false;
+  return v >= low && v <= high;
 }
 
 CBoundedNumberSubProp_a::CBoundedNumberSubProp_a(const wxString& label, long value)

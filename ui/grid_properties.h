@@ -33,8 +33,8 @@ class committed_property {
   virtual void OnCommitted() = 0;
 };
 
-// An integer with a spin control whose typed text is refused with a message when
-// out of range; the editor then stays open with the text.
+// An integer with a spin control whose typed text is refused when out of range; the
+// grid then shows RangeMessage and keeps the editor open with the text.
 class bounded_number_property : public wxIntProperty, public committed_property {
  public:
   bounded_number_property(const wxString& label, long value, long low, long high,
@@ -42,6 +42,8 @@ class bounded_number_property : public wxIntProperty, public committed_property 
 
   bool StringToValue(wxVariant& variant, const wxString& text, int flags) const override;
   bool ValidateValue(wxVariant& value, wxPGValidationInfo& info) const override;
+  // Letters are parsed, not refused while typed.
+  wxValidator* DoGetValidator() const override { return nullptr; }
   // The range message for this property's class.
   wxString RangeMessage() const;
   int* Guard() const { return guard; }

@@ -314,12 +314,17 @@ class pane_grid : public wxPropertyGrid {
   pane_grid() { Bind(wxEVT_KEY_DOWN, &pane_grid::OnKeyDown, this); }
 
  protected:
-  void DoShowPropertyError(wxPGProperty* property, const wxString& message) override {
+  // A refused number shows its class's range message and keeps the editor open; a
+  // refusal while that message is up only drops the change.
+  bool DoOnValidationFailure(wxPGProperty* property, wxVariant& invalid) override {
     auto* bounded = dynamic_cast<bounded_number_property*>(property);
-    int* guard = bounded ? bounded->Guard() : nullptr;
-    if (guard) *guard = 1;
-    the_ui().MessageBox(message.utf8_string(), message_icon::warning);
-    if (guard) *guard = 0;
+    if (!bounded) return wxPropertyGrid::DoOnValidationFailure(property, invalid);
+    int& guard = *bounded->Guard();
+    if (guard) return true;
+    guard = 1;
+    the_ui().MessageBox(bounded->RangeMessage().utf8_string(), message_icon::warning);
+    guard = 0;
+    return false;
   }
 
  private:

@@ -12,8 +12,9 @@
 
 using message_list = std::vector<std::pair<std::string, message_icon>>;
 
-// Records message boxes and source labels instead of showing them; the replace
-// dialog answers replace_choice, the text dialog runs text_answer (none: cancelled).
+// Records message boxes, questions and source labels instead of showing them; the
+// replace dialog answers replace_choice, the text dialog runs text_answer (none:
+// cancelled), a question answer_yes.
 class recording_port : public wx_ui_port {
  public:
   int MessageBox(const std::string& text, message_icon icon) override {
@@ -26,7 +27,14 @@ class recording_port : public wx_ui_port {
     ++text_dialogs;
     return text_answer && text_answer(document, index, replacing);
   }
-  void SetSourceFileName(const std::string& text, int s) override { labels[s] = text; }
+  void SetSourceFileName(const std::string& text, int s) override {
+    labels[s] = text;
+    wx_ui_port::SetSourceFileName(text, s);
+  }
+  bool AskYesNo(const std::string& text) override {
+    questions.push_back(text);
+    return answer_yes;
+  }
   message_list messages;
   int replace_choice = 2;
   // What runs while a box would be on the screen (a real box runs the event loop).
@@ -34,6 +42,8 @@ class recording_port : public wx_ui_port {
   std::function<bool(CvorbelDoc&, int, bool)> text_answer;
   int text_dialogs = 0;
   std::map<int, std::string> labels;
+  std::vector<std::string> questions;
+  bool answer_yes = true;
 };
 
 // The application with a recording port, an open-file dialog that answers from a

@@ -1,0 +1,304 @@
+#include <wx/aui/auibar.h>
+#include <wx/dcmemory.h>
+#include <wx/uiaction.h>
+
+#include <chrono>
+
+#include "tests/ui/pane_fixture.h"
+#include "ui/command_rules.h"
+#include "ui/pane_command_ids.h"
+
+namespace {
+
+using PropertiesPane = pane_fixture;
+
+pane_rect RectOf(wxWindow* window) {
+  const wxRect r = window->GetRect();
+  return {r.x, r.y, r.width, r.height};
+}
+
+TEST(PaneLayout, RowsFollowTheToolbarsTheStatisticsAndTheTextSources) {
+  pane_layout_input in;
+  in.width = 310;
+  in.height = 800;
+  in.tool_width_1 = 27;
+  in.tool_height_1 = 28;
+  in.tool_width_2 = 26;
+  in.tool_height_2 = 27;
+  in.text_source[1] = true;
+  const pane_layout l = ComputePaneLayout(in);
+  EXPECT_EQ(l.vorbel, (pane_rect{180, 0, 60, 60}));
+  EXPECT_EQ(l.fillers[0], (pane_rect{240, 0, 70, 60}));
+  EXPECT_EQ(l.main_toolbar, (pane_rect{0, 60, 270, 28}));
+  EXPECT_EQ(l.fillers[1], (pane_rect{270, 60, 40, 28}));
+  EXPECT_EQ(l.shove_toolbar, (pane_rect{0, 88, 234, 27}));
+  const int y = 115;
+  EXPECT_EQ(l.row_buttons[7], (pane_rect{210, y, 30, 30}));
+  EXPECT_EQ(l.file_name[0], (pane_rect{0, y + 30, 310, 20}));
+  EXPECT_EQ(l.file_name[1], (pane_rect{0, y + 50, 220, 20}));
+  EXPECT_EQ(l.font_size[1], (pane_rect{220, y + 50, 30, 20}));
+  EXPECT_EQ(l.font_down[1], (pane_rect{250, y + 50, 30, 20}));
+  EXPECT_EQ(l.font_up[1], (pane_rect{280, y + 50, 30, 20}));
+  EXPECT_EQ(l.stats, (pane_rect{0, y + 70, 310, 70}));
+  EXPECT_EQ(l.prompts[0], (pane_rect{0, y + 140, 124, 20}));
+  EXPECT_EQ(l.labels[1], (pane_rect{125, y + 160, 30, 20}));
+  EXPECT_EQ(l.sliders[2], (pane_rect{155, y + 180, 155, 20}));
+  EXPECT_EQ(l.grid, (pane_rect{0, y + 200, 310, 800 - y - 200}));
+
+  in.dpi_scale_y = 1.5f;
+  const pane_layout tall = ComputePaneLayout(in);
+  EXPECT_EQ(tall.stats.height, 105);
+  EXPECT_EQ(tall.grid.y, l.grid.y + 35);
+
+  // A pane squeezed to a few pixels: nothing gets a negative size.
+  in.width = 4;
+  in.height = 30;
+  const pane_layout tiny = ComputePaneLayout(in);
+  EXPECT_EQ(tiny.grid.height, 0);
+  EXPECT_EQ(tiny.fillers[0].width, 0);
+  EXPECT_EQ(tiny.file_name[1].width, 0);
+  EXPECT_EQ(tiny.prompts[0].width, 0);
+}
+
+TEST(PaneText, LongFileNamesKeepTheirEndFromAFolderOn) {
+  const std::string eighty(80, 'a');
+  EXPECT_EQ(ShortenedFileName(eighty), eighty);
+  EXPECT_EQ(ShortenedFileName("x/" + std::string(79, 'b')), "../" + std::string(79, 'b'));
+  EXPECT_EQ(ShortenedFileName("x\\" + std::string(79, 'b')), "..\\" + std::string(79, 'b'));
+  EXPECT_EQ(ShortenedFileName("/home/" + std::string(90, 'c')), std::string(80, 'c'));
+  EXPECT_EQ(ShortenedFileName("/one/two/" + std::string(70, 'd') + "/e.png"),
+            "../" + std::string(70, 'd') + "/e.png");
+  // Characters, not bytes: a cut never splits one.
+  std::string wide;
+  for (int i = 0; i < 85; ++i) wide += "\xC3\xA9";
+  EXPECT_EQ(wxString::FromUTF8(ShortenedFileName(wide)).length(), 80u);
+}
+
+TEST_F(PropertiesPane, ChildrenStandWhereTheLayoutSaysAndTextSourcesGetTheirFontControls) {
+  StartTwo();
+  pane->SetSize(310, 800);
+  pane->AdjustLayout();
+  const pane_layout l = ComputePaneLayout(pane->LayoutInput());
+  EXPECT_EQ(RectOf(pane->file_name_2), l.file_name[1]);
+  EXPECT_EQ(RectOf(pane->contrast_slider), l.sliders[0]);
+  EXPECT_EQ(RectOf(pane->grid), l.grid);
+  EXPECT_EQ(RectOf(pane->main_toolbar).width, pane->MinimumWidth());
+  EXPECT_FALSE(pane->font_size_2->IsShown());
+  // Every toolbar button fits its toolbar's share.
+  EXPECT_LE(pane->main_toolbar->GetBestSize().x, RectOf(pane->main_toolbar).width);
+  EXPECT_LE(pane->shove_toolbar->GetBestSize().x, RectOf(pane->shove_toolbar).width);
+
+  app.Document()->source_kind[1] = kind_text;
+  pane->AdjustLayout();
+  EXPECT_TRUE(pane->font_size_2->IsShown());
+  EXPECT_TRUE(pane->font_up_button_2->IsShown());
+  EXPECT_EQ(RectOf(pane->font_up_button_2), (pane_rect{280, l.file_name[1].y, 30, 20}));
+  EXPECT_EQ(RectOf(pane->file_name_2).width, 220);
+  app.Document()->source_kind[1] = kind_file;
+  pane->AdjustLayout();
+  EXPECT_FALSE(pane->font_up_button_2->IsShown());
+  EXPECT_EQ(RectOf(pane->file_name_2).width, 310);
+
+  pane->SetSize(3, 40);
+  pane->AdjustLayout();
+  EXPECT_FALSE(pane->grid->IsShown());
+  pane->SetSize(310, 800);
+  pane->AdjustLayout();
+  EXPECT_TRUE(pane->grid->IsShown());
+}
+
+TEST_F(PropertiesPane, CommandsFollowTheirRulesAndDroppedKeysDoNothing) {
+  Start({PlainImage("one.png", 64, 48, 10, 20, 30)});
+  pane = the_properties_pane;
+  pane->UpdateWindowUI(wxUPDATE_UI_RECURSE);
+  EXPECT_FALSE(pane->main_toolbar->GetToolEnabled(WxId(cmd_reset_all)));
+  EXPECT_FALSE(pane->update_button->IsEnabled());
+  pane->RunCommand(cmd_reset_all);
+  EXPECT_TRUE(app.port->questions.empty()) << "dropped: fewer than two sources";
+  EXPECT_TRUE(pane->file_name_1->Text().EndsWith("one.png"));
+  EXPECT_EQ(pane->file_name_2->Text(), "Source 2 not loaded");
+  Stop();
+
+  StartTwo();
+  pane->UpdateWindowUI(wxUPDATE_UI_RECURSE);
+  EXPECT_TRUE(pane->main_toolbar->GetToolEnabled(WxId(cmd_reset_all)));
+  EXPECT_TRUE(pane->main_toolbar->GetToolEnabled(WxId(cmd_next_source_2_file)));
+  EXPECT_TRUE(pane->update_button->IsEnabled());
+  // Buttons whose work is still to come stay grey.
+  EXPECT_FALSE(pane->vorbel_button->IsEnabled());
+  EXPECT_FALSE(pane->shove_toolbar->GetToolEnabled(WxId(cmd_place_2_bottom_right)));
+  app.Document()->source_kind[0] = kind_pasted;
+  EXPECT_FALSE(CommandEnabled(cmd_previous_source_1_file));
+  EXPECT_TRUE(CommandEnabled(cmd_previous_source_2_file));
+  EXPECT_TRUE(RuleAllows(RuleOf(cmd_move_size_off)));
+  EXPECT_EQ(RuleOf(cmd_mirror_2), command_rule::two_sources);
+}
+
+TEST_F(PropertiesPane, LevelSlidersSetTheChosenChannelsOnlyWhenAMoveEnds) {
+  StartTwo();
+  const uint32_t before = Centre();
+  trackbar* contrast = pane->contrast_slider;
+  wxScrollEvent track(wxEVT_SCROLL_THUMBTRACK, contrast->GetId(), 90, wxHORIZONTAL);
+  track.SetEventObject(contrast);
+  contrast->SetValue(90);
+  contrast->ProcessWindowEvent(track);
+  EXPECT_EQ(the_view->channel_adjust[0].contrast, 50);
+  EXPECT_EQ(Centre(), before);
+
+  Slide(contrast, 90);
+  EXPECT_EQ(pane->contrast_label->GetLabel(), "90");
+  for (const channel_pair& channel : the_view->channel_adjust) EXPECT_EQ(channel.contrast, 90);
+  EXPECT_NE(Centre(), before);
+
+  // Red brightness: the channels are stored blue, green, red.
+  pane->brightness_prompt->CycleSelection();
+  EXPECT_EQ(pane->brightness_prompt->Caption(), "Target red brightness");
+  Slide(pane->brightness_slider, 80);
+  EXPECT_EQ(the_view->channel_adjust[2].brightness, 80);
+  EXPECT_EQ(the_view->channel_adjust[0].brightness, 50);
+  pane->brightness_prompt->CycleSelection();
+  EXPECT_EQ(pane->brightness_slider->GetValue(), 50);  // green's own level
+  pane->brightness_prompt->CycleSelection();
+  pane->brightness_prompt->CycleSelection();
+  EXPECT_EQ(pane->brightness_prompt->Caption(), "Target Brightness");
+  EXPECT_EQ(pane->brightness_slider->GetValue(), 50);
+  EXPECT_EQ(the_view->channel_adjust[2].brightness, 80) << "a click changes no level";
+}
+
+TEST_F(PropertiesPane, TheViewScaleSliderAndItsLabelRescaleTheView) {
+  StartTwo();
+  CvorbelView* view = app.Frame()->View();
+  Slide(pane->scale_slider, 160);
+  EXPECT_EQ(CvorbelApp::viewing_scale, 160);
+  EXPECT_EQ(pane->scale_label->GetLabel(), "160");
+  EXPECT_FLOAT_EQ(view->display_scale, 1.6f * view->fit_scale);
+  Slide(pane->scale_slider, 400);
+  EXPECT_EQ(CvorbelApp::viewing_scale, 205);
+
+  wxMouseEvent click(wxEVT_LEFT_DOWN);
+  pane->contrast_label->ProcessWindowEvent(click);
+  EXPECT_EQ(CvorbelApp::viewing_scale, 205);
+  pane->scale_label->ProcessWindowEvent(click);
+  EXPECT_EQ(CvorbelApp::viewing_scale, 100);
+  EXPECT_EQ(pane->scale_slider->GetValue(), 100);
+  EXPECT_EQ(pane->scale_label->GetLabel(), "100");
+}
+
+TEST_F(PropertiesPane, AStoredViewScaleOutOfRangeStandsAtTheSliderEnd) {
+  WriteFile("vorbel.conf", "[Configure]\nViewing Scale=99999\n");
+  StartTwo();
+  EXPECT_EQ(pane->scale_slider->GetValue(), 205);
+}
+
+TEST_F(PropertiesPane, StatisticsShowTheSizesWithTwoSourcesAndAHatchWithout) {
+  StartTwo();
+  EXPECT_EQ(stats::Line(1), "Target image pixels width/height =1024 768");
+  EXPECT_EQ(stats::Line(3), "Source 1 width = 1024  height = 768");
+  the_view->zone_applied = 1;
+  EXPECT_EQ(stats::Line(2), "Beware: changes will remove blending or 'articulate' effects");
+  wxBitmap picture(300, 70, 24);
+  {
+    wxMemoryDC dc(picture);
+    the_stats->Draw(dc, {300, 70});
+  }
+  const wxImage warned = picture.ConvertToImage();
+  bool red = false;
+  for (int x = 0; x < 300 && !red; ++x)
+    for (int y = 15; y < 30 && !red; ++y) red = ColourAt(warned, x, y) == wxColour(255, 0, 0);
+  EXPECT_TRUE(red);
+  the_view->zone_applied = 0;
+
+  source_count = 1;
+  {
+    wxMemoryDC dc(picture);
+    the_stats->Draw(dc, {300, 70});
+  }
+  const wxImage hatch = picture.ConvertToImage();
+  int hatched = 0;
+  // The hatch's olive lines (smoothed at their edges) on white.
+  for (int x = 0; x < 300; ++x) {
+    const wxColour c = ColourAt(hatch, x, 35);
+    hatched += c.Green() < 160 && c.Green() > c.Red() && c.Red() > c.Blue();
+  }
+  EXPECT_GT(hatched, 10);
+  source_count = 2;
+}
+
+TEST_F(PropertiesPane, GridKeysSwitchMoveSizeThroughThePane) {
+  StartTwo();
+  std::vector<int> sent;
+  for (int command : {cmd_move_size_1, cmd_move_size_2, cmd_move_size_off})
+    pane->Handle(command, [&sent, command] { sent.push_back(command); });
+  wxKeyEvent key(wxEVT_KEY_DOWN);
+  for (int code : {int('1'), int('2'), int('B'), int(WXK_ESCAPE), int('X')}) {
+    key.m_keyCode = code;
+    Grid()->ProcessWindowEvent(key);
+  }
+  key.m_keyCode = 'B';
+  key.m_shiftDown = true;  // upper-case B is no shortcut
+  Grid()->ProcessWindowEvent(key);
+  EXPECT_EQ(sent, (std::vector<int>{cmd_move_size_1, cmd_move_size_2, cmd_move_size_off,
+                                    cmd_move_size_off}));
+}
+
+// Real input: the keyboard picks the next method in the grid's list.
+TEST_F(PropertiesPane, AMethodPickedWithTheKeyboardRecombinesTheTarget) {
+  StartTwo();
+  app.Frame()->Raise();
+  Settle();
+  Grid()->SelectProperty(prop_method, true);
+  Settle();
+  ASSERT_NE(Grid()->GetEditorControl(), nullptr);
+  Grid()->GetEditorControl()->SetFocus();
+  Settle();
+  const uint32_t average = Centre();
+  wxUIActionSimulator input;
+  input.Char(WXK_DOWN);
+  for (int i = 0; i < 20 && method_code == 8; ++i) Settle();
+  EXPECT_EQ(prop_method->GetValueAsString(), "Darkest");
+  EXPECT_EQ(method_code, 3);
+  EXPECT_NE(Centre(), average);
+}
+
+// Real input: a thumb drag changes nothing until the thumb is let go.
+TEST_F(PropertiesPane, DraggingALevelThumbAppliesOnRelease) {
+  StartTwo();
+  app.Frame()->Raise();
+  Settle();
+  trackbar* bar = pane->contrast_slider;
+  const wxPoint from = bar->ClientToScreen({bar->ThumbX(50), bar->GetClientSize().y / 2});
+  const wxPoint to = bar->ClientToScreen({bar->ThumbX(80), bar->GetClientSize().y / 2});
+  wxUIActionSimulator input;
+  input.MouseMove(from);
+  Settle();
+  input.MouseDown();
+  Settle();
+  input.MouseMove(to);
+  Settle();
+  EXPECT_GT(bar->GetValue(), 60);
+  EXPECT_EQ(the_view->channel_adjust[1].contrast, 50);
+  input.MouseUp();
+  Settle();
+  EXPECT_EQ(the_view->channel_adjust[1].contrast, bar->GetValue());
+  EXPECT_EQ(pane->contrast_label->GetLabel(), wxString::Format("%d", bar->GetValue()));
+}
+
+// Speed: a method changed in the grid is recombined and on the screen within a frame.
+TEST_F(PropertiesPane, AMethodChangeIsPresentedAt2048By1536Quickly) {
+  the_settings();
+  WriteFile("vorbel.conf", "[Configure]\ncanvas_width=2048\ncanvas_height=1536\n");
+  StartTwo();
+  ASSERT_EQ(target_width, 2048);
+  using clock = std::chrono::steady_clock;
+  double best = 1e9;
+  for (int i = 0; i < 6; ++i) {
+    const auto start = clock::now();
+    Pick(prop_method, long(i % 2 == 0 ? 0 : 2));
+    best = std::min(best, std::chrono::duration<double, std::milli>(clock::now() - start).count());
+  }
+  RecordProperty("grid_change_to_presented_ms", std::to_string(best));
+  std::printf("grid change -> presented at 2048x1536: %.2f ms (best of 6)\n", best);
+  EXPECT_LT(best, 250.0);
+}
+
+}  // namespace
