@@ -130,6 +130,19 @@ steps() {
   press_ok
   shot 13-text-over-photo-transparent
   stop
+
+  # The properties pane in the default look: its grid's "Per pixel src 1 & 2" row
+  # stands 593 pixels down; a click on the value selects it, one on its button
+  # opens the list.
+  printf '' >"$XDG_CONFIG_HOME/vorbel/vorbel.conf"
+  start "$work/first.png" "$work/second.png"
+  xdotool mousemove --window "$wid" $((width - 100)) 593 click 1
+  sleep 0.7
+  xdotool mousemove --window "$wid" $((width - 22)) 593 click 1
+  sleep 0.7
+  shot 14-pane-method-list-open
+  xdotool key Escape
+  stop
 }
 
 if [ "${1:-}" = --steps ]; then

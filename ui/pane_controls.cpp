@@ -345,9 +345,10 @@ class pane_grid : public wxPropertyGrid {
 }  // namespace
 
 prop_grid_ctrl::prop_grid_ctrl(wxWindow* parent, int id) {
-  // A size that leaves room for the description box: the grid lays it out at once.
+  // The description box comes once the grid has a size: laid out in none, its
+  // caption would be given a negative width.
   Create(parent, id, wxDefaultPosition, wxSize(300, 400),
-         wxPG_DESCRIPTION | wxPG_SPLITTER_AUTO_CENTER | wxTAB_TRAVERSAL);
+         wxPG_SPLITTER_AUTO_CENTER | wxTAB_TRAVERSAL);
 }
 
 wxPropertyGrid* prop_grid_ctrl::CreatePropertyGrid() const { return new pane_grid; }

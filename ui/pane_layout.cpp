@@ -139,8 +139,10 @@ void CPropertiesWnd::AdjustLayout() {
     labels[i]->Update();
   }
   // The grid cannot lay out its description box in no height: hide it instead.
-  Place(grid, l.grid);
-  grid->Show(l.grid.height > 0 && l.grid.width > 0);
+  if (l.grid.height > 0 && l.grid.width > 0)
+    PlaceShown(grid, l.grid);
+  else
+    grid->Hide();
   middle_button_1->SetFaceColour(*wxWHITE);
   middle_button_2->SetFaceColour(*wxWHITE);
 }

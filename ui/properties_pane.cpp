@@ -77,7 +77,6 @@ CPropertiesWnd::CPropertiesWnd(wxWindow* parent)
 
   grid = new prop_grid_ctrl(this, grid_id);
   InitPropList();
-  grid->SetDescBoxHeight(6 * grid->GetCharHeight(), false);
 
   CreateButtons();
   for (wxWindow*& filler : fillers) {
@@ -128,6 +127,8 @@ CPropertiesWnd::CPropertiesWnd(wxWindow* parent)
   CreateSliders();
   BindCommands();
   AdjustLayout();
+  grid->SetWindowStyleFlag(grid->GetWindowStyleFlag() | wxPG_DESCRIPTION);
+  grid->SetDescBoxHeight(6 * grid->GetCharHeight());
 }
 
 CPropertiesWnd::~CPropertiesWnd() {
@@ -200,6 +201,16 @@ void CPropertiesWnd::BindCommands() {
   Bind(wxEVT_TOOL, &CPropertiesWnd::OnCommandEvent, this);
   Bind(wxEVT_UPDATE_UI, &CPropertiesWnd::OnUpdateCommand, this);
   grid->Bind(wxEVT_PG_CHANGED, &CPropertiesWnd::OnGridChanged, this);
+  grid->Bind(wxEVT_PG_SELECTED, [this](wxPropertyGridEvent& e) {
+    e.Skip();
+    // The description's caption would take "&" for a mnemonic and drop it.
+    if (wxPGProperty* shown = e.GetProperty()) {
+      wxString caption = shown->GetLabel();
+      caption.Replace("&", "&&");
+      const wxString help = shown->GetHelpString();
+      CallAfter([this, caption, help] { grid->SetDescription(caption, help); });
+    }
+  });
   Bind(wxEVT_SIZE, [this](wxSizeEvent& e) { AdjustLayout(), e.Skip(); });
   Bind(wxEVT_SET_FOCUS, [this](wxFocusEvent&) { grid->GetGrid()->SetFocus(); });
   Bind(wxEVT_SYS_COLOUR_CHANGED, [this](wxSysColourChangedEvent& e) { UpdateGridFont(), e.Skip(); });
