@@ -2,7 +2,6 @@
 
 #include <wx/dcbuffer.h>
 #include <wx/settings.h>
-#include "ui/trackbar.h"
 
 #include "engine/process_state.h"
 #include "engine/view_core.h"
@@ -13,6 +12,7 @@
 #include "ui/pane_images.h"
 #include "ui/properties_pane.h"
 #include "ui/status_bar.h"
+#include "ui/trackbar.h"
 
 namespace {
 
@@ -139,7 +139,6 @@ prompt::prompt(wxWindow* parent, int id, const wxString& window_text, int kind,
   for (int i = 0; i < 4; ++i) captions[i] = texts[i];
   SetBackgroundStyle(wxBG_STYLE_PAINT);
   SetCursor(wxCursor(wxCURSOR_HAND));
-  SetToolTip("Click here to change selection to one of: R,G,B or all");
   Bind(wxEVT_PAINT, &prompt::OnPaint, this);
   Bind(wxEVT_LEFT_DOWN, &prompt::OnLeftDown, this);
   Bind(wxEVT_LEFT_UP, &prompt::OnLeftUp, this);

@@ -1,12 +1,12 @@
 #include <wx/aui/auibar.h>
-#include "ui/trackbar.h"
 
 #include <algorithm>
 
-#include "sources/document.h"
 #include "engine/view_core.h"
+#include "sources/document.h"
 #include "ui/app.h"
 #include "ui/properties_pane.h"
+#include "ui/trackbar.h"
 
 namespace {
 

@@ -1,8 +1,7 @@
-#include "ui/trackbar.h"
-
 #include "engine/view_core.h"
 #include "ui/app.h"
 #include "ui/properties_pane.h"
+#include "ui/trackbar.h"
 #include "ui/view.h"
 
 void CPropertiesWnd::OnLevelSlider(int which) {

@@ -2,7 +2,8 @@
 
 #include <wx/aui/auibar.h>
 #include <wx/propgrid/propgrid.h>
-#include "ui/trackbar.h"
+
+#include <span>
 
 #include "engine/process_state.h"
 #include "engine/view_core.h"
@@ -10,10 +11,10 @@
 #include "ui/app.h"
 #include "ui/command_rules.h"
 #include "ui/grid_properties.h"
-#include "ui/main_frame.h"
 #include "ui/pane_command_ids.h"
 #include "ui/pane_images.h"
 #include "ui/status_bar.h"
+#include "ui/trackbar.h"
 #include "ui/view.h"
 
 CPropertiesWnd* the_properties_pane = nullptr;
@@ -199,7 +200,14 @@ void CPropertiesWnd::CreateSliders() {
 void CPropertiesWnd::BindCommands() {
   Bind(wxEVT_BUTTON, &CPropertiesWnd::OnCommandEvent, this);
   Bind(wxEVT_TOOL, &CPropertiesWnd::OnCommandEvent, this);
-  Bind(wxEVT_UPDATE_UI, &CPropertiesWnd::OnUpdateCommand, this);
+  // The pane's buttons and tools follow the command rules, as menus do.
+  for (wxWindow* child : GetChildren())
+    if (dynamic_cast<flat_image_button*>(child))
+      Bind(wxEVT_UPDATE_UI, &CPropertiesWnd::OnUpdateCommand, this, child->GetId());
+  for (std::span<const tool_entry> tools :
+       {std::span<const tool_entry>(main_tools), std::span<const tool_entry>(shove_tools)})
+    for (const tool_entry& tool : tools)
+      Bind(wxEVT_UPDATE_UI, &CPropertiesWnd::OnUpdateCommand, this, WxId(tool.command));
   grid->Bind(wxEVT_PG_CHANGED, &CPropertiesWnd::OnGridChanged, this);
   grid->Bind(wxEVT_PG_SELECTED, [this](wxPropertyGridEvent& e) {
     e.Skip();

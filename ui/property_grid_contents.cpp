@@ -1,9 +1,6 @@
 #include <wx/propgrid/propgrid.h>
 #include <wx/settings.h>
 
-#include "ui/trackbar.h"
-#include <wx/slider.h>
-
 #include "engine/process_state.h"
 #include "engine/view_core.h"
 #include "platform/ui_port.h"
@@ -12,6 +9,7 @@
 #include "ui/pane_command_ids.h"
 #include "ui/placement_calls.h"
 #include "ui/properties_pane.h"
+#include "ui/trackbar.h"
 
 namespace {
 

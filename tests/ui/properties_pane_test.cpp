@@ -105,6 +105,25 @@ TEST_F(PropertiesPane, ChildrenStandWhereTheLayoutSaysAndTextSourcesGetTheirFont
   pane->SetSize(310, 800);
   pane->AdjustLayout();
   EXPECT_TRUE(pane->grid->IsShown());
+
+  // Docked or floated, the pane is never narrower than ten main toolbar buttons.
+  wxAuiManager& docking = app.Frame()->Docking();
+  EXPECT_EQ(docking.GetPane(pane).min_size.x, pane->MinimumWidth());
+  docking.GetPane(pane).Float();
+  docking.Update();
+  Settle();
+  EXPECT_GE(pane->GetSize().x, pane->MinimumWidth());
+  Pick(prop_method, 2L);
+  EXPECT_EQ(method_code, 3);
+  docking.GetPane(pane).Dock();
+  docking.Update();
+  Settle();
+
+  // A new system font keeps what the grid holds.
+  ASSERT_TRUE(Type(prop_hscale_1, "40"));
+  pane->UpdateGridFont();
+  EXPECT_EQ(prop_hscale_1->GetValue().GetLong(), 40);
+  EXPECT_EQ(pane->grid->GetGrid()->GetFont(), pane->grid_font);
 }
 
 TEST_F(PropertiesPane, CommandsFollowTheirRulesAndDroppedKeysDoNothing) {
