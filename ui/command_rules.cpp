@@ -6,6 +6,7 @@
 #include "engine/process_state.h"
 #include "engine/view_core.h"
 #include "sources/document.h"
+#include "ui/app.h"
 #include "ui/pane_command_ids.h"
 
 namespace {
@@ -38,7 +39,7 @@ constexpr command_entry rules[] = {
 // Commands whose handlers are still to come, from the pane's buttons and toolbars.
 // Remove a command from here when its handler is built.
 constexpr int pane_commands_to_come[] = {
-    cmd_change_source_1, cmd_change_source_2, cmd_vorbel_button, cmd_adjoin_1_2,
+    cmd_change_source_1, cmd_change_source_2, cmd_adjoin_1_2,
     cmd_adjoin_2_1,      cmd_move_size_1,     cmd_move_size_2,   cmd_move_size_off,
     cmd_highlighting,    cmd_artistic_image,  cmd_mirror_1,      cmd_mirror_2,
     cmd_font_up_1,       cmd_font_down_1,     cmd_font_up_2,     cmd_font_down_2,
@@ -84,4 +85,10 @@ bool CommandReady(int command) {
   return !Contains(commands_to_come, command) && !Contains(pane_commands_to_come, command);
 }
 
-bool CommandEnabled(int command) { return CommandReady(command) && RuleAllows(RuleOf(command)); }
+bool HeldDuringBatch(int command) {
+  return the_app && the_app->BatchActive() && RuleOf(command) != command_rule::always;
+}
+
+bool CommandEnabled(int command) {
+  return CommandReady(command) && RuleAllows(RuleOf(command)) && !HeldDuringBatch(command);
+}

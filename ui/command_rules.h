@@ -12,7 +12,10 @@ enum class command_rule {
 // The rule of a command number (not a wx id); commands without an entry run always.
 command_rule RuleOf(int command);
 bool RuleAllows(command_rule rule);
-// The command's rule allows it and its handler exists.
+// While a batch runs, every command that needs the sources waits: the batch
+// replaces them itself.
+bool HeldDuringBatch(int command);
+// The command's rule allows it now and its handler exists.
 bool CommandEnabled(int command);
 // Whether a command's handler exists yet; commands of work still to come are grey.
 bool CommandReady(int command);

@@ -237,6 +237,11 @@ void CPropertiesWnd::BindCommands() {
       if (the_view) the_view->GetDocument()->StepSourceFile(s, +1);
     });
   }
+  Handle(cmd_vorbel_button, [] {
+    if (!the_app) return;
+    wxCommandEvent batch(wxEVT_MENU, WxId(cmd_batch));
+    the_app->OnBatchVorbel(batch);
+  });
   Handle(cmd_web_update, [] {
     if (the_app) the_app->OpenHelpPage(home_page_path);
   });
@@ -247,6 +252,7 @@ void CPropertiesWnd::Handle(int command, std::function<void()> handler) {
 }
 
 void CPropertiesWnd::RunCommand(int command, bool from_control) {
+  if (HeldDuringBatch(command)) return;
   if (!from_control && !RuleAllows(RuleOf(command))) return;
   auto found = handlers.find(command);
   if (found != handlers.end()) {

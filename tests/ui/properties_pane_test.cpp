@@ -5,6 +5,7 @@
 #include <chrono>
 
 #include "tests/ui/pane_fixture.h"
+#include "batch/batch_choices.h"
 #include "ui/command_rules.h"
 #include "ui/pane_command_ids.h"
 
@@ -143,14 +144,37 @@ TEST_F(PropertiesPane, CommandsFollowTheirRulesAndDroppedKeysDoNothing) {
   EXPECT_TRUE(pane->main_toolbar->GetToolEnabled(WxId(cmd_reset_all)));
   EXPECT_TRUE(pane->main_toolbar->GetToolEnabled(WxId(cmd_next_source_2_file)));
   EXPECT_TRUE(pane->update_button->IsEnabled());
+  EXPECT_TRUE(pane->vorbel_button->IsEnabled());
   // Buttons whose work is still to come stay grey.
-  EXPECT_FALSE(pane->vorbel_button->IsEnabled());
+  EXPECT_FALSE(pane->change_button_1->IsEnabled());
   EXPECT_FALSE(pane->shove_toolbar->GetToolEnabled(WxId(cmd_place_2_bottom_right)));
   app.Document()->source_kind[0] = kind_pasted;
   EXPECT_FALSE(CommandEnabled(cmd_previous_source_1_file));
   EXPECT_TRUE(CommandEnabled(cmd_previous_source_2_file));
   EXPECT_TRUE(RuleAllows(RuleOf(cmd_move_size_off)));
   EXPECT_EQ(RuleOf(cmd_mirror_2), command_rule::two_sources);
+}
+
+TEST_F(PropertiesPane, TheVorbelButtonRunsTheBatchAndThePaneWaitsMeanwhile) {
+  StartTwo();
+  int asked = 0;
+  app.batch_dialog = [&](batch_choices&) {
+    ++asked;
+    EXPECT_TRUE(app.batch_running);
+    EXPECT_FALSE(CommandEnabled(cmd_reset_all));
+    EXPECT_FALSE(CommandEnabled(cmd_vorbel_button));
+    pane->RunCommand(cmd_reset_all, true);
+    EXPECT_TRUE(app.port->questions.empty());
+    EXPECT_TRUE(CommandEnabled(cmd_move_size_off) || !CommandReady(cmd_move_size_off));
+    return false;
+  };
+  wxCommandEvent press(wxEVT_BUTTON, pane->vorbel_button->GetId());
+  press.SetEventObject(pane->vorbel_button);
+  pane->vorbel_button->ProcessWindowEvent(press);
+  EXPECT_EQ(asked, 1);
+  EXPECT_FALSE(app.batch_running);
+  EXPECT_TRUE(CommandEnabled(cmd_reset_all));
+  app.batch_dialog = nullptr;
 }
 
 TEST_F(PropertiesPane, LevelSlidersSetTheChosenChannelsOnlyWhenAMoveEnds) {
