@@ -9,11 +9,11 @@
 #include "engine/view_core.h"
 #include "sources/document.h"
 #include "ui/app.h"
+#include "ui/main_frame.h"
 #include "ui/command_rules.h"
 #include "ui/grid_properties.h"
 #include "ui/pane_command_ids.h"
 #include "ui/pane_images.h"
-#include "ui/status_bar.h"
 #include "ui/trackbar.h"
 #include "ui/view.h"
 
@@ -169,7 +169,8 @@ void CPropertiesWnd::CreateToolbars() {
                    tools[i].help, wxITEM_NORMAL);
     for (size_t i = 0; i < count; ++i) bar->SetToolLongHelp(WxId(tools[i].command), tools[i].help);
     bar->Realize();
-    bar->Bind(wxEVT_TOOL_ENTER, &CPropertiesWnd::OnToolEnter, this);
+    bar->Bind(wxEVT_MOTION, &CPropertiesWnd::OnToolMotion, this);
+    bar->Bind(wxEVT_LEAVE_WINDOW, &CPropertiesWnd::OnToolMotion, this);
     return bar;
   };
   main_toolbar = make(main_toolbar_id, main_tools, std::size(main_tools));
@@ -275,11 +276,17 @@ void CPropertiesWnd::OnUpdateCommand(wxUpdateUIEvent& event) {
   event.Enable(CommandEnabled(CommandOf(event.GetId())));
 }
 
-void CPropertiesWnd::OnToolEnter(wxCommandEvent& event) {
-  if (!the_status_bar) return;
-  const int id = event.GetSelection();
-  for (const auto* tools : {main_toolbar, shove_toolbar})
-    if (tools->FindTool(id)) the_status_bar->SetStatusText(tools->GetToolLongHelp(id), 0);
+void CPropertiesWnd::OnToolMotion(wxMouseEvent& event) {
+  event.Skip();
+  auto* bar = dynamic_cast<wxAuiToolBar*>(event.GetEventObject());
+  wxFrame* frame = the_app ? static_cast<wxFrame*>(the_app->Frame()) : nullptr;
+  if (!bar || !frame) return;
+  // Fly-by help: the status bar shows the long help of the tool under the pointer.
+  wxAuiToolBarItem* tool = event.Leaving() ? nullptr : bar->FindToolByPosition(event.GetX(), event.GetY());
+  const int id = tool ? tool->GetId() : wxID_NONE;
+  if (id == help_tool) return;
+  help_tool = id;
+  frame->DoGiveHelp(tool ? tool->GetLongHelp() : wxString(), tool != nullptr);
 }
 
 void CPropertiesWnd::OnGridChanged(wxPropertyGridEvent& event) {

@@ -121,9 +121,10 @@ class CPropertiesWnd : public wxPanel {
   void OnCommandEvent(wxCommandEvent& event);
   void OnUpdateCommand(wxUpdateUIEvent& event);
   void OnGridChanged(wxPropertyGridEvent& event);
-  void OnToolEnter(wxCommandEvent& event);
+  void OnToolMotion(wxMouseEvent& event);
 
   std::map<int, std::function<void()>> handlers;
+  int help_tool = wxID_NONE;  // the tool whose help the status bar shows
 };
 
 // The frame's properties pane while the frame exists.
