@@ -47,8 +47,6 @@ class bounded_number_property : public wxIntProperty, public committed_property 
   // The range message for this property's class.
   wxString RangeMessage() const;
   int* Guard() const { return guard; }
-  long Low() const { return low; }
-  long High() const { return high; }
 
  private:
   long low, high;

@@ -227,7 +227,6 @@ font_buddy::font_buddy(wxWindow* parent, int id, const wxString& window_text)
 flat_image_button::flat_image_button(wxWindow* parent, int command, int image,
                                      const wxString& tooltip)
     : wxControl(parent, WxId(command), wxDefaultPosition, wxDefaultSize, wxBORDER_NONE),
-      command(command),
       image(image),
       face(wxSystemSettings::GetColour(wxSYS_COLOUR_BTNFACE)) {
   SetBackgroundStyle(wxBG_STYLE_PAINT);

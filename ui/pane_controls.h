@@ -102,7 +102,6 @@ class flat_image_button : public wxControl {
   void OnLeftDown(wxMouseEvent& event);
   void OnLeftUp(wxMouseEvent& event);
   void OnCaptureLost(wxMouseCaptureLostEvent& event);
-  int command;
   int image;
   wxColour face;
   bool pressed = false;

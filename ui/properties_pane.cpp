@@ -91,6 +91,42 @@ CPropertiesWnd::CPropertiesWnd(wxWindow* parent)
   the_stats = new stats(this, stats_id);
   CreateToolbars();
 
+  CreateSmallButtons();
+  CreateSliders();
+  BindCommands();
+  AdjustLayout();
+  grid->SetWindowStyleFlag(grid->GetWindowStyleFlag() | wxPG_DESCRIPTION);
+  grid->SetDescBoxHeight(6 * grid->GetCharHeight());
+}
+
+CPropertiesWnd::~CPropertiesWnd() {
+  if (the_properties_pane == this) {
+    the_properties_pane = nullptr;
+    the_stats = nullptr;
+    for (wxPGProperty** p : {&prop_vscale_1, &prop_hscale_1, &prop_vscale_2, &prop_hscale_2,
+                             &prop_fit_1, &prop_fit_2, &prop_method, &prop_source_bias,
+                             &prop_contrast, &prop_contrast_bias, &prop_effects})
+      *p = nullptr;
+  }
+}
+
+void CPropertiesWnd::CreateButtons() {
+  change_button_1 = new flat_image_button(
+      this, cmd_change_source_1, cmd_change_source_1,
+      "Change Source 1:\nChange to another image or text or paste an image.");
+  change_button_1->SetLabel("Text Button 1");
+  change_button_2 = new flat_image_button(
+      this, cmd_change_source_2, cmd_change_source_2,
+      "Change Source 2:\nChange to another image or text or paste an image.");
+  change_button_2->SetLabel("Text Button 2");
+  vorbel_button = new flat_image_button(this, cmd_vorbel_button, cmd_vorbel_button,
+                                        "Vorbel:\nVorbel image.");
+  vorbel_button->SetLabel("Vorbel Button");
+  update_button = new flat_image_button(this, cmd_web_update, cmd_web_update, "");
+  update_button->SetLabel("Update");
+}
+
+void CPropertiesWnd::CreateSmallButtons() {
   move_button_1 = new flat_image_button(
       this, cmd_place_1_position_1, cmd_place_1_position_1,
       "Move / Resize Source 1:\nGrab an edge/corner to change height/width of source 1 or simply "
@@ -124,39 +160,6 @@ CPropertiesWnd::CPropertiesWnd(wxWindow* parent)
   font_down_button_2 =
       new flat_image_button(this, cmd_font_down_2, image_font_down, "Decrease font size");
   font_size_2 = new font_buddy(this, 122, "font 2 size");
-
-  CreateSliders();
-  BindCommands();
-  AdjustLayout();
-  grid->SetWindowStyleFlag(grid->GetWindowStyleFlag() | wxPG_DESCRIPTION);
-  grid->SetDescBoxHeight(6 * grid->GetCharHeight());
-}
-
-CPropertiesWnd::~CPropertiesWnd() {
-  if (the_properties_pane == this) {
-    the_properties_pane = nullptr;
-    the_stats = nullptr;
-    for (wxPGProperty** p : {&prop_vscale_1, &prop_hscale_1, &prop_vscale_2, &prop_hscale_2,
-                             &prop_fit_1, &prop_fit_2, &prop_method, &prop_source_bias,
-                             &prop_contrast, &prop_contrast_bias, &prop_effects})
-      *p = nullptr;
-  }
-}
-
-void CPropertiesWnd::CreateButtons() {
-  change_button_1 = new flat_image_button(
-      this, cmd_change_source_1, cmd_change_source_1,
-      "Change Source 1:\nChange to another image or text or paste an image.");
-  change_button_1->SetLabel("Text Button 1");
-  change_button_2 = new flat_image_button(
-      this, cmd_change_source_2, cmd_change_source_2,
-      "Change Source 2:\nChange to another image or text or paste an image.");
-  change_button_2->SetLabel("Text Button 2");
-  vorbel_button = new flat_image_button(this, cmd_vorbel_button, cmd_vorbel_button,
-                                        "Vorbel:\nVorbel image.");
-  vorbel_button->SetLabel("Vorbel Button");
-  update_button = new flat_image_button(this, cmd_web_update, cmd_web_update, "");
-  update_button->SetLabel("Update");
 }
 
 void CPropertiesWnd::CreateToolbars() {

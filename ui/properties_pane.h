@@ -116,6 +116,8 @@ class CPropertiesWnd : public wxPanel {
  private:
   void CreateButtons();
   void CreateToolbars();
+  // The row of small buttons and the text sources' font controls.
+  void CreateSmallButtons();
   void CreateSliders();
   void BindCommands();
   void OnCommandEvent(wxCommandEvent& event);
