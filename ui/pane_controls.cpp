@@ -253,8 +253,7 @@ void flat_image_button::SetFaceColour(const wxColour& colour) {
 }
 
 wxSize flat_image_button::DoGetBestSize() const {
-  const wxBitmap& picture = PaneImage(image);
-  return wxSize(picture.GetWidth() + 6, picture.GetHeight() + 6);
+  return PaneImage(image).GetSize() + wxSize(6, 6);
 }
 
 void flat_image_button::OnPaint(wxPaintEvent&) {
@@ -263,10 +262,11 @@ void flat_image_button::OnPaint(wxPaintEvent&) {
   dc.SetPen(*wxTRANSPARENT_PEN);
   dc.SetBrush(wxBrush(face));
   dc.DrawRectangle(client);
-  const wxBitmap& picture = PaneImage(image);
+  const wxBitmap& picture = PaneImage(image, GetContentScaleFactor() > 1.0 ? 2.0 : 1.0);
+  const wxSize size = picture.GetLogicalSize();
   const int shift = pressed && hovered ? 1 : 0;
-  const int x = (client.width - picture.GetWidth()) / 2 + shift;
-  const int y = (client.height - picture.GetHeight()) / 2 + shift;
+  const int x = (client.width - size.x) / 2 + shift;
+  const int y = (client.height - size.y) / 2 + shift;
   dc.DrawBitmap(IsEnabled() ? picture : picture.ConvertToDisabled(), x, y, true);
   if (IsEnabled() && (hovered || pressed)) {
     dc.SetBrush(*wxTRANSPARENT_BRUSH);

@@ -21,16 +21,22 @@ const wxColour accent(30, 110, 200);
 
 wxColour SourceColour(int s) { return s == 1 ? source_1_colour : source_2_colour; }
 
+// The pixels per logical pixel of the images being drawn.
+double drawing_scale = 1.0;
+
+// A transparent image of width x height logical pixels, drawn at drawing_scale.
 struct canvas {
   wxImage image;
   wxGraphicsContext* gc;
   int w, h;
-  canvas(int width, int height) : image(width, height), w(width), h(height) {
+  canvas(int width, int height)
+      : image(int(width * drawing_scale), int(height * drawing_scale)), w(width), h(height) {
     image.InitAlpha();
     unsigned char* alpha = image.GetAlpha();
-    std::fill(alpha, alpha + width * height, 0);
+    std::fill(alpha, alpha + image.GetWidth() * image.GetHeight(), 0);
     gc = wxGraphicsContext::Create(image);
     gc->SetAntialiasMode(wxANTIALIAS_DEFAULT);
+    gc->Scale(drawing_scale, drawing_scale);
   }
   wxBitmap Finish() {
     delete gc;
@@ -340,9 +346,19 @@ wxBitmap Draw(int id) {
 
 }  // namespace
 
-const wxBitmap& PaneImage(int id) {
-  static std::map<int, wxBitmap> drawn;
-  auto found = drawn.find(id);
-  if (found == drawn.end()) found = drawn.emplace(id, Draw(id)).first;
+const wxBitmap& PaneImage(int id, double scale) {
+  static std::map<std::pair<int, double>, wxBitmap> drawn;
+  const auto key = std::make_pair(id, scale);
+  auto found = drawn.find(key);
+  if (found == drawn.end()) {
+    drawing_scale = scale;
+    const wxBitmap pixels = Draw(id);
+    drawing_scale = 1.0;
+    found = drawn.emplace(key, wxBitmap(pixels.ConvertToImage(), -1, scale)).first;
+  }
   return found->second;
+}
+
+wxBitmapBundle PaneImages(int id) {
+  return wxBitmapBundle::FromBitmaps(PaneImage(id, 1.0), wxBitmap(PaneImage(id, 2.0).ConvertToImage()));
 }

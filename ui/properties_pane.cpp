@@ -168,7 +168,7 @@ void CPropertiesWnd::CreateToolbars() {
                                  wxAUI_TB_HORZ_LAYOUT | wxAUI_TB_PLAIN_BACKGROUND);
     bar->SetToolBitmapSize(wxSize(20, 20));
     for (size_t i = 0; i < count; ++i)
-      bar->AddTool(WxId(tools[i].command), wxEmptyString, PaneImage(tools[i].command),
+      bar->AddTool(WxId(tools[i].command), wxEmptyString, PaneImages(tools[i].command),
                    tools[i].help, wxITEM_NORMAL);
     for (size_t i = 0; i < count; ++i) bar->SetToolLongHelp(WxId(tools[i].command), tools[i].help);
     bar->Realize();
