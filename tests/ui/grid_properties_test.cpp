@@ -29,6 +29,8 @@ TEST_F(GridProperties, ScaleTextsOutOfRangeAreRefusedWithTheScaleMessage) {
   EXPECT_EQ(scale_warning_open, 0);
 
   Messages().clear();
+  EXPECT_TRUE(Type(prop_vscale_2, "1"));
+  EXPECT_EQ(the_view->height_percent[1], 1.0);
   EXPECT_TRUE(Type(prop_vscale_2, "1000"));
   EXPECT_EQ(the_view->height_percent[1], 1000.0);
   EXPECT_TRUE(Type(prop_hscale_1, "12abc"));
