@@ -12,8 +12,10 @@
 #include "ui/main_frame.h"
 #include "ui/command_rules.h"
 #include "ui/grid_properties.h"
+#include "ui/highlighting_dialog.h"
 #include "ui/pane_command_ids.h"
 #include "ui/pane_images.h"
+#include "ui/rotate_dialog.h"
 #include "ui/trackbar.h"
 #include "ui/view.h"
 
@@ -245,6 +247,12 @@ void CPropertiesWnd::BindCommands() {
     if (!the_app) return;
     wxCommandEvent batch(wxEVT_MENU, WxId(cmd_batch));
     the_app->OnBatchVorbel(batch);
+  });
+  Handle(cmd_rotate, [this] {
+    if (the_view) RunRotateDialog(this, *the_view);
+  });
+  Handle(cmd_highlighting, [this] {
+    if (the_view) RunHighlightingDialog(this, *the_view);
   });
   Handle(cmd_web_update, [] {
     if (the_app) the_app->OpenHelpPage(home_page_path);

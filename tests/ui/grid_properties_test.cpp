@@ -1,4 +1,5 @@
 #include "tests/ui/pane_fixture.h"
+#include "ui/highlighting_dialog.h"
 #include "ui/pane_command_ids.h"
 
 namespace {
@@ -124,6 +125,23 @@ TEST_F(GridProperties, EffectsInstallKernelsAndHighlightKeepsThePreviousOne) {
   EXPECT_EQ(the_view->kernel_divisor, 0);
   EXPECT_EQ(the_view->kernel_offset, 0);
   for (int weight : the_view->kernel) EXPECT_EQ(weight, 1);
+}
+
+TEST_F(GridProperties, HighlightOpensTheHighlightingDialogOnceTheGridIsDone) {
+  StartTwo();
+  bool shown = false;
+  Pick(prop_effects, 6L);
+  wxTheApp->CallAfter([&shown] {
+    for (wxWindow* window : wxTopLevelWindows)
+      if (auto* dialog = dynamic_cast<pos_bright_cont*>(window); dialog && dialog->IsModal()) {
+        shown = true;
+        dialog->EndModal(wxID_CANCEL);
+      }
+  });
+  Settle();
+  EXPECT_TRUE(shown);
+  EXPECT_EQ(prop_effects->GetValueAsString(), "Highlight");
+  EXPECT_EQ(effect_code, 6);
 }
 
 TEST_F(GridProperties, ScaleToTargetRewritesTheFitAndSwitchesMoveSizeOff) {
