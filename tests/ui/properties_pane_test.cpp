@@ -297,7 +297,7 @@ TEST_F(PropertiesPane, AMethodPickedWithTheKeyboardRecombinesTheTarget) {
   const uint32_t average = Centre();
   wxUIActionSimulator input;
   input.Char(WXK_DOWN);
-  for (int i = 0; i < 20 && method_code == 8; ++i) Settle();
+  PumpUntil([] { return method_code != 8; });
   EXPECT_EQ(prop_method->GetValueAsString(), "Darkest");
   EXPECT_EQ(method_code, 3);
   EXPECT_NE(Centre(), average);
@@ -315,13 +315,13 @@ TEST_F(PropertiesPane, DraggingALevelThumbAppliesOnRelease) {
   input.MouseMove(from);
   Settle();
   input.MouseDown();
-  Settle();
+  PumpUntil([bar] { return bar->HasCapture(); });
   input.MouseMove(to);
-  Settle();
+  PumpUntil([bar] { return bar->GetValue() > 60; });
   EXPECT_GT(bar->GetValue(), 60);
   EXPECT_EQ(the_view->channel_adjust[1].contrast, 50);
   input.MouseUp();
-  Settle();
+  PumpUntil([] { return the_view->channel_adjust[1].contrast != 50; });
   EXPECT_EQ(the_view->channel_adjust[1].contrast, bar->GetValue());
   EXPECT_EQ(pane->contrast_label->GetLabel(), wxString::Format("%d", bar->GetValue()));
 }
