@@ -41,7 +41,7 @@ constexpr command_entry rules[] = {
 constexpr int pane_commands_to_come[] = {
     cmd_change_source_1, cmd_change_source_2, cmd_adjoin_1_2,
     cmd_adjoin_2_1,      cmd_move_size_1,     cmd_move_size_2,   cmd_move_size_off,
-    cmd_artistic_image,  cmd_mirror_1,      cmd_mirror_2,
+    cmd_mirror_1,        cmd_mirror_2,
     cmd_font_up_1,       cmd_font_down_1,     cmd_font_up_2,     cmd_font_down_2,
     cmd_place_1_top_right, cmd_place_1_bottom_left, cmd_place_1_bottom_right,
     cmd_place_2_top_right, cmd_place_2_bottom_left, cmd_place_2_bottom_right,

@@ -21,7 +21,6 @@ enum pane_command_id : int {
   cmd_move_size_2 = 32805,
   cmd_move_size_off = 32806,
   cmd_highlighting = 32807,
-  cmd_artistic_image = 32808,
   cmd_mirror_1 = 32824,
   cmd_mirror_2 = 32825,
   cmd_font_up_1 = 32855,

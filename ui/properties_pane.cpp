@@ -9,6 +9,7 @@
 #include "engine/view_core.h"
 #include "sources/document.h"
 #include "ui/app.h"
+#include "ui/articulate_dialog.h"
 #include "ui/main_frame.h"
 #include "ui/command_rules.h"
 #include "ui/grid_properties.h"
@@ -254,6 +255,7 @@ void CPropertiesWnd::BindCommands() {
   Handle(cmd_highlighting, [this] {
     if (the_view) RunHighlightingDialog(this, *the_view);
   });
+  Handle(cmd_artistic_image, [this] { OnProduceArtisticImage(this); });
   Handle(cmd_web_update, [] {
     if (the_app) the_app->OpenHelpPage(home_page_path);
   });

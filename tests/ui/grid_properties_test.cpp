@@ -1,4 +1,5 @@
 #include "tests/ui/pane_fixture.h"
+#include "ui/articulate_dialog.h"
 #include "ui/highlighting_dialog.h"
 #include "ui/pane_command_ids.h"
 
@@ -127,21 +128,32 @@ TEST_F(GridProperties, EffectsInstallKernelsAndHighlightKeepsThePreviousOne) {
   for (int weight : the_view->kernel) EXPECT_EQ(weight, 1);
 }
 
-TEST_F(GridProperties, HighlightOpensTheHighlightingDialogOnceTheGridIsDone) {
-  StartTwo();
-  bool shown = false;
-  Pick(prop_effects, 6L);
+// Closes the modal dialog of type D once the events queued before have run.
+template <typename D>
+void CancelWhenShown(bool& shown) {
   wxTheApp->CallAfter([&shown] {
     for (wxWindow* window : wxTopLevelWindows)
-      if (auto* dialog = dynamic_cast<pos_bright_cont*>(window); dialog && dialog->IsModal()) {
+      if (auto* dialog = dynamic_cast<D*>(window); dialog && dialog->IsModal()) {
         shown = true;
         dialog->EndModal(wxID_CANCEL);
       }
   });
+}
+
+TEST_F(GridProperties, HighlightAndArticulateOpenTheirDialogsOnceTheGridIsDone) {
+  StartTwo();
+  bool highlighting = false, articulating = false;
+  Pick(prop_effects, 6L);
+  CancelWhenShown<pos_bright_cont>(highlighting);
   Settle();
-  EXPECT_TRUE(shown);
-  EXPECT_EQ(prop_effects->GetValueAsString(), "Highlight");
+  EXPECT_TRUE(highlighting);
   EXPECT_EQ(effect_code, 6);
+  Pick(prop_effects, 7L);
+  CancelWhenShown<articulate>(articulating);
+  Settle();
+  EXPECT_TRUE(articulating);
+  EXPECT_EQ(prop_effects->GetValueAsString(), "Articulate");
+  EXPECT_EQ(effect_code, 7);
 }
 
 TEST_F(GridProperties, ScaleToTargetRewritesTheFitAndSwitchesMoveSizeOff) {
