@@ -3,6 +3,7 @@
 #include <wx/app.h>
 #include <wx/msgdlg.h>
 
+#include "ui/app.h"
 #include "ui/properties_pane.h"
 #include "ui/replace_source.h"
 #include "ui/save_file_dialog.h"
@@ -75,6 +76,13 @@ bool wx_ui_port::RunTextEntry(CvorbelDoc& document, int index, bool replacing) {
 
 bool wx_ui_port::AskSaveFileName(save_file_request& request) {
   return RunSaveFileDialog(MessageParent(), request);
+}
+
+void wx_ui_port::ShowFontSize(int s, int height) {
+  if (!the_properties_pane || (s != 1 && s != 2)) return;
+  const int points = int(0.75f / CvorbelApp::dpi_scale_y * float(-height));
+  (s == 1 ? the_properties_pane->font_size_1 : the_properties_pane->font_size_2)
+      ->SetText(wxString::Format("%d", points));
 }
 
 void wx_ui_port::AdjustLayout() {

@@ -95,6 +95,8 @@ TEST_F(PropertiesPane, ChildrenStandWhereTheLayoutSaysAndTextSourcesGetTheirFont
   EXPECT_TRUE(pane->font_up_button_2->IsShown());
   EXPECT_EQ(RectOf(pane->font_up_button_2), (pane_rect{280, l.file_name[1].y, 30, 20}));
   EXPECT_EQ(RectOf(pane->file_name_2).width, 220);
+  the_ui().ShowFontSize(2, -32);
+  EXPECT_EQ(pane->font_size_2->GetLabel(), "24");
   app.Document()->source_kind[1] = kind_file;
   pane->AdjustLayout();
   EXPECT_FALSE(pane->font_up_button_2->IsShown());
