@@ -10,6 +10,7 @@
 #include "ui/app.h"
 #include "ui/background_bitmaps.h"
 #include "ui/command_ids.h"
+#include "ui/flying_tips.h"
 #include "ui/start_buttons.h"
 #include "ui/status_bar.h"
 
@@ -38,9 +39,14 @@ CvorbelView::CvorbelView(wxWindow* parent, CvorbelDoc* document)
   Bind(wxEVT_UPDATE_UI, &CvorbelApp::OnUpdateBatchVorbel, WxId(cmd_perspective));
   Bind(wxEVT_CONTEXT_MENU, &CvorbelView::OnContextMenu, this);
   Bind(wxEVT_UPDATE_UI, &CvorbelView::OnUpdateCut, this, WxId(cmd_cut));
+  Bind(wxEVT_TIMER, &CvorbelView::OnTimer, this);
 }
 
 CvorbelView::~CvorbelView() {
+  // The tips go before the fields that point at them.
+  CloseStartupTips();
+  flying_tips::Close(pane_tip);
+  flying_tips::Close(flying_tip);
   if (display) cairo_surface_destroy(display);
 }
 
@@ -59,7 +65,12 @@ void CvorbelView::OnInitialUpdate() {
     DestroyStartButtons();
     return;
   }
-  if (source_count == 1) UpdateSourceGeometry(1);
+  if (source_count == 0) {
+    OpenStartupTips();
+  } else {
+    UpdateSourceGeometry(1);
+    CloseStartupTips();
+  }
   SetVirtualSize(1, 1);
 }
 
@@ -137,6 +148,7 @@ void CvorbelView::OnDraw(wxDC& dc) {
                 100, 310);
     return;
   }
+  tips_timer.Stop();
   bool failed = display_fresh ? false : ComposePresentation(target_pixels);
   display_fresh = false;
   if (!failed) {

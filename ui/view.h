@@ -2,6 +2,7 @@
 #include <cairo.h>
 
 #include <wx/scrolwin.h>
+#include <wx/timer.h>
 
 #include "engine/view_core.h"
 
@@ -33,6 +34,12 @@ class CvorbelView : public wxScrolledCanvas, public CvorbelViewCore {
   void CreateStartButtons();
   void DestroyStartButtons();
 
+  // The scrolling start-up tips: shown, with timer 3 moving them on, when the
+  // tips file is found; closed, with the timer stopped, once a source arrives.
+  void OpenStartupTips();
+  void CloseStartupTips();
+  void OnTimer(wxTimerEvent& event);
+
   // Print, quick print (no dialog) and print preview of the target, and the
   // page set-up that they share.
   void OnFilePrint(bool ask);
@@ -52,6 +59,8 @@ class CvorbelView : public wxScrolledCanvas, public CvorbelViewCore {
   flying_tips* flying_tip = nullptr;
   startup_tips* tips_window = nullptr;
   move_size_box* size_handles[8] = {};
+  static constexpr int tips_timer_id = 3;
+  wxTimer tips_timer{this, tips_timer_id};
 
  private:
   void OnPaint(wxPaintEvent& event);

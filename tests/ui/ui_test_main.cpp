@@ -6,6 +6,7 @@
 #include <wx/log.h>
 
 #include "tests/ui/test_app.h"
+#include "ui/startup_tips.h"
 
 // One application for all tests, in an event loop so that yields, timers and modal dialogs work.
 int main(int argc, char** argv) {
@@ -14,6 +15,7 @@ int main(int argc, char** argv) {
   if (!wxEntryStart(argc, argv)) return 1;
   wxInitAllImageHandlers();
   delete wxLog::SetActiveTarget(new wxLogStderr);  // complaints to the output, not a window
+  SetStartupTipsFolders(std::vector<std::filesystem::path>{});  // tips only where a test asks
   const int result = [] {
     wxGUIEventLoop loop;
     wxEventLoopActivator active(&loop);

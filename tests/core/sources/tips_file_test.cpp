@@ -18,6 +18,9 @@ std::vector<std::string> Records(const std::string& bytes) {
 
 using records = std::vector<std::string>;
 
+// Every character 10 pixels wide, every line 12 high.
+text_extent FixedWidth(const std::string& text) { return {int(text.size()) * 10, 12}; }
+
 TEST(TipsFile, RecordsEndAtLineFeedsAtTheEndOfTheFileOrAfter256Columns) {
   EXPECT_EQ(Records("A\nB\n"), (records{"A", "B", ""}));  // the file's end counts too
   EXPECT_EQ(Records("A\nB"), (records{"A", "B"}));
@@ -72,6 +75,20 @@ TEST(TipsFile, TheFirstFolderHoldingTheFileIsRead) {
   fs::remove_all(root);
 }
 
+TEST(TipsFile, TheShippedTipsAreWholeAndNoneIsBlank) {
+  std::ifstream file(std::filesystem::path(VORBEL_SOURCE_DIR) / "resources" / "startup_tips.txt",
+                     std::ios::binary);
+  ASSERT_TRUE(file);
+  const tip_lines tips = ReadTipLines(file);
+  EXPECT_LT(tips.Count(), tip_lines::max_records);
+  for (const std::string& tip : tips.records) {
+    EXPECT_FALSE(tip.empty());
+    EXPECT_LT(tip.size(), size_t(tip_lines::record_columns)) << tip;
+    EXPECT_EQ(DisplayableText(tip), tip) << tip;  // UTF-8 as it stands
+    EXPECT_LE(LayOutStartupTip(tip, FixedWidth, 0).lines.size(), 4u) << tip;
+  }
+}
+
 TEST(TipsFile, EachTipScrolls64StepsThenTheNextFollowsAndTheLastWrapsToTheFirst) {
   std::istringstream in("A\nB\n");
   const tip_lines tips = ReadTipLines(in);
@@ -84,9 +101,6 @@ TEST(TipsFile, EachTipScrolls64StepsThenTheNextFollowsAndTheLastWrapsToTheFirst)
   EXPECT_EQ(NextTipStep(0, 0), 0);  // no tips at all: the step stands still
   EXPECT_EQ(tip_lines{}.ShownAt(0), "");
 }
-
-// Every character 10 pixels wide, every line 12 high.
-text_extent FixedWidth(const std::string& text) { return {int(text.size()) * 10, 12}; }
 
 TEST(TipLayout, StartupTipsSplitAtBackslashesIntoAtMostSixteenLines) {
   tip_layout three = LayOutStartupTip("one\\two\\three", FixedWidth, 0);

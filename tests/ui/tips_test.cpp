@@ -1,0 +1,161 @@
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <thread>
+
+#include "tests/ui/app_fixture.h"
+#include "tests/ui/view_fixture.h"
+#include "ui/flying_tips.h"
+#include "ui/startup_tips.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+class tips_view : public view_fixture {
+ protected:
+  void SetUp() override {
+    view_fixture::SetUp();
+    folder = fs::temp_directory_path() / ("vorbel-tips-ui-" + std::to_string(::getpid()));
+    fs::create_directories(folder);
+    SetStartupTipsFolders(std::vector<fs::path>{folder});
+  }
+  void TearDown() override {
+    view_fixture::TearDown();
+    SetStartupTipsFolders(std::vector<fs::path>{});
+    fs::remove_all(folder);
+  }
+  void TipsFile(const std::string& bytes) {
+    std::ofstream(folder / startup_tips::file_name, std::ios::binary) << bytes;
+  }
+  void Tick(int n) {
+    wxTimerEvent tick(view->tips_timer);
+    for (int i = 0; i < n; ++i) view->OnTimer(tick);
+  }
+  int TipWindowsInView() const {
+    int found = 0;
+    for (wxWindow* child : view->GetChildren()) found += child->GetName() == "tips";
+    return found;
+  }
+  static void Tick(flying_tips* tip, int n) {
+    wxTimer timer(nullptr, flying_tips::timer_id);
+    wxTimerEvent tick(timer);
+    for (int i = 0; i < n; ++i) tip->OnTimer(tick);
+  }
+
+  fs::path folder;
+};
+
+TEST_F(tips_view, StartupTipsScrollUntilTheFirstSourceArrives) {
+  TipsFile("First line\\second line\nNext tip");
+  view->OnInitialUpdate();
+  startup_tips* tips = view->tips_window;
+  ASSERT_NE(tips, nullptr);
+  EXPECT_EQ(tips->GetId(), 149);
+  EXPECT_EQ(tips->GetPosition(), wxPoint(100, 500));
+  EXPECT_TRUE(view->tips_timer.IsRunning());
+  EXPECT_EQ(view->tips_timer.GetInterval(), 100);
+  view->tips_timer.Stop();  // the test steps it
+
+  // The first tip is there before the first step, sized around its two lines.
+  const tip_layout& shown = tips->Shown();
+  EXPECT_EQ(shown.lines, (std::vector<std::string>{"First line", "second line"}));
+  EXPECT_EQ(tips->GetSize(), wxSize(shown.width, shown.height));
+  EXPECT_EQ(shown.height, 6 * shown.line_height + 12);
+  Tick(1);
+  for (int i = 0; i < 20; ++i) Settle(), std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  const wxImage screen = ScreenOf(tips);
+  EXPECT_EQ(ColourAt(screen, 0, 0).GetAsString(wxC2S_HTML_SYNTAX), "#000000");  // the frame
+  EXPECT_EQ(ColourAt(screen, 2, 2).GetAsString(wxC2S_HTML_SYNTAX), "#EEFFDD");  // pale
+  Tick(63);
+  EXPECT_EQ(shown.first_line_y, 1);  // risen 63 pixels
+  Tick(1);
+  EXPECT_EQ(shown.lines, std::vector<std::string>{"Next tip"});
+  Tick(63);
+  EXPECT_EQ(tips->Step(), 0);  // after the last tip, the first again
+
+  // The same start again (File > New) keeps one tips window, not two.
+  view->OnInitialUpdate();
+  EXPECT_EQ(TipWindowsInView(), 1);
+
+  source_count = 1;
+  view->OnInitialUpdate();
+  EXPECT_EQ(view->tips_window, nullptr);
+  EXPECT_EQ(TipWindowsInView(), 0);
+  EXPECT_FALSE(view->tips_timer.IsRunning());
+  Tick(3);  // a tick already queued finds no window
+}
+
+TEST_F(tips_view, NoTipsWithoutAFileAndNoScrollingBehindTwoSources) {
+  view->OnInitialUpdate();
+  EXPECT_EQ(view->tips_window, nullptr);
+  EXPECT_FALSE(view->tips_timer.IsRunning());
+
+  TipsFile(std::string(300, 'x') + std::string("\0\xff\xfe\n\r\n", 5));
+  view->OnInitialUpdate();
+  ASSERT_NE(view->tips_window, nullptr);
+  Tick(3 * 64);  // 256 and 44 columns (the rest behind a zero), then a lone CR
+  EXPECT_EQ(view->tips_window->Step(), 0);
+
+  source_count = 2;
+  PaintQuarters(64, 48, std::array<uint32_t, 4>{1, 2, 3, 4}.data());
+  Drawn();
+  EXPECT_FALSE(view->tips_timer.IsRunning());
+}
+
+TEST_F(tips_view, AFlyingTipEndsOnItsTenthTickAndItsHolderIsEmptiedThen) {
+  flying_tips* tip = flying_tips::Open(view, wxPoint(100, 200), "Drag out a box\nto blend", &view->flying_tip);
+  ASSERT_EQ(view->flying_tip, tip);
+  EXPECT_EQ(tip->GetId(), 149);
+  EXPECT_EQ(tip->GetName(), "tips");
+  EXPECT_EQ(tip->GetPosition(), wxPoint(100, 200));
+  const int one_line = flying_tips::Open(view, wxPoint(0, 0), "one", nullptr)->GetSize().y;
+  EXPECT_EQ(tip->GetSize().y, 2 * (one_line - 2) + 2);
+
+  Tick(tip, 9);
+  EXPECT_TRUE(tip->IsShown());
+  EXPECT_EQ(view->flying_tip, tip);
+  Tick(tip, 1);
+  EXPECT_FALSE(tip->IsShown());
+  EXPECT_EQ(view->flying_tip, nullptr);
+  // The creator's own close, as at a button release, finds nothing left to end.
+  flying_tips::Close(view->flying_tip);
+  Settle();
+  EXPECT_EQ(view->GetChildren().Find(tip), nullptr);
+
+  // Closed by its holder before its time: nothing ticks on.
+  flying_tips::Open(view, wxPoint(100, 200), "hover help", &view->pane_tip);
+  flying_tips::Close(view->pane_tip);
+  EXPECT_EQ(view->pane_tip, nullptr);
+
+  // A tip whose tenth tick came just before the view went, and one still showing.
+  Tick(flying_tips::Open(view, wxPoint(100, 200), "last", &view->flying_tip), 10);
+  flying_tips::Open(view, wxPoint(100, 200), "still there", &view->pane_tip);
+}
+
+TEST_F(tips_view, AFlyingTipsOwnTimerTicksOnceASecond) {
+  flying_tips* tip = flying_tips::Open(view, wxPoint(100, 200), "tick", &view->flying_tip);
+  const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(1300);
+  while (std::chrono::steady_clock::now() < until) {
+    Settle();
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
+  EXPECT_EQ(tip->ticks, 1);
+}
+
+TEST(startup_tips_file, FoundBesideTheProgramWhateverTheCurrentFolder) {
+  const fs::path elsewhere = fs::temp_directory_path() / ("vorbel-cwd-" + std::to_string(::getpid()));
+  fs::create_directories(elsewhere);
+  const fs::path before = fs::current_path();
+  fs::current_path(elsewhere);
+  SetStartupTipsFolders(std::nullopt);
+  tip_lines tips;
+  const bool found = ReadTipsFileIn(StartupTipsFolders(), startup_tips::file_name, tips);
+  SetStartupTipsFolders(std::vector<fs::path>{});
+  fs::current_path(before);
+  fs::remove_all(elsewhere);
+  ASSERT_TRUE(found);
+  EXPECT_GT(tips.Count(), 5);
+}
+
+}  // namespace

@@ -1,0 +1,44 @@
+#pragma once
+#include <wx/timer.h>
+#include <wx/window.h>
+
+#include "sources/tip_layout.h"
+
+// A pale box of a few lines of help that closes itself after ten seconds.
+//
+// Whoever keeps a pointer to a tip gives its address as the owner: the tip sets
+// it when it opens and empties it when it goes, whether it closes itself or is
+// closed, so the pointer never outlives the tip.
+class flying_tips : public wxWindow {
+ public:
+  static constexpr int window_id = 149;
+  static constexpr int timer_id = 2;
+  static constexpr int tick_milliseconds = 1000;
+  static constexpr int lifetime_ticks = 10;
+
+  // A tip with its top-left corner at `at` in parent's client area, showing text
+  // (lines separated by line feeds, at most ten); *owner is set to it.
+  static flying_tips* Open(wxWindow* parent, const wxPoint& at, const wxString& text,
+                           flying_tips** owner);
+  // Closes the tip the slot holds, if any; the slot is empty afterwards.
+  static void Close(flying_tips*& slot);
+
+  flying_tips(wxWindow* parent, const wxPoint& at, flying_tips** owner);
+  ~flying_tips() override;
+
+  // Gives the tip its text and sizes it around the text.
+  void ShowTip(const wxString& text);
+  // Each tick of the tip's own timer; the tenth closes it.
+  void OnTimer(wxTimerEvent& event);
+
+  int ticks = 0;
+
+ private:
+  void OnPaint(wxPaintEvent& event);
+  // Lets go of the owner's pointer, so that nobody can end the tip a second time.
+  void Disown();
+
+  wxTimer timer{this, timer_id};
+  flying_tips** owner = nullptr;
+  tip_layout layout;
+};
