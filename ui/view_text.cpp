@@ -27,6 +27,7 @@ void CvorbelView::OnLoadText(wxCommandEvent&) {
     }
     document.source_kind[s - 1] = kind_text;
     width_percent[s - 1] = height_percent[s - 1] = 100.0;
+    CloseStartupTips();
   }
   the_ui().SetSourceFileName("TEXT Source " + std::to_string(s), s);
   document.file_name[s - 1].clear();

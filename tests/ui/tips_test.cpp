@@ -5,6 +5,7 @@
 
 #include "tests/ui/app_fixture.h"
 #include "tests/ui/view_fixture.h"
+#include "sources/text_entry_rules.h"
 #include "ui/flying_tips.h"
 #include "ui/startup_tips.h"
 
@@ -141,6 +142,28 @@ TEST_F(tips_view, AFlyingTipsOwnTimerTicksOnceASecond) {
     std::this_thread::sleep_for(std::chrono::milliseconds(20));
   }
   EXPECT_EQ(tip->ticks, 1);
+}
+
+class tips_app : public app_fixture {};
+
+TEST_F(tips_app, TheTipsGoWhenTheFirstSourceArrivesAsTextOrFromAFile) {
+  std::ofstream(folder / startup_tips::file_name) << "A tip";
+  SetStartupTipsFolders(std::vector<fs::path>{folder});
+  Start();
+  ASSERT_NE(app.Frame()->View()->tips_window, nullptr);
+  app.port->text_answer = [](CvorbelDoc& d, int i, bool) { return ApplyTextEntry(d, i, "text", false), true; };
+  Command(cmd_load_text);
+  ASSERT_EQ(source_count, 1);
+  EXPECT_EQ(app.Frame()->View()->tips_window, nullptr);
+  EXPECT_FALSE(app.Frame()->View()->tips_timer.IsRunning());
+  Stop();
+
+  Start();
+  ASSERT_NE(app.Frame()->View()->tips_window, nullptr);
+  ASSERT_TRUE(app.OpenDocumentFile(PlainImage("one.png", 40, 30, 0, 0, 200)));
+  EXPECT_EQ(app.Frame()->View()->tips_window, nullptr);
+  EXPECT_FALSE(app.Frame()->View()->tips_timer.IsRunning());
+  SetStartupTipsFolders(std::vector<fs::path>{});
 }
 
 TEST(startup_tips_file, FoundBesideTheProgramWhateverTheCurrentFolder) {
