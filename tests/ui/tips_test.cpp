@@ -121,9 +121,12 @@ TEST_F(tips_view, AFlyingTipEndsOnItsTenthTickAndItsHolderIsEmptiedThen) {
   flying_tips::Close(view->pane_tip);
   EXPECT_EQ(view->pane_tip, nullptr);
 
-  // A tip whose tenth tick came just before the view went, and one still showing.
+  // A tip on its tenth tick and one still showing when the view goes at once.
   Tick(flying_tips::Open(view, wxPoint(100, 200), "last", &view->flying_tip), 10);
   flying_tips::Open(view, wxPoint(100, 200), "still there", &view->pane_tip);
+  delete view;
+  view = nullptr;
+  Settle();
 }
 
 TEST_F(tips_view, AFlyingTipsOwnTimerTicksOnceASecond) {
