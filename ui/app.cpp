@@ -12,6 +12,7 @@
 #include "engine/view_core.h"
 #include "sources/document.h"
 #include "ui/about_dialog.h"
+#include "ui/clipboard_wx.h"
 #include "ui/main_frame.h"
 #include "ui/open_file_dialog.h"
 #include "ui/settings_wx.h"
@@ -80,6 +81,9 @@ bool CvorbelApp::OnInit() {
 }
 
 int CvorbelApp::OnExit() {
+  // A copied target stays on the clipboard after the program ends where a clipboard
+  // manager takes it over.
+  FlushClipboard();
   ExitInstance();
   return wxApp::OnExit();
 }

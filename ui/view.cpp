@@ -40,6 +40,12 @@ CvorbelView::CvorbelView(wxWindow* parent, CvorbelDoc* document)
   Bind(wxEVT_CONTEXT_MENU, &CvorbelView::OnContextMenu, this);
   Bind(wxEVT_UPDATE_UI, &CvorbelView::OnUpdateCut, this, WxId(cmd_cut));
   Bind(wxEVT_TIMER, &CvorbelView::OnTimer, this);
+  Bind(wxEVT_MENU, &CvorbelView::OnEditPaste, this, WxId(cmd_paste));
+  Bind(wxEVT_MENU, &CvorbelView::OnEditCopy, this, WxId(cmd_copy));
+  Bind(wxEVT_UPDATE_UI, &CvorbelView::OnUpdateEditCopy, this, WxId(cmd_copy));
+  Bind(wxEVT_MENU, &CvorbelView::OnSoftwareSource, this, WxId(cmd_software_source));
+  Bind(wxEVT_MENU, &CvorbelView::OnSoftwareSource, this, cmd_view_customize);
+  Bind(wxEVT_UPDATE_UI, &CvorbelApp::OnUpdateFileOpen, WxId(cmd_software_source));
 }
 
 CvorbelView::~CvorbelView() {

@@ -50,6 +50,24 @@ class CvorbelView : public wxScrolledCanvas, public CvorbelViewCore {
   void OnEditRotate(wxCommandEvent& event);
   void OnPerspectiveTransform(wxCommandEvent& event);
 
+  // Edit > Paste, the paste start button and the change-source dialog's paste:
+  // source s (1 or 2) from the clipboard's image; true when it was filled.
+  void OnEditPaste(wxCommandEvent& event);
+  bool PasteIntoSource(bool replacing, int s);
+  // Edit > Copy: the target onto the clipboard as an opaque image.
+  void OnEditCopy(wxCommandEvent& event);
+  void OnUpdateEditCopy(wxUpdateUIEvent& event);
+
+  // File > "Software Gen. Source..." and the blank start button; the generator
+  // behind them and the change-source dialog: true when source s was made.
+  void OnSoftwareSource(wxCommandEvent& event);
+  bool CreateSoftwareSource(bool replacing, int s);
+  // The refresh after a source was made in place: start buttons, geometry, layers, target.
+  void RefreshSources();
+  // Source s back to 100 % both ways, its geometry and layer rebuilt and, with two
+  // sources, the target recombined.
+  void ResetSourceScale(int s);
+
   // What the window shows after the last presentation: client-sized, packed
   // 0x00RRGGBB pixels. Null before the first presentation.
   cairo_surface_t* DisplaySurface() const { return display; }

@@ -1,0 +1,46 @@
+#include "sources/derived_source.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "engine/process_state.h"
+#include "engine/view_core.h"
+#include "platform/ui_port.h"
+#include "sources/document.h"
+
+void DeriveSourceFromTarget(int s) {
+  if (!the_view || (s != 1 && s != 2)) return;
+  CvorbelViewCore& view = *the_view;
+  CvorbelDoc& doc = *view.GetDocument();
+  const int i = s - 1;
+  const int w = target_width, h = target_height;
+
+  image_record copy;
+  if (!copy.Create(w, h)) {
+    the_ui().MessageBox("Vorbel has run out of memory!", message_icon::error);
+    // The caller may have changed what the target shows (the warp) before asking.
+    view.CombineTarget();
+    return;
+  }
+  std::memcpy(copy.Pixels(), target_pixels, size_t(w) * size_t(h) * sizeof(bgra));
+  doc.source_image[i] = std::move(copy);
+  doc.image_size[i] = {w, h};
+
+  view.offset[i] = {0, 0};
+  view.rotation[i] = 0.0;
+  view.width_percent[i] = view.height_percent[i] = 100.0;
+  view.UpdateSourceGeometry(s);
+  view.BuildSourceLayer(s);
+  view.CombineTarget();
+
+  doc.source_kind[i] = kind_from_target;
+  the_ui().SetSourceFileName("Derived from target", s);
+
+  contrast_mode = 1;
+  method_code = 8;
+  std::fill(std::begin(view.kernel), std::end(view.kernel), 1);
+  view.kernel_size = view.kernel_divisor = view.kernel_offset = 0;
+  effect_code = 0;
+  view.CombineTarget();
+  the_ui().AdjustLayout();
+}

@@ -1,0 +1,226 @@
+#include "sources/pasted_bitmap.h"
+
+#include <climits>
+#include <cstdlib>
+#include <cstring>
+
+#include "sources/le_bytes.h"
+
+namespace {
+
+constexpr uint64_t max_bitmap_bytes = 100000000;
+constexpr uint32_t no_compression = 0;
+constexpr uint32_t bit_fields = 3;
+constexpr uint32_t jpeg_data = 4;
+constexpr uint32_t png_data = 5;
+
+// One channel of a 16-bit pixel: the masked bits moved up until the mask's top bit
+// is bit 15, then the high byte. A channel without mask bits is 0.
+uint8_t MaskedChannel(uint32_t pixel, uint32_t mask) {
+  mask &= 0xFFFF;
+  if (mask == 0) return 0;
+  uint32_t v = pixel & mask;
+  while (!(mask & 0x8000)) {
+    mask <<= 1;
+    v <<= 1;
+  }
+  return uint8_t(v >> 8);
+}
+
+struct bitmap_layout {
+  int width = 0;
+  int height = 0;
+  bool bottom_up = true;
+  int bits = 0;
+  uint32_t masks[3] = {0x7C00, 0x03E0, 0x001F};  // red, green, blue
+  const uint8_t* palette = nullptr;
+  uint32_t palette_count = 0;
+  const uint8_t* rows = nullptr;
+  uint64_t stride = 0;
+};
+
+// Reads and checks the header against the block. Not handled: anything the table of
+// accepted depths and compressions leaves out, and anything the block does not hold.
+paste_result ReadLayout(const uint8_t* block, size_t size, bitmap_layout& out) {
+  if (size < 40) return paste_not_handled;
+  const uint32_t header_size = GetLe32(block);
+  if (header_size < 40 || header_size > size) return paste_not_handled;
+  const int32_t width = GetLe32Signed(block + 4);
+  const int32_t height = GetLe32Signed(block + 8);
+  const int bits = GetLe16(block + 14);
+  const uint32_t compression = GetLe32(block + 16);
+  const uint32_t colours_used = GetLe32(block + 32);
+  if (width < 1 || height == 0 || height == INT_MIN) return paste_not_handled;
+  if (compression == jpeg_data || compression == png_data) return paste_not_handled;
+
+  switch (bits) {
+    case 1:
+    case 24:
+    case 32:
+      break;
+    case 4:
+    case 8:
+      if (compression != no_compression) return paste_not_handled;
+      break;
+    case 16:
+      if (compression != no_compression && compression != bit_fields) return paste_not_handled;
+      break;
+    default:
+      return paste_not_handled;
+  }
+
+  out.width = width;
+  out.height = height < 0 ? -height : height;
+  out.bottom_up = height > 0;
+  out.bits = bits;
+  if (uint64_t(out.width) * uint64_t(out.height) * 4 + 54 > max_bitmap_bytes)
+    return paste_out_of_memory;
+
+  uint64_t offset = header_size;
+  if (compression == bit_fields) {
+    // A header of the later kinds holds the masks itself; the first kind is followed by them.
+    const uint8_t* masks = block + 40;
+    if (header_size < 52) {
+      if (offset + 12 > size) return paste_not_handled;
+      masks = block + header_size;
+      offset += 12;
+    }
+    if (bits == 16)
+      for (int i = 0; i < 3; ++i) out.masks[i] = GetLe32(masks + 4 * i);
+  }
+  if (bits <= 8) {
+    const uint32_t most = 1u << bits;
+    uint32_t count = bits == 1 || colours_used == 0 ? most : colours_used;
+    if (count > most) count = most;
+    if (offset + uint64_t(count) * 4 > size) return paste_not_handled;
+    out.palette = block + offset;
+    out.palette_count = count;
+    offset += uint64_t(count) * 4;
+  }
+  out.stride = (uint64_t(out.width) * uint64_t(bits) + 31) / 32 * 4;
+  if (offset + out.stride * uint64_t(out.height) > size) return paste_not_handled;
+  out.rows = block + offset;
+  return paste_done;
+}
+
+void PaletteEntry(const bitmap_layout& layout, uint32_t index, uint8_t* pixel) {
+  if (index < layout.palette_count) {
+    std::memcpy(pixel, layout.palette + 4 * index, 3);
+  } else {
+    pixel[0] = pixel[1] = pixel[2] = 0;
+  }
+  pixel[3] = 255;
+}
+
+void ConvertRow(const bitmap_layout& layout, const uint8_t* in, uint8_t* out) {
+  const int w = layout.width;
+  switch (layout.bits) {
+    case 1:
+      for (int x = 0; x < w; ++x) PaletteEntry(layout, (in[x >> 3] >> (7 - (x & 7))) & 1, out + 4 * x);
+      break;
+    case 4:
+      for (int x = 0; x < w; ++x)
+        PaletteEntry(layout, (x & 1) ? in[x >> 1] & 0x0F : in[x >> 1] >> 4, out + 4 * x);
+      break;
+    case 8:
+      for (int x = 0; x < w; ++x) PaletteEntry(layout, in[x], out + 4 * x);
+      break;
+    case 16:
+      for (int x = 0; x < w; ++x) {
+        const uint32_t pixel = GetLe16(in + 2 * x);
+        uint8_t* p = out + 4 * x;
+        p[0] = MaskedChannel(pixel, layout.masks[2]);
+        p[1] = MaskedChannel(pixel, layout.masks[1]);
+        p[2] = MaskedChannel(pixel, layout.masks[0]);
+        p[3] = 255;
+      }
+      break;
+    case 24:
+      for (int x = 0; x < w; ++x) {
+        std::memcpy(out + 4 * x, in + 3 * x, 3);
+        out[4 * x + 3] = 255;
+      }
+      break;
+    default:
+      std::memcpy(out, in, size_t(w) * 4);
+      break;
+  }
+}
+
+}  // namespace
+
+uint8_t* MakeBitmapImage32(int width, int height, const uint8_t* pixels) {
+  if (width < 1 || height < 1) return nullptr;
+  const uint64_t pixel_bytes = uint64_t(width) * uint64_t(height) * 4;
+  if (pixel_bytes + 54 > max_bitmap_bytes) return nullptr;
+  auto* block = static_cast<uint8_t*>(std::calloc(size_t(pixel_bytes + 54), 1));
+  if (!block) return nullptr;
+  PutLe32(block + 0, 40);
+  PutLe32(block + 4, uint32_t(width));
+  PutLe32(block + 8, uint32_t(height));
+  PutLe16(block + 12, 1);
+  PutLe16(block + 14, 32);
+  PutLe32(block + 20, uint32_t(pixel_bytes));
+  if (pixels) std::memcpy(block + 40, pixels, size_t(pixel_bytes));
+  return block;
+}
+
+paste_result NormalisePastedBitmap(const uint8_t* block, size_t size, image_record& record) {
+  if (!block || size == 0) return paste_no_bitmap;
+  bitmap_layout layout;
+  if (const paste_result checked = ReadLayout(block, size, layout); checked != paste_done)
+    return checked;
+
+  image_record made;
+  made.bitmap = MakeBitmapImage32(layout.width, layout.height, nullptr);
+  if (!made.bitmap) return paste_out_of_memory;
+  uint8_t* pixels = made.Pixels();
+  const size_t out_stride = size_t(layout.width) * 4;
+  for (int i = 0; i < layout.height; ++i) {
+    const int row = layout.bottom_up ? layout.height - 1 - i : i;
+    ConvertRow(layout, layout.rows + layout.stride * uint64_t(i), pixels + out_stride * size_t(row));
+  }
+  if (!made.MakeMask(1)) return paste_out_of_memory;
+  record.Swap(made);
+  return paste_done;
+}
+
+std::vector<uint8_t> BitmapBlockFromFile(const uint8_t* file, size_t size) {
+  constexpr size_t file_header = 14;
+  if (size < file_header + 40 || file[0] != 'B' || file[1] != 'M') return {};
+  const uint8_t* info = file + file_header;
+  const size_t available = size - file_header;
+  const uint32_t header_size = GetLe32(info);
+  if (header_size < 40 || header_size > available) return {};
+  const uint32_t compression = GetLe32(info + 16);
+  const int bits = GetLe16(info + 14);
+  const uint32_t colours_used = GetLe32(info + 32);
+
+  // Everything between the header and the rows as the block's layout expects it.
+  uint64_t leading = header_size;
+  if (compression == bit_fields && header_size < 52) leading += 12;
+  if (bits >= 1 && bits <= 8) {
+    const uint32_t most = 1u << bits;
+    const uint32_t count = bits == 1 || colours_used == 0 || colours_used > most ? most : colours_used;
+    leading += uint64_t(count) * 4;
+  }
+  const uint64_t pixel_offset = GetLe32(file + 10);
+  if (leading > available || pixel_offset < file_header || pixel_offset > size) return {};
+  std::vector<uint8_t> block(info, info + leading);
+  block.insert(block.end(), file + pixel_offset, file + size);
+  return block;
+}
+
+std::vector<uint8_t> BitmapBlockFromPixels(int width, int height, const uint8_t* bgra) {
+  if (width < 1 || height < 1) return {};
+  const size_t pixel_bytes = size_t(width) * size_t(height) * 4;
+  std::vector<uint8_t> block(40 + pixel_bytes, 0);
+  PutLe32(block.data() + 0, 40);
+  PutLe32(block.data() + 4, uint32_t(width));
+  PutLe32(block.data() + 8, uint32_t(-height));
+  PutLe16(block.data() + 12, 1);
+  PutLe16(block.data() + 14, 32);
+  PutLe32(block.data() + 20, uint32_t(pixel_bytes));
+  std::memcpy(block.data() + 40, bgra, pixel_bytes);
+  return block;
+}

@@ -1,0 +1,94 @@
+#include "ui/clipboard_wx.h"
+
+#include <wx/bitmap.h>
+#include <wx/clipbrd.h>
+#include <wx/dataobj.h>
+#include <wx/image.h>
+
+#include <memory>
+
+#include "engine/process_state.h"
+#include "sources/pasted_bitmap.h"
+
+namespace {
+
+const wxDataFormat& BitmapFileFormat() {
+  static const wxDataFormat format("image/bmp");
+  return format;
+}
+
+// Opens the clipboard for as long as it lives.
+class open_clipboard {
+ public:
+  open_clipboard() : opened(wxTheClipboard->Open()) {}
+  ~open_clipboard() {
+    if (opened) wxTheClipboard->Close();
+  }
+  open_clipboard(const open_clipboard&) = delete;
+  open_clipboard& operator=(const open_clipboard&) = delete;
+  const bool opened;
+};
+
+bool ReadBitmapFile(std::vector<uint8_t>& block) {
+  wxCustomDataObject data(BitmapFileFormat());
+  if (!wxTheClipboard->GetData(data) || data.GetSize() == 0) return false;
+  const auto* bytes = static_cast<const uint8_t*>(data.GetData());
+  block = BitmapBlockFromFile(bytes, data.GetSize());
+  // Bytes without a file header are taken as the bitmap block itself.
+  if (block.empty()) block.assign(bytes, bytes + data.GetSize());
+  return true;
+}
+
+bool ReadAnyImage(std::vector<uint8_t>& block) {
+  wxBitmapDataObject data;
+  if (!wxTheClipboard->GetData(data) || !data.GetBitmap().IsOk()) return false;
+  const wxImage image = data.GetBitmap().ConvertToImage();
+  const int w = image.GetWidth(), h = image.GetHeight();
+  if (w < 1 || h < 1) return false;
+  const unsigned char* rgb = image.GetData();
+  const unsigned char* alpha = image.HasAlpha() ? image.GetAlpha() : nullptr;
+  std::vector<uint8_t> pixels(size_t(w) * size_t(h) * 4);
+  for (size_t i = 0; i < size_t(w) * size_t(h); ++i) {
+    pixels[4 * i + 0] = rgb[3 * i + 2];
+    pixels[4 * i + 1] = rgb[3 * i + 1];
+    pixels[4 * i + 2] = rgb[3 * i + 0];
+    pixels[4 * i + 3] = alpha ? alpha[i] : 255;
+  }
+  block = BitmapBlockFromPixels(w, h, pixels.data());
+  return true;
+}
+
+}  // namespace
+
+bool ClipboardHasImage() {
+  open_clipboard clipboard;
+  return clipboard.opened &&
+         (wxTheClipboard->IsSupported(BitmapFileFormat()) || wxTheClipboard->IsSupported(wxDF_BITMAP));
+}
+
+clipboard_read ReadClipboardBitmap(std::vector<uint8_t>& block) {
+  open_clipboard clipboard;
+  if (!clipboard.opened) return clipboard_read::not_opened;
+  if (wxTheClipboard->IsSupported(BitmapFileFormat()) && ReadBitmapFile(block))
+    return clipboard_read::image;
+  if (wxTheClipboard->IsSupported(wxDF_BITMAP) && ReadAnyImage(block)) return clipboard_read::image;
+  return clipboard_read::no_image;
+}
+
+bool PutImageOnClipboard(const bgra* pixels, int w, int h) {
+  open_clipboard clipboard;
+  if (!clipboard.opened) return false;
+  wxImage image(w, h, false);
+  if (!image.IsOk()) return false;
+  unsigned char* rgb = image.GetData();
+  for (size_t i = 0; i < size_t(w) * size_t(h); ++i) {
+    rgb[3 * i + 0] = pixels[i].red;
+    rgb[3 * i + 1] = pixels[i].green;
+    rgb[3 * i + 2] = pixels[i].blue;
+  }
+  wxBitmap bitmap(image, 24);
+  if (!bitmap.IsOk()) return false;
+  return wxTheClipboard->SetData(new wxBitmapDataObject(bitmap));
+}
+
+void FlushClipboard() { wxTheClipboard->Flush(); }
