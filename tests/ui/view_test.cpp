@@ -74,7 +74,11 @@ TEST_F(view_start, TwoSourcesLayTheStoredCanvasOutAndDropTheButtons) {
 TEST_F(view_start, EachStartButtonSendsItsCommandOnlyOnceImagingIsReady) {
   view->CreateStartButtons();
   std::vector<int> received;
-  frame->Bind(wxEVT_MENU, [&](wxCommandEvent& event) { received.push_back(event.GetId()); });
+  auto record = [&](wxCommandEvent& event) { received.push_back(event.GetId()); };
+  frame->Bind(wxEVT_MENU, record);
+  // Paste and the blank source are taken before the view's own handlers run their roads.
+  view->Bind(wxEVT_MENU, record, WxId(cmd_paste));
+  view->Bind(wxEVT_MENU, record, cmd_view_customize);
   wic_ready = false;
   ClickStartButton(0);
   EXPECT_EQ(ui.messages, (message_list{{"Windows Imaging Component WIC is not enabled, cannot continue.",
@@ -84,7 +88,7 @@ TEST_F(view_start, EachStartButtonSendsItsCommandOnlyOnceImagingIsReady) {
   for (int i = 0; i < 3; ++i) ClickStartButton(i);
   // The last one's command may destroy the button that sent it.
   auto destroy = [&](wxCommandEvent& event) { view->DestroyStartButtons(), event.Skip(); };
-  frame->Bind(wxEVT_MENU, destroy, cmd_view_customize);
+  view->Bind(wxEVT_MENU, destroy, cmd_view_customize);
   ClickStartButton(3);
   EXPECT_EQ(ui.messages.size(), 1u);
   EXPECT_EQ(received, (std::vector<int>{WxId(cmd_file_open), WxId(cmd_paste), cmd_view_customize}));
