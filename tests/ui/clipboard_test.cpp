@@ -1,0 +1,102 @@
+#include <cstring>
+#include <filesystem>
+
+#include <wx/image.h>
+
+#include "engine/process_state.h"
+#include "sources/document.h"
+#include "tests/core/sources/bmp_builder.h"
+#include "tests/ui/source_roads_fixture.h"
+
+namespace {
+
+using clipboard = source_roads;
+
+TEST_F(clipboard, PastesAPaletteBitmapAndAPngIntoNewSources) {
+  // 3 x 2 with 3 colours, bottom-up: the first stored row is the bottom one.
+  bmp_builder b;
+  b.width = 3, b.height = 2, b.bits = 8, b.colours = 3;
+  b.palette = {255, 0, 0, 0, 0, 255, 0, 0, 0, 0, 255, 0};
+  b.pixels = {0, 1, 2, 0, 2, 2, 1, 0};
+  const std::vector<uint8_t> bytes = b.Bytes();
+  WriteFile("pal8.bmp", std::string(bytes.begin(), bytes.end()));
+  {
+    xclip_offer offer((folder / "pal8.bmp").string(), "image/bmp");
+    Command(WxId(cmd_paste));
+  }
+  ASSERT_EQ(source_count, 1);
+  const image_record& first = Doc().source_image[0];
+  ASSERT_EQ(first.Width(), 3);
+  const uint8_t expected[6][4] = {{0, 0, 255, 255}, {0, 0, 255, 255}, {0, 255, 0, 255},
+                                  {255, 0, 0, 255}, {0, 255, 0, 255}, {0, 0, 255, 255}};
+  EXPECT_EQ(std::memcmp(first.Pixels(), expected, sizeof expected), 0);
+  EXPECT_EQ(Doc().source_kind[0], kind_pasted);
+  EXPECT_EQ(port.labels[1], "Pasted image Source 1");
+
+  const std::string png = PlainImage("green.png", 5, 4, 10, 200, 30);
+  {
+    xclip_offer offer(png, "image/png");
+    Command(WxId(cmd_paste));
+  }
+  ASSERT_EQ(source_count, 2);
+  const image_record& second = Doc().source_image[1];
+  ASSERT_EQ(second.Width(), 5);
+  ASSERT_EQ(second.Height(), 4);
+  EXPECT_EQ(second.Pixels()[1], 200);
+  EXPECT_EQ(second.Pixels()[3], 255);
+  EXPECT_EQ(port.labels[2], "Pasted image Source 2");
+  EXPECT_TRUE(port.messages.empty());
+}
+
+TEST_F(clipboard, CopyPutsTheTargetOutOpaqueAndReadsBackEqual) {
+  LoadSources(2);
+  ASSERT_TRUE(Enabled(cmd_copy));
+  Command(WxId(cmd_copy));
+  const std::string out = (folder / "copied.png").string();
+  ASSERT_EQ(wxExecute(wxString("sh -c 'xclip -selection clipboard -t image/png -o > ") + out + "'", wxEXEC_SYNC), 0);
+  wxImage copied;
+  ASSERT_TRUE(copied.LoadFile(out, wxBITMAP_TYPE_PNG));
+  ASSERT_EQ(copied.GetWidth(), target_width);
+  ASSERT_EQ(copied.GetHeight(), target_height);
+  EXPECT_FALSE(copied.HasAlpha() && copied.GetAlpha(0, 0) != 255);
+  int differing = 0;
+  for (int y = 0; y < target_height; ++y)
+    for (int x = 0; x < target_width; ++x) {
+      const bgra& p = target_pixels[size_t(y) * target_width + x];
+      differing += copied.GetRed(x, y) != p.red || copied.GetGreen(x, y) != p.green || copied.GetBlue(x, y) != p.blue;
+    }
+  EXPECT_EQ(differing, 0);
+}
+
+TEST_F(clipboard, HostileOrMissingImagesAreSaidAndTheOldSourceStays) {
+  LoadSources(1);
+  wxTheClipboard->Open();
+  wxTheClipboard->Clear();
+  wxTheClipboard->Close();
+  Command(WxId(cmd_paste));
+  EXPECT_EQ(port.messages, (message_list{{"No image in the clipboard to retrieve?", message_icon::error}}));
+  EXPECT_EQ(source_count, 1);
+  port.messages.clear();
+
+  LoadSources(1);
+  ASSERT_EQ(source_count, 2);
+  port.replace_choice = 129;
+  const uint8_t* kept = Doc().source_image[0].bitmap;
+  const auto hostile = std::filesystem::path(VORBEL_TEST_DATA).parent_path() / "core/sources/hostile_dibs";
+  int files = 0;
+  for (const auto& entry : std::filesystem::directory_iterator(hostile)) {
+    xclip_offer offer(entry.path().string(), "image/bmp");
+    Command(WxId(cmd_paste));
+    ++files;
+  }
+  ASSERT_EQ(port.messages.size(), size_t(files));
+  for (const auto& [text, icon] : port.messages) {
+    EXPECT_TRUE(text == "Cannot handle this type of image." || text == "Vorbel has run out of memory!") << text;
+    EXPECT_EQ(icon, message_icon::error);
+  }
+  EXPECT_EQ(Doc().source_image[0].bitmap, kept);
+  EXPECT_EQ(Doc().source_kind[0], kind_file);
+  EXPECT_EQ(source_count, 2);
+}
+
+}  // namespace

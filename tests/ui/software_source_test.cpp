@@ -1,0 +1,134 @@
+#include <wx/radiobut.h>
+#include <wx/stattext.h>
+
+#include "engine/process_state.h"
+#include "sources/document.h"
+#include "tests/ui/source_roads_fixture.h"
+#include "ui/change_source_dialog.h"
+#include "ui/software_source_dialog.h"
+
+namespace {
+
+class software_sources : public source_roads {
+ protected:
+  void TearDown() override {
+    software_source::ask_colour = nullptr;
+    source_roads::TearDown();
+  }
+  // Answers the next software dialog: shape and size buttons, an optional colour, OK or Cancel.
+  static void AnswerDialog(int shape, int size, bool ok, std::optional<uint32_t> colour = std::nullopt) {
+    wxTheApp->CallAfter([=] {
+      software_source* dialog = software_source::active;
+      ASSERT_NE(dialog, nullptr);
+      dialog->ChooseShape(shape);
+      dialog->ChooseSize(size);
+      if (colour) {
+        software_source::ask_colour = [colour](wxWindow*) { return colour; };
+        wxCommandEvent click;
+        dialog->OnSetColor(click);
+      }
+      Press(dialog, ok ? wxID_OK : wxID_CANCEL);
+    });
+  }
+};
+
+TEST_F(software_sources, NewRoadCountsInGeneratesAtTheCanvasSizeAndCancelGivesTheCountBack) {
+  the_settings().WriteInt("Configure", "canvas_width", 300);
+  the_settings().WriteInt("Configure", "canvas_height", 200);
+  AnswerDialog(0, 0, false);
+  Command(WxId(cmd_software_source));
+  EXPECT_EQ(source_count, 0);
+
+  // Squares of 8 in red for source 1, a null source 2.
+  AnswerDialog(2, 0, true, 0x0000FF);
+  Command(WxId(cmd_software_source));
+  ASSERT_EQ(source_count, 1);
+  const image_record& squares = Doc().source_image[0];
+  ASSERT_EQ(squares.Width(), 300);
+  EXPECT_EQ(squares.mask[3], 1);
+  EXPECT_EQ(squares.mask[300 * 1 + 1], 0);
+  EXPECT_EQ(squares.Pixels()[4 * 3 + 2], 255);
+  EXPECT_EQ(squares.Pixels()[4 * 3 + 0], 0);
+  EXPECT_EQ(Doc().source_kind[0], kind_software);
+  EXPECT_EQ(port.labels[1], "Software generated source 1");
+
+  AnswerDialog(5, 3, true);
+  Command(WxId(cmd_software_source));
+  ASSERT_EQ(source_count, 2);
+  EXPECT_EQ(Doc().source_kind[1], kind_none);
+  EXPECT_EQ(port.labels[2], "Null source 2");
+  EXPECT_EQ(target_width, 300);
+  EXPECT_EQ(target_height, 200);
+  EXPECT_EQ(View().start_buttons[0], nullptr);
+  EXPECT_TRUE(port.messages.empty());
+}
+
+TEST_F(software_sources, ReplaceRoadTakesTheTargetToTheCanvasAndCancelKeepsTheSource) {
+  LoadSources(2);
+  port.replace_choice = 130;
+  const uint8_t* kept = Doc().source_image[1].bitmap;
+  AnswerDialog(1, 1, false);
+  Command(WxId(cmd_software_source));
+  EXPECT_EQ(Doc().source_image[1].bitmap, kept);
+
+  base_color = {10, 20, 30};
+  AnswerDialog(4, 0, true);
+  Command(WxId(cmd_software_source));
+  EXPECT_EQ(source_count, 2);
+  const image_record& blank = Doc().source_image[1];
+  EXPECT_EQ(blank.Width(), 1024);
+  EXPECT_EQ(blank.Pixels()[0], 30);
+  EXPECT_EQ(blank.Pixels()[2], 10);
+  EXPECT_EQ(target_width, 1024);
+  EXPECT_EQ(target_height, 768);
+  base_color = {};
+}
+
+TEST_F(software_sources, ChangeSourceRoadsAndTheirCancels) {
+  LoadSources(2);
+  CvorbelView& view = View();
+  view.offset[0] = {5, 6};
+  view.rotation[0] = 20.0;
+  Doc().mirrored[0] = 1;
+  const uint8_t* kept = Doc().source_image[0].bitmap;
+  int closed = -1;
+  wxTheApp->CallAfter([&] {
+    modify_source* dialog = modify_source::active;
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(dialog->selected->GetLabel(), "Selected source: 1");
+    // The file dialog cancelled: placement reset all the same, the dialog stays.
+    Press(dialog, modify_source::file_id);
+    EXPECT_EQ(view.offset[0].x, 0);
+    EXPECT_EQ(view.rotation[0], 0.0);
+    EXPECT_EQ(Doc().mirrored[0], 0);
+    EXPECT_EQ(Doc().source_image[0].bitmap, kept);
+    // A cancelled text road puts the kind back.
+    Press(dialog, modify_source::text_id);
+    EXPECT_EQ(Doc().source_kind[0], kind_file);
+    // A cancelled pattern keeps the image.
+    AnswerDialog(0, 0, false);
+    Press(dialog, modify_source::software_id);
+    EXPECT_EQ(Doc().source_image[0].bitmap, kept);
+    // The target copied in: settings back to their defaults.
+    method_code = 3;
+    view.perspective_on = true;
+    Press(dialog, modify_source::target_id);
+    EXPECT_FALSE(view.perspective_on);
+    EXPECT_EQ(method_code, 8);
+    EXPECT_EQ(Doc().source_kind[0], kind_from_target);
+    EXPECT_EQ(Doc().source_image[0].Width(), target_width);
+    EXPECT_EQ(port.labels[1], "Derived from target");
+    closed = 0;
+    // The paste road closes the dialog even with nothing to paste.
+    wxTheClipboard->Open();
+    wxTheClipboard->Clear();
+    wxTheClipboard->Close();
+    Press(dialog, modify_source::paste_id);
+    closed = 1;
+  });
+  RunChangeSourceDialog(app.Frame(), view, 1);
+  EXPECT_EQ(closed, 1);
+  EXPECT_EQ(port.messages, (message_list{{"No image in the clipboard to retrieve?", message_icon::error}}));
+}
+
+}  // namespace

@@ -1,0 +1,73 @@
+#pragma once
+#include <wx/clipbrd.h>
+#include <wx/utils.h>
+
+#include <map>
+#include <string>
+#include <vector>
+
+#include "tests/ui/app_fixture.h"
+#include "ui/view.h"
+
+// Remembers the labels the pane would show, besides the messages.
+class label_port : public recording_port {
+ public:
+  void SetSourceFileName(const std::string& text, int s) override { labels[s] = text; }
+  std::map<int, std::string> labels;
+};
+
+// Offers a file's bytes on the clipboard as a type through xclip, which serves them
+// until it is ended.
+class xclip_offer {
+ public:
+  xclip_offer(const std::string& path, const std::string& type) {
+    const char* argv[] = {"xclip", "-quiet", "-selection", "clipboard", "-t", type.c_str(), "-i", path.c_str(),
+                          nullptr};
+    pid = wxExecute(argv, wxEXEC_ASYNC);
+    for (int tries = 0; tries < 100 && !Offered(type); ++tries) wxMilliSleep(20);
+  }
+  ~xclip_offer() {
+    if (pid > 0) wxKill(pid, wxSIGTERM);
+    wxMilliSleep(20);
+  }
+  static bool Offered(const std::string& type) {
+    if (!wxTheClipboard->Open()) return false;
+    const bool offered = wxTheClipboard->IsSupported(wxDataFormat(type));
+    wxTheClipboard->Close();
+    return offered;
+  }
+
+ private:
+  long pid = 0;
+};
+
+// A started application with a labelling port; sources come from plain images.
+class source_roads : public app_fixture {
+ protected:
+  void SetUp() override {
+    app_fixture::SetUp();
+    Start();
+    SetUiPort(&port);
+  }
+  void TearDown() override {
+    SetUiPort(app.port);
+    app_fixture::TearDown();
+  }
+  CvorbelView& View() { return *app.Frame()->View(); }
+  CvorbelDoc& Doc() { return *View().GetDocument(); }
+  // Loads n plain sources, source 1 red and source 2 blue, 40 x 30.
+  void LoadSources(int n) {
+    for (int s = 1; s <= n; ++s) {
+      const std::string path = PlainImage("plain" + std::to_string(s) + ".png", 40, 30, s == 1 ? 200 : 0, 0,
+                                          s == 1 ? 0 : 200);
+      ASSERT_TRUE(app.OpenDocumentFile(path));
+    }
+    Settle();
+  }
+  static void Press(wxWindow* dialog, int id) {
+    wxCommandEvent click(wxEVT_BUTTON, id);
+    click.SetEventObject(dialog->FindWindow(id));
+    dialog->ProcessWindowEvent(click);
+  }
+  label_port port;
+};
