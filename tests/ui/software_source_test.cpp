@@ -5,6 +5,7 @@
 #include "sources/document.h"
 #include "tests/ui/source_roads_fixture.h"
 #include "ui/change_source_dialog.h"
+#include "sources/software_pattern.h"
 #include "ui/software_source_dialog.h"
 
 namespace {
@@ -129,6 +130,37 @@ TEST_F(software_sources, ChangeSourceRoadsAndTheirCancels) {
   RunChangeSourceDialog(app.Frame(), view, 1);
   EXPECT_EQ(closed, 1);
   EXPECT_EQ(port.messages, (message_list{{"No image in the clipboard to retrieve?", message_icon::error}}));
+}
+
+TEST_F(software_sources, PreviewShowsTheCoresRasterInTheChosenColour) {
+  base_color = {0, 0, 90};
+  wxTheApp->CallAfter([] {
+    software_source* dialog = software_source::active;
+    ASSERT_NE(dialog, nullptr);
+    software_source::ask_colour = [](wxWindow*) { return std::optional<uint32_t>(0x0000F0); };
+    wxCommandEvent click;
+    dialog->OnSetColor(click);
+    dialog->ChooseShape(2);
+    dialog->ChooseSize(1);
+    for (int i = 0; i < 10; ++i) wxYield(), wxMilliSleep(10);
+    const wxImage shown = ScreenOf(dialog->preview);
+    pattern_choice choice;
+    choice.shape = shape_squares, choice.size_index = 1;
+    choice.colour[0] = 0, choice.colour[1] = 0, choice.colour[2] = 0xF0;
+    choice.base[0] = 90, choice.base[1] = 0, choice.base[2] = 0;
+    const std::vector<uint32_t> raster = RenderPatternPreview(choice, shown.GetWidth(), shown.GetHeight());
+    int differing = 0;
+    for (int y = 0; y < shown.GetHeight(); ++y)
+      for (int x = 0; x < shown.GetWidth(); ++x) {
+        const uint32_t want = raster[size_t(y) * shown.GetWidth() + x];
+        differing += shown.GetRed(x, y) != (want >> 16 & 0xFF) || shown.GetBlue(x, y) != (want & 0xFF);
+      }
+    EXPECT_EQ(differing, 0);
+    EXPECT_GT(shown.GetWidth(), 100);
+    Press(dialog, wxID_CANCEL);
+  });
+  Command(WxId(cmd_software_source));
+  base_color = {};
 }
 
 }  // namespace
