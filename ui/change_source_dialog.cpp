@@ -34,11 +34,6 @@ constexpr road_row roads[5] = {
 
 }  // namespace
 
-bool EnterReplacementText(CvorbelDoc&, int) {
-  // Text sources have no dialog in this build yet: the road ends as a cancel does.
-  return true;
-}
-
 modify_source::modify_source(wxWindow* parent, CvorbelView& v, int which)
     : wxDialog(parent, 337, "Change Source"), which_source(which), view(v) {
   UseDialogFont(this);
@@ -93,7 +88,7 @@ void modify_source::OnNewText(wxCommandEvent&) {
   ResetFlipButton(s);
   const int saved_kind = doc.source_kind[s - 1];
   doc.source_kind[s - 1] = kind_text;
-  if (EnterReplacementText(doc, s - 1)) {
+  if (doc.EnterSourceText(true, s - 1)) {
     doc.source_kind[s - 1] = saved_kind;
   } else {
     the_ui().SetSourceFileName("TEXT Source " + std::to_string(s), s);

@@ -1,7 +1,6 @@
 #pragma once
 #include <wx/dialog.h>
 
-class CvorbelDoc;
 class CvorbelView;
 class wxStaticText;
 
@@ -37,7 +36,3 @@ class modify_source : public wxDialog {
 
 // Runs the dialog for source s modally.
 void RunChangeSourceDialog(wxWindow* parent, CvorbelView& view, int s);
-
-// The text dialog of the text road for source index (0 or 1), replacing its text;
-// true when it was cancelled.
-bool EnterReplacementText(CvorbelDoc& document, int index);

@@ -31,7 +31,7 @@ TEST_F(clipboard, PastesAPaletteBitmapAndAPngIntoNewSources) {
                                   {255, 0, 0, 255}, {0, 255, 0, 255}, {0, 0, 255, 255}};
   EXPECT_EQ(std::memcmp(first.Pixels(), expected, sizeof expected), 0);
   EXPECT_EQ(Doc().source_kind[0], kind_pasted);
-  EXPECT_EQ(port.labels[1], "Pasted image Source 1");
+  EXPECT_EQ(Port().labels[1], "Pasted image Source 1");
 
   const std::string png = PlainImage("green.png", 5, 4, 10, 200, 30);
   {
@@ -44,8 +44,8 @@ TEST_F(clipboard, PastesAPaletteBitmapAndAPngIntoNewSources) {
   ASSERT_EQ(second.Height(), 4);
   EXPECT_EQ(second.Pixels()[1], 200);
   EXPECT_EQ(second.Pixels()[3], 255);
-  EXPECT_EQ(port.labels[2], "Pasted image Source 2");
-  EXPECT_TRUE(port.messages.empty());
+  EXPECT_EQ(Port().labels[2], "Pasted image Source 2");
+  EXPECT_TRUE(Port().messages.empty());
 }
 
 TEST_F(clipboard, CopyPutsTheTargetOutOpaqueAndReadsBackEqual) {
@@ -74,13 +74,13 @@ TEST_F(clipboard, HostileOrMissingImagesAreSaidAndTheOldSourceStays) {
   wxTheClipboard->Clear();
   wxTheClipboard->Close();
   Command(WxId(cmd_paste));
-  EXPECT_EQ(port.messages, (message_list{{"No image in the clipboard to retrieve?", message_icon::error}}));
+  EXPECT_EQ(Port().messages, (message_list{{"No image in the clipboard to retrieve?", message_icon::error}}));
   EXPECT_EQ(source_count, 1);
-  port.messages.clear();
+  Port().messages.clear();
 
   LoadSources(1);
   ASSERT_EQ(source_count, 2);
-  port.replace_choice = 129;
+  Port().replace_choice = 129;
   const uint8_t* kept = Doc().source_image[0].bitmap;
   const auto hostile = std::filesystem::path(VORBEL_TEST_DATA).parent_path() / "core/sources/hostile_dibs";
   int files = 0;
@@ -89,8 +89,8 @@ TEST_F(clipboard, HostileOrMissingImagesAreSaidAndTheOldSourceStays) {
     Command(WxId(cmd_paste));
     ++files;
   }
-  ASSERT_EQ(port.messages.size(), size_t(files));
-  for (const auto& [text, icon] : port.messages) {
+  ASSERT_EQ(Port().messages.size(), size_t(files));
+  for (const auto& [text, icon] : Port().messages) {
     EXPECT_TRUE(text == "Cannot handle this type of image." || text == "Vorbel has run out of memory!") << text;
     EXPECT_EQ(icon, message_icon::error);
   }

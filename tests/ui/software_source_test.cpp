@@ -51,22 +51,22 @@ TEST_F(software_sources, NewRoadCountsInGeneratesAtTheCanvasSizeAndCancelGivesTh
   EXPECT_EQ(squares.Pixels()[4 * 3 + 2], 255);
   EXPECT_EQ(squares.Pixels()[4 * 3 + 0], 0);
   EXPECT_EQ(Doc().source_kind[0], kind_software);
-  EXPECT_EQ(port.labels[1], "Software generated source 1");
+  EXPECT_EQ(Port().labels[1], "Software generated source 1");
 
   AnswerDialog(5, 3, true);
   Command(WxId(cmd_software_source));
   ASSERT_EQ(source_count, 2);
   EXPECT_EQ(Doc().source_kind[1], kind_none);
-  EXPECT_EQ(port.labels[2], "Null source 2");
+  EXPECT_EQ(Port().labels[2], "Null source 2");
   EXPECT_EQ(target_width, 300);
   EXPECT_EQ(target_height, 200);
   EXPECT_EQ(View().start_buttons[0], nullptr);
-  EXPECT_TRUE(port.messages.empty());
+  EXPECT_TRUE(Port().messages.empty());
 }
 
 TEST_F(software_sources, ReplaceRoadTakesTheTargetToTheCanvasAndCancelKeepsTheSource) {
   LoadSources(2);
-  port.replace_choice = 130;
+  Port().replace_choice = 130;
   const uint8_t* kept = Doc().source_image[1].bitmap;
   AnswerDialog(1, 1, false);
   Command(WxId(cmd_software_source));
@@ -103,9 +103,18 @@ TEST_F(software_sources, ChangeSourceRoadsAndTheirCancels) {
     EXPECT_EQ(view.rotation[0], 0.0);
     EXPECT_EQ(Doc().mirrored[0], 0);
     EXPECT_EQ(Doc().source_image[0].bitmap, kept);
-    // A cancelled text road puts the kind back.
+    // A cancelled text road puts the kind back; a confirmed one over a file drops
+    // the file's name and placement.
     Press(dialog, modify_source::text_id);
     EXPECT_EQ(Doc().source_kind[0], kind_file);
+    view.offset[0] = {3, 3};
+    Port().text_answer = [](CvorbelDoc&, int index, bool replacing) { return index == 0 && replacing; };
+    Press(dialog, modify_source::text_id);
+    Port().text_answer = nullptr;
+    EXPECT_EQ(Doc().source_kind[0], kind_text);
+    EXPECT_EQ(Port().labels[1], "TEXT Source 1");
+    EXPECT_TRUE(Doc().file_name[0].empty());
+    EXPECT_EQ(view.offset[0].x, 0);
     // A cancelled pattern keeps the image.
     AnswerDialog(0, 0, false);
     Press(dialog, modify_source::software_id);
@@ -118,7 +127,7 @@ TEST_F(software_sources, ChangeSourceRoadsAndTheirCancels) {
     EXPECT_EQ(method_code, 8);
     EXPECT_EQ(Doc().source_kind[0], kind_from_target);
     EXPECT_EQ(Doc().source_image[0].Width(), target_width);
-    EXPECT_EQ(port.labels[1], "Derived from target");
+    EXPECT_EQ(Port().labels[1], "Derived from target");
     closed = 0;
     // The paste road closes the dialog even with nothing to paste.
     wxTheClipboard->Open();
@@ -129,7 +138,7 @@ TEST_F(software_sources, ChangeSourceRoadsAndTheirCancels) {
   });
   RunChangeSourceDialog(app.Frame(), view, 1);
   EXPECT_EQ(closed, 1);
-  EXPECT_EQ(port.messages, (message_list{{"No image in the clipboard to retrieve?", message_icon::error}}));
+  EXPECT_EQ(Port().messages, (message_list{{"No image in the clipboard to retrieve?", message_icon::error}}));
 }
 
 TEST_F(software_sources, PreviewShowsTheCoresRasterInTheChosenColour) {

@@ -2,19 +2,11 @@
 #include <wx/clipbrd.h>
 #include <wx/utils.h>
 
-#include <map>
 #include <string>
 #include <vector>
 
 #include "tests/ui/app_fixture.h"
 #include "ui/view.h"
-
-// Remembers the labels the pane would show, besides the messages.
-class label_port : public recording_port {
- public:
-  void SetSourceFileName(const std::string& text, int s) override { labels[s] = text; }
-  std::map<int, std::string> labels;
-};
 
 // Offers a file's bytes on the clipboard as a type through xclip, which serves them
 // until it is ended.
@@ -41,18 +33,14 @@ class xclip_offer {
   long pid = 0;
 };
 
-// A started application with a labelling port; sources come from plain images.
+// A started application; sources come from plain images.
 class source_roads : public app_fixture {
  protected:
   void SetUp() override {
     app_fixture::SetUp();
     Start();
-    SetUiPort(&port);
   }
-  void TearDown() override {
-    SetUiPort(app.port);
-    app_fixture::TearDown();
-  }
+  recording_port& Port() { return *app.port; }
   CvorbelView& View() { return *app.Frame()->View(); }
   CvorbelDoc& Doc() { return *View().GetDocument(); }
   // Loads n plain sources, source 1 red and source 2 blue, 40 x 30.
@@ -69,5 +57,4 @@ class source_roads : public app_fixture {
     click.SetEventObject(dialog->FindWindow(id));
     dialog->ProcessWindowEvent(click);
   }
-  label_port port;
 };

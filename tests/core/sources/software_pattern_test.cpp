@@ -123,15 +123,6 @@ TEST(SoftwarePattern, JiggleWalksCountAndDrawByTheFixedRule) {
     if (seen.size() < expected.size()) seen.push_back({px, py});
   });
   EXPECT_EQ(seen, expected);
-
-  // An output at the top of the range is drawn again where the range does not divide 2^32.
-  struct scripted {
-    std::vector<uint32_t> outputs;
-    size_t next = 0;
-    uint32_t operator()() { return outputs.at(next++); }
-  } engine{{4294967295u, 4294967040u, 700u}};
-  EXPECT_EQ(DrawInt(engine, 0, 767), 700);
-  EXPECT_EQ(engine.next, 3u);
 }
 
 TEST(SoftwarePattern, PreviewMirrorsDiamondsInsideTheTileAndShowsBaseForBlankAndNull) {
