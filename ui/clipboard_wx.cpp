@@ -4,6 +4,7 @@
 #include <wx/clipbrd.h>
 #include <wx/dataobj.h>
 #include <wx/image.h>
+#include <wx/imagpng.h>
 
 #include <memory>
 
@@ -29,6 +30,11 @@ class open_clipboard {
   const bool opened;
 };
 
+// Images cross the clipboard as PNG: the data object needs wx's PNG handler.
+void NeedPngHandler() {
+  if (!wxImage::FindHandler(wxBITMAP_TYPE_PNG)) wxImage::AddHandler(new wxPNGHandler);
+}
+
 bool ReadBitmapFile(std::vector<uint8_t>& block) {
   wxCustomDataObject data(BitmapFileFormat());
   if (!wxTheClipboard->GetData(data) || data.GetSize() == 0) return false;
@@ -40,6 +46,7 @@ bool ReadBitmapFile(std::vector<uint8_t>& block) {
 }
 
 bool ReadAnyImage(std::vector<uint8_t>& block) {
+  NeedPngHandler();
   wxBitmapDataObject data;
   if (!wxTheClipboard->GetData(data) || !data.GetBitmap().IsOk()) return false;
   const wxImage image = data.GetBitmap().ConvertToImage();
@@ -78,6 +85,7 @@ clipboard_read ReadClipboardBitmap(std::vector<uint8_t>& block) {
 bool PutImageOnClipboard(const bgra* pixels, int w, int h) {
   open_clipboard clipboard;
   if (!clipboard.opened) return false;
+  NeedPngHandler();
   wxImage image(w, h, false);
   if (!image.IsOk()) return false;
   unsigned char* rgb = image.GetData();

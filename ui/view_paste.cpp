@@ -30,7 +30,9 @@ void CvorbelView::OnEditPaste(wxCommandEvent&) {
   if (n <= 2) {
     source_count = n;
     if (!PasteIntoSource(false, n)) {
+      // The clipboard's wait may have painted the view with the count taken.
       source_count = n - 1;
+      Refresh();
       return;
     }
     if (source_count == 2) {

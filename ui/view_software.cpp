@@ -14,7 +14,11 @@ void CvorbelView::OnSoftwareSource(wxCommandEvent&) {
   const int n = source_count + 1;
   if (n <= 2) {
     source_count = n;
-    if (!CreateSoftwareSource(false, n)) source_count = n - 1;
+    if (!CreateSoftwareSource(false, n)) {
+      // The dialog's loop may have painted the view with the count taken.
+      source_count = n - 1;
+      Refresh();
+    }
     return;
   }
   const int choice = the_ui().RunReplaceSource();

@@ -34,6 +34,8 @@ TEST_F(clipboard, PastesAPaletteBitmapAndAPngIntoNewSources) {
   EXPECT_EQ(Port().labels[1], "Pasted image Source 1");
 
   const std::string png = PlainImage("green.png", 5, 4, 10, 200, 30);
+  // The program itself must see to the image handler that the clipboard needs.
+  wxImage::RemoveHandler("PNG file");
   {
     xclip_offer offer(png, "image/png");
     Command(WxId(cmd_paste));
@@ -51,6 +53,7 @@ TEST_F(clipboard, PastesAPaletteBitmapAndAPngIntoNewSources) {
 TEST_F(clipboard, CopyPutsTheTargetOutOpaqueAndReadsBackEqual) {
   LoadSources(2);
   ASSERT_TRUE(Enabled(cmd_copy));
+  wxImage::RemoveHandler("PNG file");
   Command(WxId(cmd_copy));
   const std::string out = (folder / "copied.png").string();
   ASSERT_EQ(wxExecute(wxString("sh -c 'xclip -selection clipboard -t image/png -o > ") + out + "'", wxEXEC_SYNC), 0);
