@@ -8,8 +8,8 @@
 #include "platform/ui_port.h"
 #include "sources/document.h"
 
-void DeriveSourceFromTarget(int s) {
-  if (!the_view || (s != 1 && s != 2)) return;
+bool DeriveSourceFromTarget(int s) {
+  if (!the_view || (s != 1 && s != 2)) return false;
   CvorbelViewCore& view = *the_view;
   CvorbelDoc& doc = *view.GetDocument();
   const int i = s - 1;
@@ -20,7 +20,7 @@ void DeriveSourceFromTarget(int s) {
     the_ui().MessageBox("Vorbel has run out of memory!", message_icon::error);
     // The caller may have changed what the target shows (the warp) before asking.
     view.CombineTarget();
-    return;
+    return false;
   }
   std::memcpy(copy.Pixels(), target_pixels, size_t(w) * size_t(h) * sizeof(bgra));
   doc.source_image[i] = std::move(copy);
@@ -43,4 +43,5 @@ void DeriveSourceFromTarget(int s) {
   effect_code = 0;
   view.CombineTarget();
   the_ui().AdjustLayout();
+  return true;
 }

@@ -125,7 +125,7 @@ void modify_source::OnSoftwareImage(wxCommandEvent&) {
 
 void modify_source::OnCurrentTarget(wxCommandEvent&) {
   view.perspective_on = false;
-  DeriveSourceFromTarget(which_source);
+  if (DeriveSourceFromTarget(which_source)) ResetCombiningProperties();
 }
 
 void RunChangeSourceDialog(wxWindow* parent, CvorbelView& view, int s) {

@@ -10,12 +10,14 @@
 #include "sources/document.h"
 #include "ui/app.h"
 #include "ui/articulate_dialog.h"
+#include "ui/change_source_dialog.h"
 #include "ui/main_frame.h"
 #include "ui/command_rules.h"
 #include "ui/grid_properties.h"
 #include "ui/highlighting_dialog.h"
 #include "ui/pane_command_ids.h"
 #include "ui/pane_images.h"
+#include "ui/placement_calls.h"
 #include "ui/rotate_dialog.h"
 #include "ui/trackbar.h"
 #include "ui/view.h"
@@ -231,6 +233,12 @@ void CPropertiesWnd::BindCommands() {
   Bind(wxEVT_SYS_COLOUR_CHANGED, [this](wxSysColourChangedEvent& e) { UpdateGridFont(), e.Skip(); });
 
   Handle(cmd_reset_all, [this] { OnResetAll(); });
+  for (int s : {1, 2})
+    Handle(s == 1 ? cmd_change_source_1 : cmd_change_source_2, [s] {
+      placement_calls::MoveSizeOff();
+      if (auto* view = dynamic_cast<CvorbelView*>(the_view))
+        RunChangeSourceDialog(wxGetTopLevelParent(view), *view, s);
+    });
   Handle(cmd_remove_blending, [] {
     if (the_view) the_view->CombineTarget();
   });

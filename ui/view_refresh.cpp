@@ -1,14 +1,31 @@
+#include <wx/propgrid/property.h>
+
 #include "engine/process_state.h"
 #include "sources/document.h"
+#include "ui/grid_properties.h"
+#include "ui/properties_pane.h"
 #include "ui/source_roads.h"
 #include "ui/view.h"
 
 void ResetFlipButton(int s) {
-  if (the_view && the_view->GetDocument()) the_view->GetDocument()->mirrored[s - 1] = 0;
+  if (the_properties_pane)
+    the_properties_pane->ResetFlipButton(s);
+  else if (the_view && the_view->GetDocument())
+    the_view->GetDocument()->mirrored[s - 1] = 0;
+}
+
+void ResetCombiningProperties() {
+  // The values the grid was filled with: "Average", "Normal contrast", "No effects".
+  if (prop_method) prop_method->SetValue(1L);
+  if (prop_contrast) prop_contrast->SetValue(0L);
+  if (prop_effects) prop_effects->SetValue(0L);
 }
 
 void CvorbelView::ResetSourceScale(int s) {
   width_percent[s - 1] = height_percent[s - 1] = 100.0;
+  wxPGProperty* const scales[2] = {s == 1 ? prop_hscale_1 : prop_hscale_2, s == 1 ? prop_vscale_1 : prop_vscale_2};
+  for (wxPGProperty* scale : scales)
+    if (scale) scale->SetValue(100L);
   UpdateSourceGeometry(s);
   if (source_count != 2) return;
   BuildSourceLayer(s);

@@ -5,6 +5,9 @@
 #include "sources/document.h"
 #include "tests/ui/source_roads_fixture.h"
 #include "ui/change_source_dialog.h"
+#include "ui/grid_properties.h"
+#include "ui/pane_command_ids.h"
+#include "ui/properties_pane.h"
 #include "sources/software_pattern.h"
 #include "ui/software_source_dialog.h"
 
@@ -121,10 +124,12 @@ TEST_F(software_sources, ChangeSourceRoadsAndTheirCancels) {
     EXPECT_EQ(Doc().source_image[0].bitmap, kept);
     // The target copied in: settings back to their defaults.
     method_code = 3;
+    prop_method->SetValue(4L);
     view.perspective_on = true;
     Press(dialog, modify_source::target_id);
     EXPECT_FALSE(view.perspective_on);
     EXPECT_EQ(method_code, 8);
+    EXPECT_EQ(prop_method->GetChoiceSelection(), 1);
     EXPECT_EQ(Doc().source_kind[0], kind_from_target);
     EXPECT_EQ(Doc().source_image[0].Width(), target_width);
     EXPECT_EQ(Port().labels[1], "Derived from target");
@@ -136,7 +141,7 @@ TEST_F(software_sources, ChangeSourceRoadsAndTheirCancels) {
     Press(dialog, modify_source::paste_id);
     closed = 1;
   });
-  RunChangeSourceDialog(app.Frame(), view, 1);
+  the_properties_pane->RunCommand(cmd_change_source_1, true);
   EXPECT_EQ(closed, 1);
   EXPECT_EQ(Port().messages, (message_list{{"No image in the clipboard to retrieve?", message_icon::error}}));
 }
