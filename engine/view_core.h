@@ -57,6 +57,30 @@ class CvorbelViewCore {
   // One blending-zone step inside zone_box: towards source 1 for direction 1,
   // towards source 2 otherwise.
   zone_step ApplyBlendingZone(int direction);
+  // Paints the even mix of both sources inside the blending box into target_pixels
+  // and presents it.
+  void PreviewBlendingBox();
+
+  // Placement of source s (1 or 2): scale, offset, fix point and anchor.
+  double ScaledWidth(int s) const;   // in target pixels, before truncation
+  double ScaledHeight(int s) const;
+  void UpdateFixAnchor(int s);
+  void MoveSourceToFixPosition(int s);
+  void SetSourceScalePercent(int value, int axis, int s);  // axis 0 vertical, 1 horizontal
+  void ResetSourceScale(int s);
+  void ResetAllSourceScales();
+  void AdjoinSources(int s);  // s takes the right half
+  void CentreSources();
+  void MoveSource1TopLeft();
+  void MoveSource2TopLeft();
+  void MirrorSource(int s);
+  // Rescales the selected source by a handle's movement in client pixels.
+  void ApplyHandleDrag(int handle, int dx, int dy);
+
+  // What the window shows of the placement; nothing without a window.
+  virtual void SetMoveSizeSource(int s) { moving_source = s; }
+  virtual void PlaceSizeHandles() {}
+  virtual void DrawFixPositionIndicator() {}
 
   source_layer layers[2];
   double rotation[2] = {0.0, 0.0};

@@ -47,6 +47,12 @@ class ui_port {
   virtual void SetSourceFileName(const std::string& text, int s) { (void)text, (void)s; }
   // The view places source s (1 or 2) at its fix position and recombines.
   virtual void MoveSourceToFixPosition(int s) { (void)s; }
+  // The properties pane's grid shows source s's scale percent (axis 0 vertical,
+  // 1 horizontal) or its fit-to-target flag, without acting on it.
+  virtual void SetScaleProperty(int s, int axis, int percent) { (void)s, (void)axis, (void)percent; }
+  virtual void SetFitProperty(int s, bool fit) { (void)s, (void)fit; }
+  // The pane's mirror button of source s shows whether the source is mirrored.
+  virtual void SetMirrorImage(int s, bool mirrored) { (void)s, (void)mirrored; }
   // The properties pane lays itself out again.
   virtual void AdjustLayout() {}
   // The text dialog for source index (0 or 1) of document; true when it ended with OK.

@@ -27,7 +27,7 @@ wx_batch_host::~wx_batch_host() {
 bool wx_batch_host::RunBatchDialog(batch_choices& choices) { return dialog && dialog(choices); }
 
 void wx_batch_host::SetMoveSizeSource(int mode) {
-  if (view) view->moving_source = mode;
+  if (view) view->SetMoveSizeSource(mode);
 }
 
 namespace {

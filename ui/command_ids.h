@@ -22,9 +22,14 @@ enum command_id : int {
   cmd_rotate = 32800,
   cmd_batch = 32801,
   cmd_software_source = 32803,
+  cmd_scroll_source_1 = 32804,
+  cmd_scroll_source_2 = 32805,
+  cmd_scroll_target = 32806,
   cmd_artistic_image = 32808,
   cmd_base_color = 32819,
   cmd_target_size = 32820,
+  cmd_mirror_1 = 32824,
+  cmd_mirror_2 = 32825,
   cmd_place_1_top_left = 32833,
   cmd_place_1_top_right = 32834,
   cmd_place_1_bottom_left = 32835,
@@ -71,11 +76,10 @@ inline constexpr int WxId(int id) { return id >= 32768 ? id - 30000 : id; }
 inline constexpr int commands_to_come[] = {
     cmd_sizes,
     cmd_base_color,
-    cmd_target_size,        cmd_fix_positions,       cmd_place_1_top_left,
+    cmd_target_size,        cmd_fix_positions,
     cmd_place_1_top_right,  cmd_place_1_bottom_left, cmd_place_1_bottom_right,
-    cmd_place_2_top_left,   cmd_place_2_top_right,   cmd_place_2_bottom_left,
+    cmd_place_2_top_right,  cmd_place_2_bottom_left,
     cmd_place_2_bottom_right, cmd_place_1_middle,    cmd_place_2_middle,
-    cmd_place_1_position_1, cmd_place_1_position_2,  cmd_positioning_off,
     cmd_help_topics,
 };
 

@@ -272,7 +272,9 @@ void CMainFrame::OnSize(wxSizeEvent& event) {
 
 void CMainFrame::OnUpdatePositioningStatus(wxIdleEvent& event) {
   event.Skip();
-  if (source_count == 2 && the_status_bar) the_status_bar->PaintViewPanes(-1);
+  if (source_count != 2) return;
+  if (the_view) the_view->DrawFixPositionIndicator();
+  if (the_status_bar) the_status_bar->PaintViewPanes(-1);
 }
 
 bool CMainFrame::TryBefore(wxEvent& event) {

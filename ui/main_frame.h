@@ -37,8 +37,8 @@ class CMainFrame : public wxFrame {
   void OnUpdateApplicationLook(wxUpdateUIEvent& event);
   void OnMove(wxMoveEvent& event);
   void OnSize(wxSizeEvent& event);
-  // The idle update of the fix-position panes: with two sources the view panes
-  // are painted again with the marker on pane 3.
+  // The idle update of the fix-position panes: with two sources the fix-position
+  // indicator is drawn and the view panes are painted with the marker on pane 3.
   void OnUpdatePositioningStatus(wxIdleEvent& event);
 
  protected:

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "engine/fix_positions.h"
 #include "engine/process_state.h"
 #include "engine/view_core.h"
 #include "ui/screen_flush.h"
@@ -131,6 +132,16 @@ void wnd_status_bar::PaintPane(int pane, uint32_t colour, const std::string& tex
   RepaintPane(pane);
 }
 
+void wnd_status_bar::PaintFixPane(int pane, uint32_t colour, int fix, uint32_t cell_colour) {
+  if (pane < 0 || pane >= pane_count) return;
+  pane_paint& p = panes[pane];
+  if (p.filled && p.colour == colour && p.has_text && p.text.empty() && p.fix == fix &&
+      p.cell_colour == cell_colour)
+    return;
+  p = {true, colour, true, "", fix, cell_colour};
+  RepaintPane(pane);
+}
+
 void wnd_status_bar::PaintViewPanes(int which) {
   if (source_count != 2) return;
   const int new_marker = which == 1 ? 1 : which == 2 ? 2 : which == -1 ? 3 : 0;
@@ -166,6 +177,7 @@ void wnd_status_bar::DrawPanes(wxDC& dc) {
     if (!GetFieldRect(i, rect)) continue;
     dc.SetPen(edge);
     dc.SetBrush(*wxTRANSPARENT_BRUSH);
+    const vrect field{rect.x, rect.y, rect.x + rect.width, rect.y + rect.height};
     dc.DrawRectangle(rect.Inflate(1));
     rect.Deflate(1);
     wxDCClipper clip(dc, rect);
@@ -174,6 +186,11 @@ void wnd_status_bar::DrawPanes(wxDC& dc) {
       dc.SetPen(*wxTRANSPARENT_PEN);
       dc.SetBrush(wxBrush(FromColorRef(p.colour)));
       dc.DrawRectangle(rect);
+    }
+    if (p.fix >= 0) {
+      const vrect cell = FixPositionRect(p.fix, field);
+      dc.SetBrush(wxBrush(FromColorRef(p.cell_colour)));
+      dc.DrawRectangle(cell.left, cell.top, cell.Width(), cell.Height());
     }
     const wxString text = p.has_text ? wxString::FromUTF8(p.text) : GetStatusText(i);
     dc.SetTextForeground(TextColourOn(p.filled ? FromColorRef(p.colour) : face));

@@ -32,6 +32,9 @@ class wnd_status_bar : public wxStatusBar {
   // Fills a pane with colour and writes text at its top-left, kept until painted
   // again; for the panes whose contents other parts of the program decide.
   void PaintPane(int pane, uint32_t colour, const std::string& text);
+  // Fills a fix-position pane with colour and the cell that stands for fix with
+  // cell_colour.
+  void PaintFixPane(int pane, uint32_t colour, int fix, uint32_t cell_colour);
 
   // Starts (or restarts) a timer on the bar; every tick of any of them counts.
   void SetTimer(int id, int milliseconds);
@@ -59,6 +62,8 @@ class wnd_status_bar : public wxStatusBar {
     uint32_t colour = 0;
     bool has_text = false;
     std::string text;
+    int fix = -1;  // the fix position whose cell is filled; -1 none
+    uint32_t cell_colour = 0;
   };
 
   void OnPaint(wxPaintEvent& event);

@@ -3,6 +3,7 @@
 #include <wx/app.h>
 #include <wx/msgdlg.h>
 
+#include "engine/view_core.h"
 #include "ui/app.h"
 #include "ui/properties_pane.h"
 #include "ui/replace_source.h"
@@ -83,6 +84,10 @@ void wx_ui_port::ShowFontSize(int s, int height) {
   const int points = int(0.75f / CvorbelApp::dpi_scale_y * float(-height));
   (s == 1 ? the_properties_pane->font_size_1 : the_properties_pane->font_size_2)
       ->SetText(wxString::Format("%d", points));
+}
+
+void wx_ui_port::MoveSourceToFixPosition(int s) {
+  if (the_view) the_view->MoveSourceToFixPosition(s);
 }
 
 void wx_ui_port::AdjustLayout() {

@@ -13,6 +13,7 @@ class wx_ui_port : public ui_port {
   int RunReplaceSource() override;
   bool RunTextEntry(CvorbelDoc& document, int index, bool replacing) override;
   bool AskSaveFileName(save_file_request& request) override;
+  void MoveSourceToFixPosition(int s) override;
   void AdjustLayout() override;
   void ShowFontSize(int s, int height) override;
   void SetDocumentTitle(const std::string& title) override;

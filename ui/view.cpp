@@ -11,6 +11,7 @@
 #include "ui/background_bitmaps.h"
 #include "ui/command_ids.h"
 #include "ui/flying_tips.h"
+#include "ui/move_size_box.h"
 #include "ui/start_buttons.h"
 #include "ui/status_bar.h"
 
@@ -46,6 +47,8 @@ CvorbelView::CvorbelView(wxWindow* parent, CvorbelDoc* document)
   Bind(wxEVT_MENU, &CvorbelView::OnSoftwareSource, this, WxId(cmd_software_source));
   Bind(wxEVT_MENU, &CvorbelView::OnSoftwareSource, this, cmd_view_customize);
   Bind(wxEVT_UPDATE_UI, &CvorbelApp::OnUpdateFileOpen, WxId(cmd_software_source));
+  BindMouseAndKeys();
+  BindPlacementCommands();
 }
 
 CvorbelView::~CvorbelView() {
@@ -69,6 +72,7 @@ void CvorbelView::OnInitialUpdate() {
     // InitTarget places both sources and rebuilds the target already.
     InitTarget();
     DestroyStartButtons();
+    DrawFixPositionIndicator();
     return;
   }
   if (source_count == 0) {
@@ -106,8 +110,10 @@ void CvorbelView::CenterTargetInView() {
 
 void CvorbelView::OnSize(wxSizeEvent& event) {
   if (source_count == 2) {
+    if (moving_source == 1 || moving_source == 2) ShowMoveSizeLabel(moving_source);
     FitTargetToClient();
     CenterTargetInView();
+    PlaceSizeHandles();
     PresentTarget();
   }
   zone_box[0] = zone_box[1] = zone_box[2] = zone_box[3] = -1;

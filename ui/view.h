@@ -4,6 +4,8 @@
 #include <wx/scrolwin.h>
 #include <wx/timer.h>
 
+#include <functional>
+
 #include "engine/view_core.h"
 
 class start_button;
@@ -30,6 +32,16 @@ class CvorbelView : public wxScrolledCanvas, public CvorbelViewCore {
   void CenterTargetInView();
   // The dotted outline of the blending box, over what the window shows.
   void DrawBlendingBox();
+
+  // Move/size selection and its grab handles; the fix-position panes.
+  void SetMoveSizeSource(int s) override;
+  void PlaceSizeHandles() override;
+  void DrawFixPositionIndicator() override;
+
+  // Holds the user-interface thread for a number of milliseconds (the click
+  // flash); replaceable so that tests need not wait.
+  std::function<void(int)> hold = HoldFor;
+  static void HoldFor(int milliseconds);
 
   void CreateStartButtons();
   void DestroyStartButtons();
@@ -91,6 +103,31 @@ class CvorbelView : public wxScrolledCanvas, public CvorbelViewCore {
   // The "Edit" menu: Cut, Copy and Paste under the pointer.
   void OnContextMenu(wxContextMenuEvent& event);
   void OnUpdateCut(wxUpdateUIEvent& event);
+
+  // Mouse and keys.
+  void BindMouseAndKeys();
+  void OnLButtonDown(wxMouseEvent& event);
+  void OnLButtonUp(wxMouseEvent& event);
+  void OnMouseMove(wxMouseEvent& event);
+  void OnRButtonDown(wxMouseEvent& event);
+  void OnRButtonUp(wxMouseEvent& event);
+  void OnCaptureLost(wxMouseCaptureLostEvent& event);
+  void OnChar(wxKeyEvent& event);
+  void OnKeyDown(wxKeyEvent& event);
+  void OnKeyUp(wxKeyEvent& event);
+  void OnMouseWheel(wxMouseEvent& event);
+  void EndSourceDrag(vpoint end);
+  void EndBox(vpoint end);
+  // Sends a move/size command to the properties pane, as its keys would.
+  void SendPaneCommand(int id);
+  // Presents the target with a dotted line between two logical points over it.
+  void DrawDragLine(vpoint from, vpoint to);
+
+  // Placement commands.
+  void BindPlacementCommands();
+  void OnMoveSizeCommand(wxCommandEvent& event);
+  void OnShoveTopLeft(wxCommandEvent& event);
+  void OnMirrorSource(wxCommandEvent& event);
   // Sets fit_scale and display_scale for the current client and target sizes.
   void FitTargetToClient();
   // Composes pixels over the gradient into the display surface; true when failed.
@@ -103,4 +140,8 @@ class CvorbelView : public wxScrolledCanvas, public CvorbelViewCore {
   cairo_surface_t* display = nullptr;
   // The display surface was composed by a presentation that has not been painted yet.
   bool display_fresh = false;
+  // A left press in this view started a drag that has not ended.
+  bool left_drag = false;
+  // The capture was taken by a right press.
+  bool right_capture = false;
 };

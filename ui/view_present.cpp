@@ -153,3 +153,20 @@ void CvorbelView::DrawBlendingBox() {
   cairo_surface_flush(display);
   ShowDisplay();
 }
+
+void CvorbelView::DrawDragLine(vpoint from, vpoint to) {
+  if (ComposePresentation(target_pixels)) return;
+  const wxPoint scroll = CalcUnscrolledPosition(wxPoint(0, 0));
+  {
+    context_owner cr(cairo_create(display));
+    const double dots[2] = {1.0, 1.0};
+    cairo_set_antialias(cr, CAIRO_ANTIALIAS_NONE);
+    cairo_set_source_rgb(cr, 0.0, 0.0, 0.0);
+    cairo_set_line_width(cr, 1.0);
+    cairo_set_dash(cr, dots, 2, 0.0);
+    StrokeLine(cr, from.x - scroll.x + 0.5, from.y - scroll.y + 0.5, to.x - scroll.x + 0.5,
+               to.y - scroll.y + 0.5);
+  }
+  cairo_surface_flush(display);
+  ShowDisplay();
+}

@@ -1,0 +1,56 @@
+#include "engine/process_state.h"
+#include "ui/app.h"
+#include "ui/command_ids.h"
+#include "ui/status_bar.h"
+#include "ui/view.h"
+
+namespace {
+
+constexpr uint32_t source_colours[2] = {0xC0C0FF, 0x66FF99};
+constexpr uint32_t fix_cell_colour = 0xFF8000;
+
+}  // namespace
+
+void CvorbelView::BindPlacementCommands() {
+  for (int id : {cmd_scroll_source_1, cmd_scroll_source_2, cmd_scroll_target,
+                 cmd_place_1_position_1, cmd_place_1_position_2, cmd_positioning_off})
+    Bind(wxEVT_MENU, &CvorbelView::OnMoveSizeCommand, this, WxId(id));
+  for (int id : {cmd_place_1_top_left, cmd_place_2_top_left})
+    Bind(wxEVT_MENU, &CvorbelView::OnShoveTopLeft, this, WxId(id));
+  for (int id : {cmd_mirror_1, cmd_mirror_2})
+    Bind(wxEVT_MENU, &CvorbelView::OnMirrorSource, this, WxId(id));
+  for (int id : {cmd_scroll_source_1, cmd_scroll_source_2, cmd_place_1_position_1,
+                 cmd_place_1_position_2, cmd_positioning_off, cmd_place_1_top_left,
+                 cmd_place_2_top_left, cmd_mirror_1, cmd_mirror_2})
+    Bind(wxEVT_UPDATE_UI, &CvorbelApp::OnUpdateBatchVorbel, WxId(id));
+}
+
+void CvorbelView::OnMoveSizeCommand(wxCommandEvent& event) {
+  const int id = event.GetId();
+  const int s = id == WxId(cmd_scroll_source_1) || id == WxId(cmd_place_1_position_1)   ? 1
+                : id == WxId(cmd_scroll_source_2) || id == WxId(cmd_place_1_position_2) ? 2
+                                                                                         : 0;
+  // Keys send these past any control's enabling, so the rule is checked here:
+  // two sources, except for the keys' "Scroll target", which always runs.
+  if ((s != 0 || id == WxId(cmd_positioning_off)) && source_count != 2) return;
+  SetMoveSizeSource(s);
+}
+
+void CvorbelView::OnShoveTopLeft(wxCommandEvent& event) {
+  if (source_count != 2) return;
+  if (event.GetId() == WxId(cmd_place_1_top_left))
+    MoveSource1TopLeft();
+  else
+    MoveSource2TopLeft();
+}
+
+void CvorbelView::OnMirrorSource(wxCommandEvent& event) {
+  if (source_count != 2) return;
+  MirrorSource(event.GetId() == WxId(cmd_mirror_1) ? 1 : 2);
+}
+
+void CvorbelView::DrawFixPositionIndicator() {
+  if (!the_status_bar) return;
+  the_status_bar->PaintFixPane(6, source_colours[0], fix_point_1, fix_cell_colour);
+  the_status_bar->PaintFixPane(7, source_colours[1], fix_point_2, fix_cell_colour);
+}
