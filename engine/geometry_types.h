@@ -4,6 +4,7 @@
 struct vpoint {
   int x = 0;
   int y = 0;
+  bool operator==(const vpoint&) const = default;
 };
 
 struct vsize {
@@ -19,4 +20,5 @@ struct vrect {
   int bottom = 0;
   int Width() const { return right - left; }
   int Height() const { return bottom - top; }
+  bool operator==(const vrect&) const = default;
 };
