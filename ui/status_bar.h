@@ -51,6 +51,10 @@ class wnd_status_bar : public wxStatusBar {
   void DrawPanes(wxDC& dc);
   // Width in pixels that a progress fill of percent covers now.
   int ProgressWidth() const;
+  // The text the program wrote into a pane; empty when none.
+  std::string PaneText(int pane) const {
+    return pane >= 0 && pane < pane_count ? panes[pane].text : std::string();
+  }
   // The pane that carries the view-pane marker: 1, 2, 3, or 0 for none.
   int MarkerPane() const { return marker_pane; }
 
