@@ -89,6 +89,7 @@ wxPoint move_size_box::Movement() const {
 }
 
 void move_size_box::OnLButtonDown(wxMouseEvent& event) {
+  view->SetFocus();
   if (!HasCapture()) CaptureMouse();
   click_point = event.GetPosition();
   const int s = view->moving_source;

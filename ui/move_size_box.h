@@ -16,6 +16,8 @@ class move_size_box : public wxWindow {
   ~move_size_box() override;
 
   int Handle() const { return handle; }
+  // The keys stay with the view: a handle never takes the focus.
+  bool AcceptsFocus() const override { return false; }
   // Puts the handle's top-left at origin in the view's client coordinates.
   void Place(vpoint origin);
 

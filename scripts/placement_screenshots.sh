@@ -1,0 +1,107 @@
+#!/usr/bin/env bash
+# Starts vorbel on a virtual screen with two generated images and writes what the
+# screen shows while sources are placed with the mouse into shots/placement-*.png:
+# a source selected with its handles, a body drag with its line, a handle drag, a
+# blending box being dragged, and the status bar's move/size and fix-position panes.
+set -euo pipefail
+root="$(cd "$(dirname "$0")/.." && pwd)"
+out="$root/shots"
+exe="${VORBEL_EXE:-$root/build/ui/vorbel}"
+
+# Prints "x y" of the centre of the handle nearest the bottom-right corner in a
+# screenshot (handles on the default black base are filled RGB 0x50 0x3F 0xD0).
+handle_centre() {
+  /usr/bin/python3 - "$1" <<'PY'
+import sys
+from PIL import Image
+image = Image.open(sys.argv[1]).convert("RGB")
+w, h = image.size
+pixels = image.load()
+best = None
+for y in range(h):
+    for x in range(w):
+        if pixels[x, y] == (0x50, 0x3F, 0xD0) and (best is None or x + y > best[0] + best[1]):
+            best = (x, y)
+print(best[0] - 6, best[1] - 7)
+PY
+}
+
+steps() {
+  local work=$1
+  export HOME="$work/home" XDG_CONFIG_HOME="$work/home/.config"
+  mkdir -p "$XDG_CONFIG_HOME"
+  shot() {
+    import -window root "$out/placement-$1.png"
+    echo "wrote shots/placement-$1.png"
+  }
+  "$exe" "$work/first.png" "$work/second.png" &
+  local pid=$!
+  local wid
+  wid=$(xdotool search --sync --onlyvisible --name '^Vorbel' | head -n 1)
+  sleep 2
+  eval "$(xdotool getwindowgeometry --shell "$wid")"
+  # A click gives the view the keys (and flashes each source); '2' selects source 2.
+  xdotool mousemove --window "$wid" 300 300 click 1
+  sleep 1
+  xdotool key 2
+  sleep 0.5
+  shot 01-source-2-with-handles
+  xdotool mousemove --window "$wid" 300 300 mousedown 1
+  sleep 0.2
+  xdotool mousemove --window "$wid" 360 330
+  sleep 0.2
+  xdotool mousemove --window "$wid" 420 380
+  sleep 0.5
+  shot 02-body-drag-line
+  xdotool mouseup 1
+  sleep 1
+  shot 03-source-2-moved
+  import -window root "$work/now.png"
+  read -r hx hy < <(handle_centre "$work/now.png")
+  xdotool mousemove "$hx" "$hy" mousedown 1
+  sleep 0.2
+  xdotool mousemove "$((hx - 60))" "$((hy - 40))"
+  sleep 0.2
+  xdotool mousemove "$((hx - 120))" "$((hy - 80))"
+  sleep 0.5
+  shot 04-handle-drag
+  xdotool mouseup 1
+  sleep 1
+  shot 05-after-handle-drag
+  xdotool key b
+  sleep 0.3
+  xdotool mousemove --window "$wid" 250 300 mousedown 1
+  sleep 0.2
+  xdotool mousemove --window "$wid" 320 350
+  sleep 0.2
+  xdotool mousemove --window "$wid" 450 470
+  sleep 0.5
+  shot 06-blending-box
+  xdotool mouseup 1
+  sleep 1
+  kill "$pid"
+  wait "$pid" || true
+}
+
+if [ "${1:-}" = --steps ]; then
+  steps "$2"
+  exit 0
+fi
+
+bash "$root/scripts/deps.sh" test
+command -v xdotool >/dev/null || {
+  DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends xdotool >/dev/null
+}
+if [ -z "${VORBEL_EXE:-}" ]; then
+  cmake -S "$root" -B "$root/build" -G Ninja -DVORBEL_BENCH=OFF >/dev/null
+  cmake --build "$root/build" --target vorbel
+fi
+mkdir -p "$out"
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+/usr/bin/convert -size 800x600 gradient:'#f04818'-'#1838c0' -background '#303030' -rotate 30 -gravity center \
+  -extent 800x600 "$work/first.png"
+/usr/bin/convert -size 600x600 xc:white -fill '#22aa88' -draw 'circle 300,300 300,40' \
+  -fill '#ffcc33' -draw 'rectangle 80,80 280,280' -fill '#202020' \
+  -draw 'polygon 330,520 560,520 445,330' "$work/second.png"
+xvfb-run -a -s '-screen 0 1400x1000x24' bash "$0" --steps "$work"
