@@ -49,6 +49,9 @@ void BM_SourceDragStep(benchmark::State& state) {
   state.SetLabel(state.range(0) ? "fast preview" : "full quality");
   SetRowThreads(0);
 }
-BENCHMARK(BM_SourceDragStep)->ArgsProduct({{1, 0}, {8, 1}})->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_SourceDragStep)
+    ->ArgsProduct({{1, 0}, {8, 1}})
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
 
 }  // namespace

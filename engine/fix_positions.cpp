@@ -25,7 +25,8 @@ bool AnchorForFix(int fix, vpoint offset, int sw, int sh, vpoint& anchor) {
   auto axis = [](int place, long long o, long long size) -> long long {
     return place == 0 ? o : place == 1 ? (2 * o - size) / 2 : o - size;
   };
-  anchor = {ToInt(axis(cells[fix].column, offset.x, sw)), ToInt(axis(cells[fix].row, offset.y, sh))};
+  anchor = {ToInt(axis(cells[fix].column, offset.x, sw)),
+            ToInt(axis(cells[fix].row, offset.y, sh))};
   return true;
 }
 
@@ -43,15 +44,25 @@ vrect FixPositionRect(int fix, const vrect& pane) {
   const int third = (R - L) / 3, half = (B - T) / 2, quarter = half / 2;
   const int mx = (L + R) / 2, my = (T + B) / 2;
   switch (fix) {
-    case fix_left: return {L, my - quarter, L + third, my + quarter};
-    case fix_top_left: return {L, T, L + third, T + half};
-    case fix_top: return {mx - third / 2, T, mx + third / 2, T + half};
-    case fix_top_right: return {R - third, T, R, T + half};
-    case fix_right: return {R - third, my - quarter, R, my + quarter};
-    case fix_bottom_right: return {R - third, B - half, R, B};
-    case fix_bottom: return {mx - third / 2, B - half, mx + third / 2, B};
-    case fix_bottom_left: return {L, B - half, L + third, B};
-    case fix_middle: return {mx - third / 2, my - quarter, mx + third / 2, my + quarter};
-    default: return pane;
+    case fix_left:
+      return {L, my - quarter, L + third, my + quarter};
+    case fix_top_left:
+      return {L, T, L + third, T + half};
+    case fix_top:
+      return {mx - third / 2, T, mx + third / 2, T + half};
+    case fix_top_right:
+      return {R - third, T, R, T + half};
+    case fix_right:
+      return {R - third, my - quarter, R, my + quarter};
+    case fix_bottom_right:
+      return {R - third, B - half, R, B};
+    case fix_bottom:
+      return {mx - third / 2, B - half, mx + third / 2, B};
+    case fix_bottom_left:
+      return {L, B - half, L + third, B};
+    case fix_middle:
+      return {mx - third / 2, my - quarter, mx + third / 2, my + quarter};
+    default:
+      return pane;
   }
 }

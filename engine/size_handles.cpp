@@ -5,8 +5,9 @@
 
 namespace {
 
-const char* const names[handle_count] = {"top_left",    "bottom_right", "top_right",  "bottom_left",
-                                         "middle_left", "middle_right", "middle_top", "middle_bottom"};
+const char* const names[handle_count] = {"top_left",    "bottom_right", "top_right",
+                                         "bottom_left", "middle_left",  "middle_right",
+                                         "middle_top",  "middle_bottom"};
 
 // Which edge of each axis a handle moves: -1 the left or top, 1 the right or
 // bottom, 0 neither.
@@ -14,10 +15,12 @@ struct handle_edges {
   int x;
   int y;
 };
-constexpr handle_edges edges[handle_count] = {{-1, -1}, {1, 1},  {1, -1}, {-1, 1},
-                                              {-1, 0},  {1, 0},  {0, -1}, {0, 1}};
+constexpr handle_edges edges[handle_count] = {{-1, -1}, {1, 1}, {1, -1}, {-1, 1},
+                                              {-1, 0},  {1, 0}, {0, -1}, {0, 1}};
 
-bool IsLight(const rgb_color& base) { return 19 * base.red + 37 * base.green + 7 * base.blue > 8000; }
+bool IsLight(const rgb_color& base) {
+  return 19 * base.red + 37 * base.green + 7 * base.blue > 8000;
+}
 
 // One axis of a handle drag: the percent rescaled by the moved edge; a moved
 // leading edge also shifts the offset, unless the percent hit its floor.
@@ -33,7 +36,9 @@ void MoveEdge(int edge, double& percent, int& offset, double size, int d) {
 
 }  // namespace
 
-const char* HandleName(int handle) { return handle >= 0 && handle < handle_count ? names[handle] : ""; }
+const char* HandleName(int handle) {
+  return handle >= 0 && handle < handle_count ? names[handle] : "";
+}
 
 vpoint HandlePoint(int handle, int sw, int sh) {
   if (handle < 0 || handle >= handle_count) return {};
@@ -42,8 +47,8 @@ vpoint HandlePoint(int handle, int sw, int sh) {
   return {place(edges[handle].x, sw), place(edges[handle].y, sh)};
 }
 
-vpoint HandleOrigin(vpoint point, vpoint offset, float scale, const vrect& target_rect,
-                    float dpi_x, float dpi_y, vpoint scroll) {
+vpoint HandleOrigin(vpoint point, vpoint offset, float scale, const vrect& target_rect, float dpi_x,
+                    float dpi_y, vpoint scroll) {
   const int x = TruncToInt(float(point.x - offset.x) * scale) +
                 TruncToInt(float(target_rect.left) * dpi_x) - scroll.x - handle_width / 2;
   const int y = TruncToInt(float(point.y - offset.y) * scale) +

@@ -28,8 +28,8 @@ vpoint HandlePoint(int handle, int sw, int sh);
 
 // Where the handle's top-left corner goes in the view's client coordinates so that
 // it is centred on the source point (a point of the source, offset as the source's).
-vpoint HandleOrigin(vpoint point, vpoint offset, float scale, const vrect& target_rect,
-                    float dpi_x, float dpi_y, vpoint scroll);
+vpoint HandleOrigin(vpoint point, vpoint offset, float scale, const vrect& target_rect, float dpi_x,
+                    float dpi_y, vpoint scroll);
 
 // A source's scale and place as a handle drag changes them.
 struct source_scale {

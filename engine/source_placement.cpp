@@ -115,7 +115,8 @@ void CvorbelViewCore::AdjoinSources(int s) {
 void CvorbelViewCore::CentreSources() {
   const int W = target_rect.Width(), H = target_rect.Height();
   for (int s = 1; s <= 2; ++s)
-    offset[s - 1] = {TruncToInt((ScaledWidth(s) - W) * 0.5), TruncToInt((ScaledHeight(s) - H) * 0.5)};
+    offset[s - 1] = {TruncToInt((ScaledWidth(s) - W) * 0.5),
+                     TruncToInt((ScaledHeight(s) - H) * 0.5)};
   BuildSourceLayer(1);
   BuildSourceLayer(2);
   CombineTarget();

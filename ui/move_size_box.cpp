@@ -20,12 +20,16 @@ constexpr uint32_t plain_background = 0xFFFFFF;
 wxStockCursor HandleCursor(int handle) {
   switch (handle) {
     case handle_top_left:
-    case handle_bottom_right: return wxCURSOR_SIZENWSE;
+    case handle_bottom_right:
+      return wxCURSOR_SIZENWSE;
     case handle_top_right:
-    case handle_bottom_left: return wxCURSOR_SIZENESW;
+    case handle_bottom_left:
+      return wxCURSOR_SIZENESW;
     case handle_middle_top:
-    case handle_middle_bottom: return wxCURSOR_SIZENS;
-    default: return wxCURSOR_SIZEWE;
+    case handle_middle_bottom:
+      return wxCURSOR_SIZENS;
+    default:
+      return wxCURSOR_SIZEWE;
   }
 }
 
@@ -33,7 +37,8 @@ wxStockCursor HandleCursor(int handle) {
 
 void ShowMoveSizeLabel(int s) {
   if (!the_status_bar) return;
-  the_status_bar->PaintPane(label_pane, source_colours[s == 1 ? 0 : 1], s == 1 ? "Move/size 1" : "Move/size 2");
+  the_status_bar->PaintPane(label_pane, source_colours[s == 1 ? 0 : 1],
+                            s == 1 ? "Move/size 1" : "Move/size 2");
 }
 
 move_size_box::move_size_box(CvorbelView* view, int handle, vpoint origin)

@@ -1,8 +1,10 @@
+#include <wx/dialog.h>
+
+#include <algorithm>
 #include <chrono>
+#include <climits>
 #include <string>
 #include <thread>
-
-#include <wx/dialog.h>
 
 #include "engine/float_convert.h"
 #include "engine/process_state.h"

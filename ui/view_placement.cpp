@@ -23,13 +23,23 @@ void CvorbelView::BindPlacementCommands() {
                  cmd_place_1_position_2, cmd_positioning_off, cmd_place_1_top_left,
                  cmd_place_2_top_left, cmd_mirror_1, cmd_mirror_2})
     Bind(wxEVT_UPDATE_UI, &CvorbelApp::OnUpdateBatchVorbel, WxId(id));
+  // The view draws the scrolled picture itself, so its children stay where they
+  // are: the handles are put back on the source once a scroll is done.
+  for (const auto& type :
+       {wxEVT_SCROLLWIN_TOP, wxEVT_SCROLLWIN_BOTTOM, wxEVT_SCROLLWIN_LINEUP,
+        wxEVT_SCROLLWIN_LINEDOWN, wxEVT_SCROLLWIN_PAGEUP, wxEVT_SCROLLWIN_PAGEDOWN,
+        wxEVT_SCROLLWIN_THUMBTRACK, wxEVT_SCROLLWIN_THUMBRELEASE})
+    Bind(type, [this](wxScrollWinEvent& event) {
+      event.Skip();
+      CallAfter([this] { PlaceSizeHandles(); });
+    });
 }
 
 void CvorbelView::OnMoveSizeCommand(wxCommandEvent& event) {
   const int id = event.GetId();
   const int s = id == WxId(cmd_scroll_source_1) || id == WxId(cmd_place_1_position_1)   ? 1
                 : id == WxId(cmd_scroll_source_2) || id == WxId(cmd_place_1_position_2) ? 2
-                                                                                         : 0;
+                                                                                        : 0;
   // Keys send these past any control's enabling, so the rule is checked here:
   // two sources, except for the keys' "Scroll target", which always runs.
   if ((s != 0 || id == WxId(cmd_positioning_off)) && source_count != 2) return;

@@ -1,9 +1,9 @@
+#include <wx/dialog.h>
+#include <wx/uiaction.h>
+
 #include <chrono>
 #include <thread>
 #include <vector>
-
-#include <wx/dialog.h>
-#include <wx/uiaction.h>
 
 #include "tests/ui/app_fixture.h"
 #include "tests/ui/view_fixture.h"
@@ -18,8 +18,8 @@ constexpr uint32_t red = 0xFF0000, blue = 0x0000FF;
 
 void FailOnAssert(const wxString& file, int line, const wxString& func, const wxString& cond,
                   const wxString& message) {
-  ADD_FAILURE() << "wx assertion " << cond << " (" << message << ") in " << func << " at " << file << ":"
-                << line;
+  ADD_FAILURE() << "wx assertion " << cond << " (" << message << ") in " << func << " at " << file
+                << ":" << line;
 }
 
 template <class F>
@@ -84,7 +84,9 @@ class view_mouse : public view_fixture {
     doc.source_kind[s - 1] = kind_file;
   }
   // The client point over target pixel (x, y).
-  wxPoint At(int x, int y) const { return {view->target_rect.left + 2 * x, view->target_rect.top + 2 * y}; }
+  wxPoint At(int x, int y) const {
+    return {view->target_rect.left + 2 * x, view->target_rect.top + 2 * y};
+  }
   void Mouse(wxEventType type, wxPoint p, bool left = true, bool shift = false) {
     wxMouseEvent event(type);
     event.SetPosition(p);
@@ -97,7 +99,9 @@ class view_mouse : public view_fixture {
     Mouse(wxEVT_MOTION, to);
     Mouse(wxEVT_LEFT_UP, to, false);
   }
-  std::vector<bgra> Target() const { return {target_pixels, target_pixels + target_width * target_height}; }
+  std::vector<bgra> Target() const {
+    return {target_pixels, target_pixels + target_width * target_height};
+  }
   static bool Same(const std::vector<bgra>& a, const bgra* b) {
     return std::equal(a.begin(), a.end(), b, [](const bgra& x, const bgra& y) {
       return x.blue == y.blue && x.green == y.green && x.red == y.red;
@@ -112,7 +116,7 @@ class view_mouse : public view_fixture {
 TEST_F(view_mouse, SourceDragMovesTheSourceWithinReachAndItsHandlesFollow) {
   view->SetMoveSizeSource(2);
   ASSERT_EQ(view->GetChildren().size(), 8u);
-  const char* names[8] = {"top_left", "bottom_right", "top_right", "bottom_left",
+  const char* names[8] = {"top_left",    "bottom_right", "top_right",  "bottom_left",
                           "middle_left", "middle_right", "middle_top", "middle_bottom"};
   for (int i = 0; i < 8; ++i) EXPECT_EQ(view->size_handles[i]->GetName(), names[i]);
   EXPECT_EQ(view->size_handles[1]->GetPosition(), At(100, 75) - wxPoint(8, 9));
@@ -159,8 +163,9 @@ TEST_F(view_mouse, BoxPreviewsTheMixAndAClickFlashesEachSource) {
   Mouse(wxEVT_LEFT_DOWN, At(10, 10));
   const std::vector<bgra> before = Target();
   Mouse(wxEVT_MOTION, At(40, 40));
-  EXPECT_EQ(Shown(At(20, 20).x, At(20, 20).y), 0x80007Eu);  // (129 x source 1 + 127 x source 2) >> 8
-  EXPECT_TRUE(Same(before, target_pixels));                // the buffer is the target again
+  EXPECT_EQ(Shown(At(20, 20).x, At(20, 20).y),
+            0x80007Eu);                      // (129 x source 1 + 127 x source 2) >> 8
+  EXPECT_TRUE(Same(before, target_pixels));  // the buffer is the target again
   // Where a box is too small to be a zone, the release is a click: source 1 alone,
   // source 2 alone, then the combination; the undo copy and the target survive.
   Mouse(wxEVT_MOTION, At(15, 14));  // 10 x 8 logical pixels
@@ -240,6 +245,42 @@ TEST_F(view_mouse, KeysSelectAndShowSourcesAndTheWheelNeverScrolls) {
   EXPECT_EQ(view->GetViewStart(), wxPoint(0, 0));
 }
 
+// Zoom levels from the smallest to the largest, drags that leave the window and a
+// window squeezed while a handle is held stay inside every buffer.
+TEST_F(view_mouse, ExtremeZoomsTinyWindowsAndStrayDragsStayConsistent) {
+  const wxPoint far[4] = {{-3000, -3000}, {5000, 4000}, {0, 0}, {799, 599}};
+  for (float scale : {0.005f, 0.3f, 1.0f, 8.0f, 60.0f}) {
+    SCOPED_TRACE(scale);
+    view->display_scale = scale;
+    view->CenterTargetInView();
+    for (int s : {2, 0}) {
+      view->SetMoveSizeSource(s);
+      for (const wxPoint& from : far)
+        for (const wxPoint& to : far) Drag(from, to);
+      EXPECT_GE(view->offset[1].x, -200);
+      EXPECT_LE(view->offset[1].x, 100);
+    }
+    EXPECT_FALSE(view->HasCapture());
+  }
+  view->display_scale = 2.0f;
+  view->CenterTargetInView();
+  view->SetMoveSizeSource(1);
+  move_size_box* handle = view->size_handles[handle_top_left];
+  wxMouseEvent down(wxEVT_LEFT_DOWN);
+  Send(handle, down);
+  view->SetSize(0, 0, 3, 3);
+  Settle();
+  wxMouseEvent move(wxEVT_MOTION), up(wxEVT_LEFT_UP);
+  move.m_leftDown = true;
+  Send(handle, move);
+  Send(handle, up);
+  EXPECT_GE(view->width_percent[0], 2.0);
+  EXPECT_GE(view->height_percent[0], 2.0);
+  EXPECT_FALSE(handle->HasCapture());
+  view->SetSize(0, 0, client_width, client_height);
+  Settle();
+}
+
 // Real input through the X server: a handle drag rescales from that corner and
 // leaves the handle under the pointer.
 TEST_F(view_mouse, HandleDragRescalesAndKeepsTheAnchorInStep) {
@@ -255,7 +296,12 @@ TEST_F(view_mouse, HandleDragRescalesAndKeepsTheAnchorInStep) {
   ASSERT_TRUE(PumpUntil([&] { return corner->HasCapture(); }));
   for (int step = 1; step <= 4; ++step) {
     input.MouseMove(grab + wxPoint(10 * step, 0));
-    PumpUntil([&] { return view->size_handles[handle_bottom_right]->GetPosition().x >= At(100, 75).x - 8 + 10 * step; }, 500);
+    PumpUntil(
+        [&] {
+          return view->size_handles[handle_bottom_right]->GetPosition().x >=
+                 At(100, 75).x - 8 + 10 * step;
+        },
+        500);
   }
   input.MouseUp();
   ASSERT_TRUE(PumpUntil([&] { return !corner->HasCapture(); }));

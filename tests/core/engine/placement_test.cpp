@@ -19,8 +19,9 @@ TEST(ViewMapping, PointsMapAndClampOntoTheTarget) {
   EXPECT_FALSE(InsideTarget({0, 60}, 100, 60));
 
   EXPECT_EQ(ClampIntoTarget({0, 0}, target, 2.0f), (vpoint{40, 30}));
-  EXPECT_EQ(ClampIntoTarget({500, 500}, target, 2.0f), (vpoint{238, 148}));  // (99, 59) x 2 + origin
-  EXPECT_EQ(ClampIntoTarget({500, 50}, target, 0.75f), (vpoint{114, 50}));   // trunc(99 x 0.75) + 40
+  EXPECT_EQ(ClampIntoTarget({500, 500}, target, 2.0f),
+            (vpoint{238, 148}));                                            // (99, 59) x 2 + origin
+  EXPECT_EQ(ClampIntoTarget({500, 50}, target, 0.75f), (vpoint{114, 50}));  // trunc(99 x 0.75) + 40
   EXPECT_EQ(ClampIntoTarget({60, 50}, target, 1.0f), (vpoint{60, 50}));
 
   EXPECT_EQ(DragDistance({10, 10}, {500, -500}, 100, 60), (vpoint{89, -10}));
@@ -46,7 +47,7 @@ TEST(FixPositions, AnchorsOffsetsAndIndicatorCells) {
     EXPECT_EQ(offset, (vpoint{0, 0})) << w;
   }
   // Each anchor names its fix point's position; even sizes come back exactly.
-  const vpoint expected[9] = {{-30, -70}, {-30, -20}, {-80, -20}, {-130, -20}, {-130, -70},
+  const vpoint expected[9] = {{-30, -70},   {-30, -20},  {-80, -20},  {-130, -20}, {-130, -70},
                               {-130, -120}, {-80, -120}, {-30, -120}, {-80, -70}};
   std::mt19937 rng(5);
   for (int fix = 0; fix < 9; ++fix) {
@@ -67,16 +68,20 @@ TEST(FixPositions, AnchorsOffsetsAndIndicatorCells) {
   EXPECT_EQ(untouched, (vpoint{1, 2}));
 
   const vrect pane{100, 2, 150, 22};  // 50 x 20: third 16, half 10, quarter 5, middle (125, 12)
-  const vrect cells[10] = {{100, 7, 116, 17},  {100, 2, 116, 12}, {117, 2, 133, 12}, {134, 2, 150, 12},
-                           {134, 7, 150, 17},  {134, 12, 150, 22}, {117, 12, 133, 22}, {100, 12, 116, 22},
+  const vrect cells[10] = {{100, 7, 116, 17},  {100, 2, 116, 12},
+                           {117, 2, 133, 12},  {134, 2, 150, 12},
+                           {134, 7, 150, 17},  {134, 12, 150, 22},
+                           {117, 12, 133, 22}, {100, 12, 116, 22},
                            {117, 7, 133, 17},  pane};
   for (int fix = 0; fix < 10; ++fix) EXPECT_EQ(FixPositionRect(fix, pane), cells[fix]) << fix;
 }
 
 TEST(SizeHandles, PlacesMovesAndColours) {
   const int sw = 200, sh = 100;
-  const vpoint points[8] = {{0, 0}, {200, 100}, {200, 0}, {0, 100}, {0, 50}, {200, 50}, {100, 0}, {100, 100}};
-  for (int i = 0; i < handle_count; ++i) EXPECT_EQ(HandlePoint(i, sw, sh), points[i]) << HandleName(i);
+  const vpoint points[8] = {{0, 0},  {200, 100}, {200, 0}, {0, 100},
+                            {0, 50}, {200, 50},  {100, 0}, {100, 100}};
+  for (int i = 0; i < handle_count; ++i)
+    EXPECT_EQ(HandlePoint(i, sw, sh), points[i]) << HandleName(i);
   // Source at (30, 20) on the target, scale 0.75, target at (40, 40), scrolled by (5, 7).
   EXPECT_EQ(HandleOrigin({0, 0}, {-30, -20}, 0.75f, {40, 40, 1064, 808}, 1.0f, 1.0f, {5, 7}),
             (vpoint{22 + 40 - 5 - 8, 15 + 40 - 7 - 9}));
@@ -89,10 +94,14 @@ TEST(SizeHandles, PlacesMovesAndColours) {
     vpoint offset;
   };
   const double w = 200.5, h = 100.5;
-  const row rows[8] = {{100 * 190.5 / w, 100 * 80.5 / h, {-10, -20}}, {100 * 210.5 / w, 100 * 120.5 / h, {0, 0}},
-                       {100 * 210.5 / w, 100 * 80.5 / h, {0, -20}},   {100 * 190.5 / w, 100 * 120.5 / h, {-10, 0}},
-                       {100 * 190.5 / w, 100, {-10, 0}},              {100 * 210.5 / w, 100, {0, 0}},
-                       {100, 100 * 80.5 / h, {0, -20}},               {100, 100 * 120.5 / h, {0, 0}}};
+  const row rows[8] = {{100 * 190.5 / w, 100 * 80.5 / h, {-10, -20}},
+                       {100 * 210.5 / w, 100 * 120.5 / h, {0, 0}},
+                       {100 * 210.5 / w, 100 * 80.5 / h, {0, -20}},
+                       {100 * 190.5 / w, 100 * 120.5 / h, {-10, 0}},
+                       {100 * 190.5 / w, 100, {-10, 0}},
+                       {100 * 210.5 / w, 100, {0, 0}},
+                       {100, 100 * 80.5 / h, {0, -20}},
+                       {100, 100 * 120.5 / h, {0, 0}}};
   for (int i = 0; i < handle_count; ++i) {
     source_scale s{100, 100, {0, 0}};
     MoveHandle(i, s, w, h, 10, 20, 1.0f);
@@ -128,7 +137,9 @@ namespace {
 struct grid_ui : recording_ui {
   std::vector<std::array<int, 3>> scales;  // source, axis, percent
   std::vector<std::pair<int, bool>> fits, mirrors;
-  void SetScaleProperty(int s, int axis, int percent) override { scales.push_back({s, axis, percent}); }
+  void SetScaleProperty(int s, int axis, int percent) override {
+    scales.push_back({s, axis, percent});
+  }
   void SetFitProperty(int s, bool fit) override { fits.emplace_back(s, fit); }
   void SetMirrorImage(int s, bool mirrored) override { mirrors.emplace_back(s, mirrored); }
 };
@@ -161,7 +172,8 @@ TEST_F(Placement, AdjoinPutsOneSourceOnEachHalf) {
   EXPECT_DOUBLE_EQ(view->width_percent[0], 50.0);
   EXPECT_DOUBLE_EQ(view->height_percent[0], 50.0);
   EXPECT_EQ(view->width_percent[1], 100.0);
-  EXPECT_EQ(grid.scales, (std::vector<std::array<int, 3>>{{1, 1, 50}, {1, 0, 50}, {2, 1, 100}, {2, 0, 100}}));
+  EXPECT_EQ(grid.scales,
+            (std::vector<std::array<int, 3>>{{1, 1, 50}, {1, 0, 50}, {2, 1, 100}, {2, 0, 100}}));
   EXPECT_EQ(view->offset[0], (vpoint{0, 0}));  // its right edge at 512, the middle
   EXPECT_EQ(view->offset[1], (vpoint{-512, 0}));
   EXPECT_EQ(fix_point_1, fix_top_left);
@@ -223,7 +235,8 @@ TEST_F(Placement, CentreTopLeftMirrorAndScaleKeepAnchorsInStep) {
 TEST_F(Placement, BoxPreviewMixesWhereBothCoverAndRestoresWhereNeither) {
   SetTarget(4, 4);
   target_width = target_height = 4;
-  for (int s = 1; s <= 2; ++s) Paint(s, [s](int, int) { return s == 1 ? bgr{200, 100, 0} : bgr{0, 100, 200}; });
+  for (int s = 1; s <= 2; ++s)
+    Paint(s, [s](int, int) { return s == 1 ? bgr{200, 100, 0} : bgr{0, 100, 200}; });
   view->layers[1].Mask(1, 2) = 0;  // only source 1
   view->layers[0].Mask(2, 2) = 0;  // only source 2
   view->layers[0].Mask(2, 1) = view->layers[1].Mask(2, 1) = 0;
@@ -237,7 +250,7 @@ TEST_F(Placement, BoxPreviewMixesWhereBothCoverAndRestoresWhereNeither) {
   EXPECT_EQ(Bgr(Out(2, 1)), (bgr{9, 8, 7}));       // neither covers: the saved target
   EXPECT_EQ(Bgr(Out(1, 2)), (bgr{1, 2, 3}));       // one covers: untouched
   EXPECT_EQ(Bgr(Out(2, 2)), (bgr{1, 2, 3}));
-  EXPECT_EQ(Bgr(Out(3, 3)), (bgr{1, 2, 3}));       // outside the box
+  EXPECT_EQ(Bgr(Out(3, 3)), (bgr{1, 2, 3}));  // outside the box
   for (int i = 0; i < 16; ++i) EXPECT_EQ(target_pixels[i].fourth, 77);
 
   view->zone_box[0] = -1;
