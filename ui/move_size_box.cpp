@@ -56,6 +56,8 @@ move_size_box::move_size_box(CvorbelView* view, int handle, vpoint origin)
   Bind(wxEVT_MOTION, &move_size_box::OnMouseMove, this);
   Bind(wxEVT_RIGHT_DOWN, &move_size_box::OnRButtonDown, this);
   Bind(wxEVT_MOUSE_CAPTURE_LOST, &move_size_box::OnCaptureLost, this);
+  // A right click on a handle resets the source; the view's menu stays shut.
+  Bind(wxEVT_CONTEXT_MENU, [](wxContextMenuEvent&) {});
 }
 
 move_size_box::~move_size_box() {

@@ -10,14 +10,12 @@
 #include "engine/process_state.h"
 #include "engine/view_mapping.h"
 #include "ui/app.h"
-#include "ui/blend_dialog_hook.h"
+#include "ui/blend_dialog.h"
 #include "ui/command_ids.h"
 #include "ui/move_size_box.h"
 #include "ui/properties_pane.h"
 #include "ui/status_bar.h"
 #include "ui/view.h"
-
-wxDialog* (*make_blend_dialog)(wxWindow* view) = nullptr;
 
 namespace {
 
@@ -178,16 +176,8 @@ void CvorbelView::EndBox(vpoint p) {
   zone_level = 0;
   DrawBlendingBox();
   if (zone_box[2] - zone_box[0] >= least_box && zone_box[3] - zone_box[1] >= least_box) {
-    if (zone_box[0] == -1 || zone_box[1] == -1 || the_blend_dialog) return;
-    if (make_blend_dialog) the_blend_dialog = make_blend_dialog(this);
-    if (!the_blend_dialog) {
-      // Without a dialog to work on it the box has no use: it goes.
-      box_dragging = false;
-      PresentTarget();
-      return;
-    }
-    the_blend_dialog->Show();
-    blend_dialog_open = true;
+    // A press outside the target leaves x0 at -1: no zone.
+    if (zone_box[0] != -1 && zone_box[1] != -1) OpenBlendDialog(this);
     return;
   }
   if (blend_dialog_open) return;

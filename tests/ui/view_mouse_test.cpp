@@ -7,7 +7,6 @@
 
 #include "tests/ui/app_fixture.h"
 #include "tests/ui/view_fixture.h"
-#include "ui/blend_dialog_hook.h"
 #include "ui/command_ids.h"
 #include "ui/move_size_box.h"
 #include "ui/properties_pane.h"
@@ -68,7 +67,6 @@ class view_mouse : public view_fixture {
     };
   }
   void TearDown() override {
-    make_blend_dialog = nullptr;
     if (the_blend_dialog) the_blend_dialog->Destroy();
     the_blend_dialog = nullptr;
     the_app->batch_running = false;
@@ -175,7 +173,6 @@ TEST_F(view_mouse, BoxPreviewsTheMixAndAClickFlashesEachSource) {
   EXPECT_FALSE(view->box_dragging);
 
   // 10 x 10 logical pixels make a zone: its dialog opens once.
-  make_blend_dialog = [](wxWindow* parent) { return new wxDialog(parent, wxID_ANY, "zone"); };
   Drag(At(10, 10), At(10, 10) + wxPoint(10, 10));
   ASSERT_NE(the_blend_dialog, nullptr);
   EXPECT_TRUE(view->blend_dialog_open && view->box_dragging);
