@@ -12,6 +12,7 @@
 void CvorbelView::OnEditRotate(wxCommandEvent&) {
   if (source_count != 2) return;
   RunRotateDialog(this, *this);
+  PlaceSizeHandles();
 }
 
 void CvorbelView::OnPerspectiveTransform(wxCommandEvent&) {
