@@ -1,8 +1,7 @@
 #pragma once
 
-// The placing operations that the pane's grid and reset-all call on the one view.
-// The mouse placing work extends them (fix anchors, grab handles, the move/size
-// label); the pane reaches them only through here.
+// The placing operations that the pane's grid and reset-all call on the one view,
+// with the move/size label and the grab handles following the source.
 namespace placement_calls {
 
 // Stores percent as the height (axis 0) or width (axis 1) scale of source s and

@@ -5,6 +5,8 @@
 
 #include "engine/view_core.h"
 #include "ui/app.h"
+#include "ui/grid_properties.h"
+#include "ui/pane_command_ids.h"
 #include "ui/properties_pane.h"
 #include "ui/replace_source.h"
 #include "ui/save_file_dialog.h"
@@ -88,6 +90,27 @@ void wx_ui_port::ShowFontSize(int s, int height) {
 
 void wx_ui_port::MoveSourceToFixPosition(int s) {
   if (the_view) the_view->MoveSourceToFixPosition(s);
+}
+
+void wx_ui_port::SetScaleProperty(int s, int axis, int percent) {
+  wxPGProperty* property = s == 1 ? (axis == 0 ? prop_vscale_1 : prop_hscale_1)
+                                  : (axis == 0 ? prop_vscale_2 : prop_hscale_2);
+  if (property) property->SetValue(long(percent));
+}
+
+void wx_ui_port::SetFitProperty(int s, bool fit) {
+  if (wxPGProperty* property = s == 1 ? prop_fit_1 : prop_fit_2) property->SetValue(fit);
+}
+
+void wx_ui_port::SetMirrorImage(int s, bool mirrored) {
+  if (!the_properties_pane) return;
+  flat_image_button* button =
+      s == 1 ? the_properties_pane->mirror_button_1 : the_properties_pane->mirror_button_2;
+  if (!button) return;
+  button->SetImage(mirrored ? (s == 1 ? image_mirrored_1 : image_mirrored_2)
+                            : (s == 1 ? cmd_mirror_1 : cmd_mirror_2));
+  button->Refresh();
+  button->Update();
 }
 
 void wx_ui_port::AdjustLayout() {

@@ -14,6 +14,9 @@ class wx_ui_port : public ui_port {
   bool RunTextEntry(CvorbelDoc& document, int index, bool replacing) override;
   bool AskSaveFileName(save_file_request& request) override;
   void MoveSourceToFixPosition(int s) override;
+  void SetScaleProperty(int s, int axis, int percent) override;
+  void SetFitProperty(int s, bool fit) override;
+  void SetMirrorImage(int s, bool mirrored) override;
   void AdjustLayout() override;
   void ShowFontSize(int s, int height) override;
   void SetDocumentTitle(const std::string& title) override;

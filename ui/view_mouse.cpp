@@ -11,8 +11,9 @@
 #include "engine/view_mapping.h"
 #include "ui/app.h"
 #include "ui/blend_dialog.h"
-#include "ui/command_ids.h"
+#include "ui/flying_tips.h"
 #include "ui/move_size_box.h"
+#include "ui/pane_command_ids.h"
 #include "ui/properties_pane.h"
 #include "ui/status_bar.h"
 #include "ui/view.h"
@@ -81,6 +82,9 @@ void CvorbelView::OnLButtonDown(wxMouseEvent& event) {
     box_dragging = true;
     zone_box[0] = zone_box[2] = p.x;
     zone_box[1] = zone_box[3] = p.y;
+    if (!flying_tip)
+      flying_tips::Open(this, wxPoint(100, 200),
+                        "Drag out a box to smoothly blend in source 1 or source 2.", &flying_tip);
   } else {
     zone_box[0] = zone_box[1] = zone_box[2] = zone_box[3] = -1;
   }
@@ -88,7 +92,9 @@ void CvorbelView::OnLButtonDown(wxMouseEvent& event) {
 
 void CvorbelView::OnMouseMove(wxMouseEvent& event) {
   event.Skip();
+  flying_tips::Close(pane_tip);
   if (BatchRunning()) return;
+  if (the_properties_pane) the_properties_pane->tip_allowed = true;
   const wxPoint logical = CalcUnscrolledPosition(event.GetPosition());
   const vpoint p{logical.x, logical.y};
   const int w = std::min(target_rect.Width(), max_target_width);
@@ -138,6 +144,7 @@ void CvorbelView::OnLButtonUp(wxMouseEvent& event) {
   const wxPoint logical = CalcUnscrolledPosition(event.GetPosition());
   if (HasCapture()) ReleaseMouse();
   right_capture = false;
+  flying_tips::Close(flying_tip);
   const bool ended = left_drag;
   left_drag = false;
   if (!ended || BatchRunning() || source_count != 2) return;
@@ -195,6 +202,7 @@ void CvorbelView::OnCaptureLost(wxMouseCaptureLostEvent&) {
   // Another window took the pointer: the drag ends as a release would, with
   // nothing applied.
   left_drag = false;
+  flying_tips::Close(flying_tip);
   if (moving_source == 0 && !blend_dialog_open) box_dragging = false;
   if (source_count == 2) PresentTarget();
 }
@@ -213,10 +221,14 @@ void CvorbelView::OnRButtonUp(wxMouseEvent& event) {
 }
 
 void CvorbelView::SendPaneCommand(int id) {
+  // Not from a control: the pane drops it when its rule disables it.
+  if (the_properties_pane) {
+    the_properties_pane->RunCommand(id);
+    return;
+  }
   wxCommandEvent command(wxEVT_MENU, WxId(id));
-  wxWindow* target = the_properties_pane ? static_cast<wxWindow*>(the_properties_pane) : this;
-  command.SetEventObject(target);
-  target->GetEventHandler()->ProcessEvent(command);
+  command.SetEventObject(this);
+  GetEventHandler()->ProcessEvent(command);
 }
 
 void CvorbelView::OnChar(wxKeyEvent& event) {
@@ -224,11 +236,11 @@ void CvorbelView::OnChar(wxKeyEvent& event) {
   if (box_dragging) return;
   const int code = event.GetKeyCode();
   if (code == WXK_ESCAPE || code == 'b')
-    SendPaneCommand(cmd_scroll_target);
+    SendPaneCommand(cmd_move_size_off);
   else if (code == '1')
-    SendPaneCommand(cmd_scroll_source_1);
+    SendPaneCommand(cmd_move_size_1);
   else if (code == '2')
-    SendPaneCommand(cmd_scroll_source_2);
+    SendPaneCommand(cmd_move_size_2);
 }
 
 void CvorbelView::OnKeyDown(wxKeyEvent& event) {

@@ -1,6 +1,6 @@
 #include "engine/process_state.h"
 #include "ui/app.h"
-#include "ui/command_ids.h"
+#include "ui/pane_command_ids.h"
 #include "ui/status_bar.h"
 #include "ui/view.h"
 
@@ -12,16 +12,18 @@ constexpr uint32_t fix_cell_colour = 0xFF8000;
 }  // namespace
 
 void CvorbelView::BindPlacementCommands() {
-  for (int id : {cmd_scroll_source_1, cmd_scroll_source_2, cmd_scroll_target,
-                 cmd_place_1_position_1, cmd_place_1_position_2, cmd_positioning_off})
+  const int move_size[] = {cmd_move_size_1,        cmd_move_size_2,        cmd_move_size_off,
+                           cmd_place_1_position_1, cmd_place_1_position_2, cmd_positioning_off};
+  for (int id : move_size)
     Bind(wxEVT_MENU, &CvorbelView::OnMoveSizeCommand, this, WxId(id));
   for (int id : {cmd_place_1_top_left, cmd_place_2_top_left})
     Bind(wxEVT_MENU, &CvorbelView::OnShoveTopLeft, this, WxId(id));
   for (int id : {cmd_mirror_1, cmd_mirror_2})
     Bind(wxEVT_MENU, &CvorbelView::OnMirrorSource, this, WxId(id));
-  for (int id : {cmd_scroll_source_1, cmd_scroll_source_2, cmd_place_1_position_1,
-                 cmd_place_1_position_2, cmd_positioning_off, cmd_place_1_top_left,
-                 cmd_place_2_top_left, cmd_mirror_1, cmd_mirror_2})
+  const int two_sources[] = {cmd_move_size_1,     cmd_move_size_2,      cmd_place_1_position_1,
+                             cmd_place_1_position_2, cmd_positioning_off, cmd_place_1_top_left,
+                             cmd_place_2_top_left,   cmd_mirror_1,        cmd_mirror_2};
+  for (int id : two_sources)
     Bind(wxEVT_UPDATE_UI, &CvorbelApp::OnUpdateBatchVorbel, WxId(id));
   // The view draws the scrolled picture itself, so its children stay where they
   // are: the handles are put back on the source once a scroll is done.
@@ -37,9 +39,9 @@ void CvorbelView::BindPlacementCommands() {
 
 void CvorbelView::OnMoveSizeCommand(wxCommandEvent& event) {
   const int id = event.GetId();
-  const int s = id == WxId(cmd_scroll_source_1) || id == WxId(cmd_place_1_position_1)   ? 1
-                : id == WxId(cmd_scroll_source_2) || id == WxId(cmd_place_1_position_2) ? 2
-                                                                                        : 0;
+  const int s = id == WxId(cmd_move_size_1) || id == WxId(cmd_place_1_position_1)   ? 1
+                : id == WxId(cmd_move_size_2) || id == WxId(cmd_place_1_position_2) ? 2
+                                                                                    : 0;
   // Keys send these past any control's enabling, so the rule is checked here:
   // two sources, except for the keys' "Scroll target", which always runs.
   if ((s != 0 || id == WxId(cmd_positioning_off)) && source_count != 2) return;
