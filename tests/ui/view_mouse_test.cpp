@@ -9,6 +9,7 @@
 #include "tests/ui/view_fixture.h"
 #include "ui/command_ids.h"
 #include "ui/move_size_box.h"
+#include "ui/pane_command_ids.h"
 #include "ui/properties_pane.h"
 
 namespace {
@@ -339,6 +340,10 @@ TEST_F(view_status, HoverLabelAndFixPanesTellWhatTheMouseAndPlacementDo) {
   EXPECT_EQ(ColourAt(bar, pane.x + 3, pane.y + 3), wxColour(0x99, 0xFF, 0x66));
   Command(WxId(cmd_place_2_top_left));
   EXPECT_EQ(fix_point_2, 1);
+  // The pane's flip button reaches the view, and shows the flipped image.
+  the_properties_pane->RunCommand(cmd_mirror_1, true);
+  EXPECT_EQ(app.Document()->mirrored[0], 1);
+  EXPECT_EQ(the_properties_pane->mirror_button_1->Image(), image_mirrored_1);
   const wxImage after = ScreenOf(the_status_bar);
   EXPECT_EQ(ColourAt(after, pane.x + 3, pane.y + 3), wxColour(0, 128, 255));
 }
