@@ -128,6 +128,7 @@ class CvorbelView : public wxScrolledCanvas, public CvorbelViewCore {
   void OnMoveSizeCommand(wxCommandEvent& event);
   void OnShoveTopLeft(wxCommandEvent& event);
   void OnMirrorSource(wxCommandEvent& event);
+  void OnAdjoinSources(wxCommandEvent& event);
   // Sets fit_scale and display_scale for the current client and target sizes.
   void FitTargetToClient();
   // Composes pixels over the gradient into the display surface; true when failed.

@@ -20,6 +20,9 @@ void CvorbelView::BindPlacementCommands() {
     Bind(wxEVT_MENU, &CvorbelView::OnShoveTopLeft, this, WxId(id));
   for (int id : {cmd_mirror_1, cmd_mirror_2})
     Bind(wxEVT_MENU, &CvorbelView::OnMirrorSource, this, WxId(id));
+  // The pane's adjoin buttons: the second source named goes on the right.
+  for (int id : {cmd_adjoin_1_2, cmd_adjoin_2_1})
+    Bind(wxEVT_MENU, &CvorbelView::OnAdjoinSources, this, WxId(id));
   const int two_sources[] = {cmd_move_size_1,     cmd_move_size_2,      cmd_place_1_position_1,
                              cmd_place_1_position_2, cmd_positioning_off, cmd_place_1_top_left,
                              cmd_place_2_top_left,   cmd_mirror_1,        cmd_mirror_2};
@@ -54,6 +57,11 @@ void CvorbelView::OnShoveTopLeft(wxCommandEvent& event) {
     MoveSource1TopLeft();
   else
     MoveSource2TopLeft();
+}
+
+void CvorbelView::OnAdjoinSources(wxCommandEvent& event) {
+  if (source_count != 2) return;
+  AdjoinSources(event.GetId() == WxId(cmd_adjoin_1_2) ? 2 : 1);
 }
 
 void CvorbelView::OnMirrorSource(wxCommandEvent& event) {

@@ -8,6 +8,7 @@
 #include "tests/ui/app_fixture.h"
 #include "tests/ui/view_fixture.h"
 #include "ui/command_ids.h"
+#include "ui/grid_properties.h"
 #include "ui/move_size_box.h"
 #include "ui/pane_command_ids.h"
 #include "ui/properties_pane.h"
@@ -344,6 +345,12 @@ TEST_F(view_status, HoverLabelAndFixPanesTellWhatTheMouseAndPlacementDo) {
   the_properties_pane->RunCommand(cmd_mirror_1, true);
   EXPECT_EQ(app.Document()->mirrored[0], 1);
   EXPECT_EQ(the_properties_pane->mirror_button_1->Image(), image_mirrored_1);
+  // Adjoining puts source 1 on the right, pinned at its top right, and the grid
+  // shows the new scale.
+  the_properties_pane->RunCommand(cmd_adjoin_2_1, true);
+  EXPECT_EQ(fix_point_1, 3);
+  EXPECT_EQ(view->offset[0].x, -view->target_rect.Width() / 2);
+  EXPECT_EQ(prop_hscale_1->GetValue().GetLong(), long(view->width_percent[0]));
   const wxImage after = ScreenOf(the_status_bar);
   EXPECT_EQ(ColourAt(after, pane.x + 3, pane.y + 3), wxColour(0, 128, 255));
 }
