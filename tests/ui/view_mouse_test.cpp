@@ -71,7 +71,6 @@ class view_mouse : public view_fixture {
   void TearDown() override {
     if (the_blend_dialog) the_blend_dialog->Destroy();
     the_blend_dialog = nullptr;
-    the_app->batch_running = false;
     view_fixture::TearDown();
     wxSetAssertHandler(old_assert);
   }
@@ -192,18 +191,6 @@ TEST_F(view_mouse, BoxPreviewsTheMixAndAClickFlashesEachSource) {
   Drag({5, 5}, At(30, 30));
   EXPECT_EQ(the_blend_dialog, nullptr);
   EXPECT_TRUE(held.empty());
-
-  // Neither during a batch nor with the perspective warp on does a box start.
-  the_app->batch_running = true;
-  Mouse(wxEVT_LEFT_DOWN, At(10, 10));
-  EXPECT_FALSE(view->box_dragging);
-  Mouse(wxEVT_LEFT_UP, At(10, 10), false);
-  the_app->batch_running = false;
-  view->perspective_on = true;
-  Drag(At(10, 10), At(40, 40));
-  EXPECT_FALSE(view->box_dragging);
-  EXPECT_EQ(the_blend_dialog, nullptr);
-  view->perspective_on = false;
 }
 
 TEST_F(view_mouse, KeysSelectAndShowSourcesAndTheWheelNeverScrolls) {
