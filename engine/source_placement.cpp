@@ -54,6 +54,8 @@ void CvorbelViewCore::ResetSourceScale(int s) {
   the_ui().SetScaleProperty(s, 1, 100);
   the_ui().SetScaleProperty(s, 0, 100);
   UpdateSourceGeometry(s);
+  // A first source has no target to be combined into yet.
+  if (source_count != 2) return;
   RebuildSources(s);
 }
 

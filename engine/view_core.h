@@ -67,6 +67,7 @@ class CvorbelViewCore {
   void UpdateFixAnchor(int s);
   void MoveSourceToFixPosition(int s);
   void SetSourceScalePercent(int value, int axis, int s);  // axis 0 vertical, 1 horizontal
+  // 100 % both ways, shown in the grid; with two sources the layer and target rebuilt.
   void ResetSourceScale(int s);
   void ResetAllSourceScales();
   void AdjoinSources(int s);  // s takes the right half

@@ -107,10 +107,10 @@ void wx_ui_port::SetMirrorImage(int s, bool mirrored) {
   flat_image_button* button =
       s == 1 ? the_properties_pane->mirror_button_1 : the_properties_pane->mirror_button_2;
   if (!button) return;
-  button->SetImage(mirrored ? (s == 1 ? image_mirrored_1 : image_mirrored_2)
-                            : (s == 1 ? cmd_mirror_1 : cmd_mirror_2));
-  button->Refresh();
-  button->Update();
+  const int flipped = s == 1 ? image_mirrored_1 : image_mirrored_2;
+  const int plain = s == 1 ? cmd_mirror_1 : cmd_mirror_2;
+  const int image = mirrored ? flipped : plain;
+  button->SetImage(image);
 }
 
 void wx_ui_port::AdjustLayout() {

@@ -76,9 +76,6 @@ class CvorbelView : public wxScrolledCanvas, public CvorbelViewCore {
   bool CreateSoftwareSource(bool replacing, int s);
   // The refresh after a source was made in place: start buttons, geometry, layers, target.
   void RefreshSources();
-  // Source s back to 100 % both ways, its geometry and layer rebuilt and, with two
-  // sources, the target recombined.
-  void ResetSourceScale(int s);
 
   // What the window shows after the last presentation: client-sized, packed
   // 0x00RRGGBB pixels. Null before the first presentation.

@@ -21,17 +21,6 @@ void ResetCombiningProperties() {
   if (prop_effects) prop_effects->SetValue(0L);
 }
 
-void CvorbelView::ResetSourceScale(int s) {
-  width_percent[s - 1] = height_percent[s - 1] = 100.0;
-  wxPGProperty* const scales[2] = {s == 1 ? prop_hscale_1 : prop_hscale_2, s == 1 ? prop_vscale_1 : prop_vscale_2};
-  for (wxPGProperty* scale : scales)
-    if (scale) scale->SetValue(100L);
-  UpdateSourceGeometry(s);
-  if (source_count != 2) return;
-  BuildSourceLayer(s);
-  CombineTarget();
-}
-
 void CvorbelView::RefreshSources() {
   CreateStartButtons();
   if (source_count != 2) return;
