@@ -82,7 +82,9 @@ TEST(Pencil, StrokesInTheBandColourSameForAnyThreadCount) {
       const bgra p = results[0][size_t(y) * w + x];
       ASSERT_EQ(p.fourth, 255);
       // Black strokes over black stay black; band strokes mix the band colour with black.
-      if (y < 60 - 6 || y >= 80 + 6) ASSERT_TRUE(p.blue == 0 && p.green == 0 && p.red == 0) << x << "," << y;
+      if (y < 60 - 6 || y >= 80 + 6) {
+        ASSERT_TRUE(p.blue == 0 && p.green == 0 && p.red == 0) << x << "," << y;
+      }
       ASSERT_TRUE(p.blue <= band.blue && p.green <= band.green && p.red <= band.red);
       cores += p.blue == band.blue && p.green == band.green && p.red == band.red;
     }
@@ -189,7 +191,9 @@ TEST(Weird, MatchesThePlainPassesWithABlackFrame) {
     for (int y = 0; y < h; ++y)
       for (int x = 0; x < w; ++x) {
         const bgra q = p[size_t(y) * w + x];
-        if (y < 8 || y >= h - 8 || x < 8 || x >= w - 8) ASSERT_TRUE(q.blue == 0 && q.green == 0 && q.red == 0);
+        if (y < 8 || y >= h - 8 || x < 8 || x >= w - 8) {
+          ASSERT_TRUE(q.blue == 0 && q.green == 0 && q.red == 0);
+        }
         ASSERT_EQ(q.fourth, 5);
       }
   }
