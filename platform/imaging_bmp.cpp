@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "platform/imaging_codecs.h"
+#include "sources/bitmap_header.h"
 #include "sources/le_bytes.h"
 #include "sources/pixel_rows.h"
 
@@ -17,15 +18,9 @@
 namespace imaging {
 namespace {
 
-constexpr size_t file_header_bytes = 14;
-constexpr uint32_t core_header_bytes = 12;
 constexpr uint32_t info_header_bytes = 40;
 constexpr uint32_t largest_header_bytes = 124;
 
-constexpr uint32_t compression_none = 0;
-constexpr uint32_t compression_rle8 = 1;
-constexpr uint32_t compression_rle4 = 2;
-constexpr uint32_t compression_bitfields = 3;
 constexpr uint32_t compression_os2_rle24 = 4;
 constexpr uint32_t compression_alpha_bitfields = 6;
 

@@ -3,6 +3,16 @@
 
 #include "sources/le_bytes.h"
 
+// Sizes and compression codes that every reader of the format shares.
+inline constexpr uint32_t file_header_bytes = 14;
+inline constexpr uint32_t core_header_bytes = 12;
+inline constexpr uint32_t compression_none = 0;
+inline constexpr uint32_t compression_rle8 = 1;
+inline constexpr uint32_t compression_rle4 = 2;
+inline constexpr uint32_t compression_bitfields = 3;
+inline constexpr uint32_t compression_jpeg = 4;
+inline constexpr uint32_t compression_png = 5;
+
 // The 40-byte bitmap info header that starts every device-independent bitmap.
 struct bitmap_info_header {
   static constexpr uint32_t bytes = 40;

@@ -4,15 +4,12 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "sources/bitmap_header.h"
 #include "sources/le_bytes.h"
 
 namespace {
 
 constexpr uint64_t max_bitmap_bytes = 100000000;
-constexpr uint32_t no_compression = 0;
-constexpr uint32_t bit_fields = 3;
-constexpr uint32_t jpeg_data = 4;
-constexpr uint32_t png_data = 5;
 
 // One channel of a 16-bit pixel: the masked bits moved up until the mask's top bit
 // is bit 15, then the high byte. A channel without mask bits is 0.
@@ -51,7 +48,7 @@ paste_result ReadLayout(const uint8_t* block, size_t size, bitmap_layout& out) {
   const uint32_t compression = GetLe32(block + 16);
   const uint32_t colours_used = GetLe32(block + 32);
   if (width < 1 || height == 0 || height == INT_MIN) return paste_not_handled;
-  if (compression == jpeg_data || compression == png_data) return paste_not_handled;
+  if (compression == compression_jpeg || compression == compression_png) return paste_not_handled;
 
   switch (bits) {
     case 1:
@@ -60,10 +57,10 @@ paste_result ReadLayout(const uint8_t* block, size_t size, bitmap_layout& out) {
       break;
     case 4:
     case 8:
-      if (compression != no_compression) return paste_not_handled;
+      if (compression != compression_none) return paste_not_handled;
       break;
     case 16:
-      if (compression != no_compression && compression != bit_fields) return paste_not_handled;
+      if (compression != compression_none && compression != compression_bitfields) return paste_not_handled;
       break;
     default:
       return paste_not_handled;
@@ -77,7 +74,7 @@ paste_result ReadLayout(const uint8_t* block, size_t size, bitmap_layout& out) {
     return paste_out_of_memory;
 
   uint64_t offset = header_size;
-  if (compression == bit_fields) {
+  if (compression == compression_bitfields) {
     // A header of the later kinds holds the masks itself; the first kind is followed by them.
     const uint8_t* masks = block + 40;
     if (header_size < 52) {
@@ -186,10 +183,9 @@ paste_result NormalisePastedBitmap(const uint8_t* block, size_t size, image_reco
 }
 
 std::vector<uint8_t> BitmapBlockFromFile(const uint8_t* file, size_t size) {
-  constexpr size_t file_header = 14;
-  if (size < file_header + 40 || file[0] != 'B' || file[1] != 'M') return {};
-  const uint8_t* info = file + file_header;
-  const size_t available = size - file_header;
+  if (size < file_header_bytes + 40 || file[0] != 'B' || file[1] != 'M') return {};
+  const uint8_t* info = file + file_header_bytes;
+  const size_t available = size - file_header_bytes;
   const uint32_t header_size = GetLe32(info);
   if (header_size < 40 || header_size > available) return {};
   const uint32_t compression = GetLe32(info + 16);
@@ -198,14 +194,14 @@ std::vector<uint8_t> BitmapBlockFromFile(const uint8_t* file, size_t size) {
 
   // Everything between the header and the rows as the block's layout expects it.
   uint64_t leading = header_size;
-  if (compression == bit_fields && header_size < 52) leading += 12;
+  if (compression == compression_bitfields && header_size < 52) leading += 12;
   if (bits >= 1 && bits <= 8) {
     const uint32_t most = 1u << bits;
     const uint32_t count = bits == 1 || colours_used == 0 || colours_used > most ? most : colours_used;
     leading += uint64_t(count) * 4;
   }
   const uint64_t pixel_offset = GetLe32(file + 10);
-  if (leading > available || pixel_offset < file_header || pixel_offset > size) return {};
+  if (leading > available || pixel_offset < file_header_bytes || pixel_offset > size) return {};
   std::vector<uint8_t> block(info, info + leading);
   block.insert(block.end(), file + pixel_offset, file + size);
   return block;

@@ -12,14 +12,8 @@
 namespace {
 
 constexpr uint16_t bmp_type = 0x4D42;  // "BM"
-constexpr uint32_t file_header_bytes = 14;
-constexpr uint32_t core_header_bytes = 12;
 constexpr uint32_t info_v2_header_bytes = 64;
 
-constexpr uint32_t compression_none = 0;
-constexpr uint32_t compression_rle8 = 1;
-constexpr uint32_t compression_rle4 = 2;
-constexpr uint32_t compression_bitfields = 3;
 
 // A truncated file is refused rather than shown with missing rows.
 constexpr const char* cut_short = "corrupted BMP";
