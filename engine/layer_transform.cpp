@@ -1,4 +1,5 @@
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
@@ -25,6 +26,10 @@ struct placement {
   double gx, gy;  // already truncated
   double base_x, base_y;
   double cos_a, sin_a;
+  // Per column of the covered area: hw + X cos a and X sin a, the parts of the
+  // sample position that do not change down the rows; null for the plain form.
+  const double* column_sx;
+  const double* column_sy;
   bool mirrored;
   bool nearest;
   int row0, col0, rows, cols;
@@ -69,94 +74,6 @@ void SpanSamplesFrom(const placement& p, double y_sin, double hh_y_cos, int c_fi
   }
 }
 
-#if defined(__x86_64__)
-// Four columns at a time with the same operations in the same order as the scalar
-// form, so every value is the same to the bit.
-__attribute__((target("avx2"))) void SpanSamplesWide(const placement& p, double y_sin,
-                                                      double hh_y_cos, int c_first, int n,
-                                                      span_samples& out) {
-  const __m256d base_x = _mm256_set1_pd(p.base_x), gx = _mm256_set1_pd(p.gx);
-  const __m256d xstep = _mm256_set1_pd(p.xstep), hw = _mm256_set1_pd(p.hw);
-  const __m256d sign = _mm256_set1_pd(p.mirrored ? -1.0 : 1.0);
-  const __m256d cos_a = _mm256_set1_pd(p.cos_a), sin_a = _mm256_set1_pd(p.sin_a);
-  const __m256d ysin = _mm256_set1_pd(y_sin), hhycos = _mm256_set1_pd(hh_y_cos);
-  const __m256d wd = _mm256_set1_pd(p.w), hd = _mm256_set1_pd(p.h);
-  const __m256d zero = _mm256_setzero_pd(), scale = _mm256_set1_pd(256.0);
-  const __m128i w = _mm_set1_epi32(p.w), h = _mm_set1_epi32(p.h), one = _mm_set1_epi32(1);
-  const __m128i four = _mm_set1_epi32(4), row_bytes = _mm_set1_epi32(p.w * 4);
-  const __m256i low_halves = _mm256_setr_epi32(0, 2, 4, 6, 1, 3, 5, 7);
-  int k = 0;
-  for (; k + 4 <= n; k += 4) {
-    const __m256d c = _mm256_cvtepi32_pd(_mm_add_epi32(_mm_set1_epi32(c_first + k),
-                                                       _mm_setr_epi32(0, 1, 2, 3)));
-    __m256d x = _mm256_sub_pd(_mm256_add_pd(base_x, c), gx);
-    x = _mm256_mul_pd(_mm256_sub_pd(_mm256_mul_pd(x, xstep), hw), sign);
-    const __m256d sx = _mm256_sub_pd(_mm256_add_pd(hw, _mm256_mul_pd(x, cos_a)), ysin);
-    const __m256d sy = _mm256_add_pd(hhycos, _mm256_mul_pd(x, sin_a));
-    const __m256d inside = _mm256_and_pd(
-        _mm256_and_pd(_mm256_cmp_pd(sx, zero, _CMP_GE_OQ), _mm256_cmp_pd(sx, wd, _CMP_LT_OQ)),
-        _mm256_and_pd(_mm256_cmp_pd(sy, zero, _CMP_GE_OQ), _mm256_cmp_pd(sy, hd, _CMP_LT_OQ)));
-    const __m256d sxi = _mm256_and_pd(sx, inside);
-    const __m256d syi = _mm256_and_pd(sy, inside);
-    const __m128i col = _mm256_cvttpd_epi32(sxi);
-    const __m128i row = _mm256_cvttpd_epi32(syi);
-    const __m128i in32 = _mm256_castsi256_si128(
-        _mm256_permutevar8x32_epi32(_mm256_castpd_si256(inside), low_halves));
-    const __m128i at = _mm_add_epi32(_mm_mullo_epi32(row, w), col);
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(out.at + k),
-                     _mm_or_si128(_mm_and_si128(in32, at), _mm_andnot_si128(in32, _mm_set1_epi32(-1))));
-    const __m256d col256 = _mm256_cvtepi32_pd(_mm_slli_epi32(col, 8));
-    const __m256d row256 = _mm256_cvtepi32_pd(_mm_slli_epi32(row, 8));
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(out.fx + k),
-                     _mm256_cvttpd_epi32(_mm256_sub_pd(_mm256_mul_pd(sxi, scale), col256)));
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(out.fy + k),
-                     _mm256_cvttpd_epi32(_mm256_sub_pd(_mm256_mul_pd(syi, scale), row256)));
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(out.right + k),
-                     _mm_and_si128(_mm_cmpgt_epi32(w, _mm_add_epi32(col, one)), four));
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(out.down + k),
-                     _mm_and_si128(_mm_cmpgt_epi32(h, _mm_add_epi32(row, one)), row_bytes));
-  }
-  SpanSamplesFrom(p, y_sin, hh_y_cos, c_first, k, n, out);
-}
-#endif
-
-void SpanSamples(const placement& p, double y_sin, double hh_y_cos, int c_first, int n,
-                 span_samples& out) {
-#if defined(__x86_64__)
-  if (WideLanes()) return SpanSamplesWide(p, y_sin, hh_y_cos, c_first, n, out);
-#endif
-  SpanSamplesFrom(p, y_sin, hh_y_cos, c_first, 0, n, out);
-}
-
-#if defined(__x86_64__)
-// The bilinear blend of one pixel, all channels at once: the first pass weighs the
-// pixel with its right neighbour (and the lower pair likewise) in pairs of 16-bit
-// lanes, the second weighs the two rows in 32-bit lanes. The sum
-// P(256-fx)(256-fy) + R fx(256-fy) + D(256-fx)fy + G fx fy is the same integer.
-__attribute__((target("avx2"))) inline void BlendWide(const uint8_t* px, const uint8_t* right,
-                                                      const uint8_t* down,
-                                                      const uint8_t* diagonal, int fx, int fy,
-                                                      uint8_t* o) {
-  const auto load = [](const uint8_t* q) {
-    int32_t v;
-    std::memcpy(&v, q, 4);
-    return _mm_cvtsi32_si128(v);
-  };
-  const __m128i wx = _mm_set1_epi32((fx << 16) | (256 - fx));
-  const __m128i top = _mm_madd_epi16(_mm_cvtepu8_epi16(_mm_unpacklo_epi8(load(px), load(right))), wx);
-  const __m128i bottom =
-      _mm_madd_epi16(_mm_cvtepu8_epi16(_mm_unpacklo_epi8(load(down), load(diagonal))), wx);
-  const __m128i sum = _mm_add_epi32(_mm_mullo_epi32(top, _mm_set1_epi32(256 - fy)),
-                                    _mm_mullo_epi32(bottom, _mm_set1_epi32(fy)));
-  const __m128i bytes = _mm_shuffle_epi8(_mm_srli_epi32(sum, 16),
-                                         _mm_setr_epi8(0, 4, 8, -1, -1, -1, -1, -1, -1, -1, -1,
-                                                       -1, -1, -1, -1, -1));
-  const uint32_t v = uint32_t(_mm_cvtsi128_si32(bytes));
-  o[0] = uint8_t(v);
-  o[1] = uint8_t(v >> 8);
-  o[2] = uint8_t(v >> 16);
-}
-#endif
 
 inline void BlendScalar(const uint8_t* px, const uint8_t* right, const uint8_t* down,
                         const uint8_t* diagonal, int fx_in, int fy_in, uint8_t* o) {
@@ -170,12 +87,10 @@ inline void BlendScalar(const uint8_t* px, const uint8_t* right, const uint8_t* 
     o[j] = uint8_t((px[j] * wp + right[j] * wr + down[j] * wd + diagonal[j] * wg) >> 16);
 }
 
-// One row's span [c_first, c_end) of the layer, from its samples.
-template <bool nearest, bool masked, class blend_fn>
-__attribute__((always_inline)) inline void PlaceSpan(const placement& p,
-                                                     const span_samples& samples, int n,
-                                                     uint8_t* out, uint8_t* out_mask,
-                                                     blend_fn blend) {
+// One row's span of n pixels of the layer, from its samples.
+template <bool nearest, bool masked>
+void PlaceSpan(const placement& p, const span_samples& samples, int n, uint8_t* out,
+               uint8_t* out_mask) {
   for (int k = 0; k < n; ++k) {
     // The samples wander over source rows far apart in memory: ask for the pixels a
     // few columns ahead while this one is placed.
@@ -198,43 +113,159 @@ __attribute__((always_inline)) inline void PlaceSpan(const placement& p,
       o[2] = px[2];
     } else {
       const uint8_t* down = px + samples.down[k];
-      blend(px, px + samples.right[k], down, down + samples.right[k], samples.fx[k],
-            samples.fy[k], o);
+      BlendScalar(px, px + samples.right[k], down, down + samples.right[k], samples.fx[k],
+                  samples.fy[k], o);
     }
     out_mask[k] = 1;
   }
 }
 
-template <class blend_fn>
-__attribute__((always_inline)) inline void PlaceSpanWith(const placement& p,
-                                                         const span_samples& samples, int n,
-                                                         uint8_t* out, uint8_t* out_mask,
-                                                         blend_fn blend) {
+// Columns [first, first + n) of a row, one pixel at a time.
+void PlainSpan(const placement& p, double y_sin, double hh_y_cos, int first, int n,
+               uint8_t* out, uint8_t* out_mask) {
+  span_samples samples;
+  SpanSamplesFrom(p, y_sin, hh_y_cos, first, 0, n, samples);
   if (p.nearest) {
-    p.mask ? PlaceSpan<true, true>(p, samples, n, out, out_mask, blend)
-           : PlaceSpan<true, false>(p, samples, n, out, out_mask, blend);
+    p.mask ? PlaceSpan<true, true>(p, samples, n, out, out_mask)
+           : PlaceSpan<true, false>(p, samples, n, out, out_mask);
   } else {
-    p.mask ? PlaceSpan<false, true>(p, samples, n, out, out_mask, blend)
-           : PlaceSpan<false, false>(p, samples, n, out, out_mask, blend);
+    p.mask ? PlaceSpan<false, true>(p, samples, n, out, out_mask)
+           : PlaceSpan<false, false>(p, samples, n, out, out_mask);
   }
 }
 
-void PlaceSpanPlain(const placement& p, const span_samples& samples, int n, uint8_t* out,
-                    uint8_t* out_mask) {
-  PlaceSpanWith(p, samples, n, out, out_mask, BlendScalar);
+#if defined(__x86_64__)
+#define VORBEL_AVX2 __attribute__((target("avx2")))
+
+// Eight coverage bits as eight bytes of 0 or 1.
+constexpr std::array<uint64_t, 256> MakeBitBytes() {
+  std::array<uint64_t, 256> t{};
+  for (int b = 0; b < 256; ++b)
+    for (int i = 0; i < 8; ++i)
+      if (b >> i & 1) t[size_t(b)] |= uint64_t(1) << (8 * i);
+  return t;
+}
+constexpr std::array<uint64_t, 256> bit_bytes = MakeBitBytes();
+
+// Byte ch of each 32-bit pixel into the low (high = false) or high half of its
+// 32-bit lane, as a 16-bit number.
+VORBEL_AVX2 inline __m256i ChannelPicker(int ch, bool high) {
+  const char z = -1;
+  const char b0 = char(ch), b1 = char(ch + 4), b2 = char(ch + 8), b3 = char(ch + 12);
+  return high ? _mm256_setr_epi8(z, z, b0, z, z, z, b1, z, z, z, b2, z, z, z, b3, z, z, z, b0, z,
+                                 z, z, b1, z, z, z, b2, z, z, z, b3, z)
+              : _mm256_setr_epi8(b0, z, z, z, b1, z, z, z, b2, z, z, z, b3, z, z, z, b0, z, z, z,
+                                 b1, z, z, z, b2, z, z, z, b3, z, z, z);
 }
 
-#if defined(__x86_64__)
-__attribute__((target("avx2"))) void PlaceSpanWide(const placement& p,
-                                                   const span_samples& samples, int n,
-                                                   uint8_t* out, uint8_t* out_mask) {
-  PlaceSpanWith(p, samples, n, out, out_mask,
-                [](const uint8_t* px, const uint8_t* right, const uint8_t* down,
-                   const uint8_t* diagonal, int fx, int fy, uint8_t* o)
-                    __attribute__((target("avx2"))) {
-                      BlendWide(px, right, down, diagonal, fx, fy, o);
-                    });
+// Eight pixels of a row at a time: the sample positions from the placement's column
+// tables (the same doubles the plain form computes), the four neighbours gathered,
+// and the bilinear sum of each channel in 32-bit lanes. A pixel outside the source
+// costs no load and comes out as zero.
+template <bool nearest, bool masked>
+VORBEL_AVX2 void WideSpan(const placement& p, double y_sin, double hh_y_cos, int first, int n,
+                          uint8_t* out, uint8_t* out_mask) {
+  const __m256d ysin = _mm256_set1_pd(y_sin), hhycos = _mm256_set1_pd(hh_y_cos);
+  const __m256d wd = _mm256_set1_pd(p.w), hd = _mm256_set1_pd(p.h);
+  const __m256d zero_d = _mm256_setzero_pd(), scale = _mm256_set1_pd(256.0);
+  const __m256i w = _mm256_set1_epi32(p.w), h = _mm256_set1_epi32(p.h);
+  const __m256i one = _mm256_set1_epi32(1), low_byte = _mm256_set1_epi32(255);
+  const __m256i full = _mm256_set1_epi32(256), zero = _mm256_setzero_si256();
+  const __m256i halves = _mm256_setr_epi32(0, 2, 4, 6, 1, 3, 5, 7);
+  const __m256i packed = _mm256_setr_epi32(0, 1, 2, 4, 5, 6, 3, 7);
+  const __m256i to_bgr = _mm256_setr_epi8(0, 1, 2, 4, 5, 6, 8, 9, 10, 12, 13, 14, -1, -1, -1, -1,
+                                          0, 1, 2, 4, 5, 6, 8, 9, 10, 12, 13, 14, -1, -1, -1, -1);
+  const int* pixels = reinterpret_cast<const int*>(p.pixels);
+  const double* column_sx = p.column_sx + first;
+  const double* column_sy = p.column_sy + first;
+  const int groups = n / 8 * 8;
+  for (int k = 0; k < groups; k += 8) {
+    __m256d sx[2], sy[2];
+    __m256i inside_halves[2];
+    for (int i = 0; i < 2; ++i) {
+      sx[i] = _mm256_sub_pd(_mm256_loadu_pd(column_sx + k + 4 * i), ysin);
+      sy[i] = _mm256_add_pd(hhycos, _mm256_loadu_pd(column_sy + k + 4 * i));
+      const __m256d in = _mm256_and_pd(
+          _mm256_and_pd(_mm256_cmp_pd(sx[i], zero_d, _CMP_GE_OQ), _mm256_cmp_pd(sx[i], wd, _CMP_LT_OQ)),
+          _mm256_and_pd(_mm256_cmp_pd(sy[i], zero_d, _CMP_GE_OQ), _mm256_cmp_pd(sy[i], hd, _CMP_LT_OQ)));
+      inside_halves[i] = _mm256_castpd_si256(in);
+      // Outside the source the positions may be anything; zero keeps the conversion tame.
+      sx[i] = _mm256_and_pd(_mm256_mul_pd(sx[i], scale), in);
+      sy[i] = _mm256_and_pd(_mm256_mul_pd(sy[i], scale), in);
+    }
+    // The 64-bit masks of both halves as eight 32-bit lanes in column order.
+    __m256i inside = _mm256_permute2x128_si256(
+        _mm256_permutevar8x32_epi32(inside_halves[0], halves),
+        _mm256_permutevar8x32_epi32(inside_halves[1], halves), 0x20);
+    uint8_t* o = out + size_t(k) * 3;
+    int bits = _mm256_movemask_ps(_mm256_castsi256_ps(inside));
+    if (bits == 0) {
+      std::memset(o, 0, 24);
+      std::memset(out_mask + k, 0, 8);
+      continue;
+    }
+    // trunc(s * 256) splits into the whole pixel (above bit 8) and the 8-bit fraction.
+    const __m256i x256 = _mm256_setr_m128i(_mm256_cvttpd_epi32(sx[0]), _mm256_cvttpd_epi32(sx[1]));
+    const __m256i y256 = _mm256_setr_m128i(_mm256_cvttpd_epi32(sy[0]), _mm256_cvttpd_epi32(sy[1]));
+    const __m256i col = _mm256_srli_epi32(x256, 8), row = _mm256_srli_epi32(y256, 8);
+    const __m256i at = _mm256_add_epi32(_mm256_mullo_epi32(row, w), col);
+    if (masked) {
+      alignas(32) int32_t where[8];
+      _mm256_store_si256(reinterpret_cast<__m256i*>(where), at);
+      for (int i = 0; i < 8; ++i)
+        if ((bits >> i & 1) && p.mask[where[i]] == 0) bits &= ~(1 << i);
+      const __m256i lane_bit = _mm256_setr_epi32(1, 2, 4, 8, 16, 32, 64, 128);
+      inside = _mm256_cmpeq_epi32(_mm256_and_si256(_mm256_set1_epi32(bits), lane_bit), lane_bit);
+    }
+    const __m256i px = _mm256_mask_i32gather_epi32(zero, pixels, at, inside, 4);
+    __m256i colour;
+    if (nearest) {
+      colour = px;
+    } else {
+      const __m256i right = _mm256_and_si256(_mm256_cmpgt_epi32(w, _mm256_add_epi32(col, one)), one);
+      const __m256i down = _mm256_and_si256(_mm256_cmpgt_epi32(h, _mm256_add_epi32(row, one)), w);
+      const __m256i at_down = _mm256_add_epi32(at, down);
+      const __m256i pr = _mm256_mask_i32gather_epi32(zero, pixels, _mm256_add_epi32(at, right), inside, 4);
+      const __m256i pd = _mm256_mask_i32gather_epi32(zero, pixels, at_down, inside, 4);
+      const __m256i pg =
+          _mm256_mask_i32gather_epi32(zero, pixels, _mm256_add_epi32(at_down, right), inside, 4);
+      const __m256i fx = _mm256_and_si256(x256, low_byte), fy = _mm256_and_si256(y256, low_byte);
+      // (256 - fx) in the low half of each lane, fx in the high half.
+      const __m256i wx = _mm256_or_si256(_mm256_sub_epi32(full, fx), _mm256_slli_epi32(fx, 16));
+      colour = zero;
+      for (int ch = 0; ch < 3; ++ch) {
+        const __m256i lo = ChannelPicker(ch, false), hi = ChannelPicker(ch, true);
+        const __m256i top = _mm256_madd_epi16(
+            _mm256_or_si256(_mm256_shuffle_epi8(px, lo), _mm256_shuffle_epi8(pr, hi)), wx);
+        const __m256i bottom = _mm256_madd_epi16(
+            _mm256_or_si256(_mm256_shuffle_epi8(pd, lo), _mm256_shuffle_epi8(pg, hi)), wx);
+        // top (256 - fy) + bottom fy, which is the four-term sum of the plain form.
+        const __m256i sum = _mm256_add_epi32(_mm256_slli_epi32(top, 8),
+                                             _mm256_mullo_epi32(_mm256_sub_epi32(bottom, top), fy));
+        colour = _mm256_or_si256(colour, _mm256_slli_epi32(_mm256_srli_epi32(sum, 16), 8 * ch));
+      }
+    }
+    const __m256i bgr = _mm256_permutevar8x32_epi32(_mm256_shuffle_epi8(colour, to_bgr), packed);
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(o), _mm256_castsi256_si128(bgr));
+    _mm_storel_epi64(reinterpret_cast<__m128i*>(o + 16), _mm256_extracti128_si256(bgr, 1));
+    std::memcpy(out_mask + k, &bit_bytes[size_t(bits)], 8);
+  }
+  if (groups < n)
+    PlainSpan(p, y_sin, hh_y_cos, first + groups, n - groups, out + size_t(groups) * 3,
+              out_mask + groups);
 }
+
+VORBEL_AVX2 void WideSpanFor(const placement& p, double y_sin, double hh_y_cos, int first, int n,
+                             uint8_t* out, uint8_t* out_mask) {
+  if (p.nearest) {
+    p.mask ? WideSpan<true, true>(p, y_sin, hh_y_cos, first, n, out, out_mask)
+           : WideSpan<true, false>(p, y_sin, hh_y_cos, first, n, out, out_mask);
+  } else {
+    p.mask ? WideSpan<false, true>(p, y_sin, hh_y_cos, first, n, out, out_mask)
+           : WideSpan<false, false>(p, y_sin, hh_y_cos, first, n, out, out_mask);
+  }
+}
+#undef VORBEL_AVX2
 #endif
 
 // One row's span [c_first, c_end) of the layer.
@@ -242,15 +273,13 @@ void BuildSpan(const placement& p, source_layer& layer, int r, int c_first, int 
   const double y = (p.base_y + r - p.gy) * p.ystep - p.hh;
   const double y_sin = y * p.sin_a;
   const double hh_y_cos = p.hh + y * p.cos_a;
-  span_samples samples;
   const int n = c_end - c_first;
-  SpanSamples(p, y_sin, hh_y_cos, c_first, n, samples);
   uint8_t* out = layer.Pixel(p.row0 + r, p.col0 + c_first);
   uint8_t* out_mask = &layer.Mask(p.row0 + r, p.col0 + c_first);
 #if defined(__x86_64__)
-  if (WideLanes()) return PlaceSpanWide(p, samples, n, out, out_mask);
+  if (p.column_sx) return WideSpanFor(p, y_sin, hh_y_cos, c_first, n, out, out_mask);
 #endif
-  PlaceSpanPlain(p, samples, n, out, out_mask);
+  PlainSpan(p, y_sin, hh_y_cos, c_first, n, out, out_mask);
 }
 
 void ClearRows(source_layer& layer, int width, int first, int end) {
@@ -326,7 +355,19 @@ bool PlanPlacement(const CvorbelViewCore& v, int s, int W, int H, placement& p) 
   p.base_x = std::max(0, v.offset[i].x);
   p.base_y = std::max(0, v.offset[i].y);
   p.nearest = v.fast_preview == 1;
-
+  p.column_sx = p.column_sy = nullptr;
+  if (WideLanes()) {
+    // Filled here, before the rows run, and only read by them.
+    static thread_local double sx_part[max_target_width], sy_part[max_target_width];
+    const double sign = p.mirrored ? -1.0 : 1.0;
+    for (int c = 0; c < p.cols; ++c) {
+      const double x = ((p.base_x + c - p.gx) * p.xstep - p.hw) * sign;
+      sx_part[c] = p.hw + x * p.cos_a;
+      sy_part[c] = x * p.sin_a;
+    }
+    p.column_sx = sx_part;
+    p.column_sy = sy_part;
+  }
   return true;
 }
 
