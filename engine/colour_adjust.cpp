@@ -13,49 +13,43 @@ uint8_t colour_adjust::AdjustChannel(int value, channel_pair pair) {
 void colour_adjust::Prepare(int contrast_mode_code, int contrast_threshold, const channel_pair adjust[3]) {
   mode = contrast_mode_code;
   bias = std::clamp(contrast_threshold, 0, 255);
-  neutral = true;
   for (int ch = 0; ch < 3; ++ch) {
+    neutral[ch] = true;
     for (int v = 0; v < 256; ++v) {
       table[ch][v] = AdjustChannel(v, adjust[ch]);
-      neutral = neutral && table[ch][v] == v;
+      neutral[ch] = neutral[ch] && table[ch][v] == v;
     }
   }
 }
 
-void colour_adjust::ApplyRow(bgra* row, int count) const {
+void colour_adjust::ApplyRow(uint8_t* bgr, int count) const {
+  const size_t bytes = size_t(count) * 3;
   switch (mode) {
     case 0:
-      for (int c = 0; c < count; ++c) {
-        bgra& p = row[c];
-        const int v = std::min(int(p.red * 19.2 + p.green * 37.76 + p.blue * 7.04) >> 6, 255);
-        p.blue = p.green = p.red = uint8_t(v);
+      for (size_t i = 0; i < bytes; i += 3) {
+        uint8_t* p = bgr + i;
+        const int v = std::min(int(p[2] * 19.2 + p[1] * 37.76 + p[0] * 7.04) >> 6, 255);
+        p[0] = p[1] = p[2] = uint8_t(v);
       }
       break;
     case 2: {
       const int threshold = 3 * bias;
-      for (int c = 0; c < count; ++c) {
-        bgra& p = row[c];
-        const uint8_t v = p.red + p.green + p.blue > threshold ? 255 : 0;
-        p.blue = p.green = p.red = v;
+      for (size_t i = 0; i < bytes; i += 3) {
+        uint8_t* p = bgr + i;
+        const uint8_t v = p[0] + p[1] + p[2] > threshold ? 255 : 0;
+        p[0] = p[1] = p[2] = v;
       }
       break;
     }
     case 3:
-      for (int c = 0; c < count; ++c) {
-        bgra& p = row[c];
-        p.blue = p.blue <= bias ? 0 : 255;
-        p.green = p.green <= bias ? 0 : 255;
-        p.red = p.red <= bias ? 0 : 255;
-      }
+      for (size_t i = 0; i < bytes; ++i) bgr[i] = bgr[i] <= bias ? 0 : 255;
       break;
     default:
       break;
   }
-  if (neutral) return;
-  for (int c = 0; c < count; ++c) {
-    bgra& p = row[c];
-    p.blue = table[0][p.blue];
-    p.green = table[1][p.green];
-    p.red = table[2][p.red];
+  for (int ch = 0; ch < 3; ++ch) {
+    if (neutral[ch]) continue;
+    const uint8_t* t = table[ch];
+    for (size_t i = size_t(ch); i < bytes; i += 3) bgr[i] = t[bgr[i]];
   }
 }

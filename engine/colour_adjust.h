@@ -11,8 +11,8 @@ class colour_adjust {
  public:
   // adjust: blue, green, red.
   void Prepare(int mode, int bias, const channel_pair adjust[3]);
-  // Adjusts blue, green and red of count pixels in place.
-  void ApplyRow(bgra* row, int count) const;
+  // Adjusts count pixels of three bytes (blue, green, red) in place.
+  void ApplyRow(uint8_t* bgr, int count) const;
 
   // The exact arithmetic for one channel value.
   static uint8_t AdjustChannel(int value, channel_pair pair);
@@ -20,6 +20,6 @@ class colour_adjust {
  private:
   int mode = 1;
   int bias = 127;
-  bool neutral = true;
+  bool neutral[3] = {true, true, true};
   uint8_t table[3][256] = {};
 };

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "engine/colour_adjust.h"
+#include "engine/colour_stores.h"
 #include "engine/convolution.h"
 #include "engine/covered_runs.h"
 #include "engine/crt_rand.h"
@@ -19,33 +20,6 @@ namespace {
 constexpr uint32_t progress_green = 0x00FF00;
 constexpr uint32_t progress_grey = 0x808080;
 
-// Blue, green and red (the low three bytes of colours) into a pixel whose fourth
-// byte stays as it is.
-void PutColours(uint32_t colours, bgra* to) {
-  constexpr uint32_t colour_bits = 0x00FFFFFF;
-  uint32_t old;
-  std::memcpy(&old, to, 4);
-  colours = (colours & colour_bits) | (old & ~colour_bits);
-  std::memcpy(to, &colours, 4);
-}
-
-// From three bytes a pixel, reading one byte past the last.
-void StoreColours(const uint8_t* bgr, bgra* out, int n) {
-  for (int c = 0; c < n; ++c) {
-    uint32_t v;
-    std::memcpy(&v, bgr + size_t(c) * 3, 4);
-    PutColours(v, &out[c]);
-  }
-}
-
-void CopyColours(const bgra* from, bgra* to, int n) {
-  for (int c = 0; c < n; ++c) {
-    uint32_t v;
-    std::memcpy(&v, &from[c], 4);
-    PutColours(v, &to[c]);
-  }
-}
-
 // What a row of the full pass does after its pixels are combined and adjusted.
 enum class row_finish { none, copy, highlight };
 
@@ -57,19 +31,33 @@ struct pass_context {
   row_finish finish;
   highlighter highlight;
   uint32_t rand_start;
+  bool convolve;
+  target_convolution convolution;
 };
 
 // Static: the context holds the highlighting's column table, and the pass allocates nothing.
 pass_context context;
+// Per convolution window (by its top row): 1 once a band has run it.
+uint8_t window_done[max_target_height];
 
-void FinishRow(const pass_context& ctx, int r) {
-  bgra* work = target_work + size_t(r) * ctx.w;
-  ctx.adjust.ApplyRow(work, ctx.w);
-  if (ctx.finish == row_finish::copy) {
-    CopyColours(work, target_pixels + size_t(r) * ctx.w, ctx.w);
-  } else if (ctx.finish == row_finish::highlight) {
-    ctx.highlight.Rows(r, r + 1, ctx.rand_start);
-  }
+// The convolution windows that lie wholly inside the rows [first, end) just
+// combined, while those rows are still in the cache. The windows across the edge
+// of two bands wait for the end of the pass.
+void ConvolveBand(const pass_context& ctx, int first, int end) {
+  const int last = std::min(end - ctx.convolution.Size() + 1, ctx.convolution.Windows());
+  if (first >= last) return;
+  ctx.convolution.Rows(first, last);
+  std::memset(window_done + first, 1, size_t(last - first));
+}
+
+void ConvolveRest(const pass_context& ctx) {
+  int rest[max_target_height];
+  int count = 0;
+  for (int r = 0; r < ctx.convolution.Windows(); ++r)
+    if (!window_done[r]) rest[count++] = r;
+  ParallelRows(count, [&](int first, int end) {
+    for (int i = first; i < end; ++i) ctx.convolution.Rows(rest[i], rest[i] + 1);
+  });
 }
 
 // Whether both layers cover all n pixels from these mask bytes on.
@@ -124,26 +112,30 @@ void CombineRows(const pass_context& ctx, int first, int end) {
   uint8_t combined[max_target_width * 3 + 4];
   for (int r = first; r < end; ++r) {
     CombineRow<false>(op, *ctx.layer1, *ctx.layer2, r, ctx.w, combined);
-    StoreColours(combined, target_work + size_t(r) * ctx.w, ctx.w);
-    FinishRow(ctx, r);
+    ctx.adjust.ApplyRow(combined, ctx.w);
+    bgra* work = target_work + size_t(r) * ctx.w;
+    if (ctx.finish == row_finish::copy) {
+      StoreColours(combined, work, target_pixels + size_t(r) * ctx.w, ctx.w);
+    } else {
+      StoreColours(combined, work, ctx.w);
+      if (ctx.finish == row_finish::highlight) ctx.highlight.Rows(r, r + 1, ctx.rand_start);
+    }
   }
+  if (ctx.convolve) ConvolveBand(ctx, first, end);
 }
 
-// Runs rows of the pass in slices, painting the progress on this thread between
-// slices and only when the percentage shown changes.
+// Runs the rows of the pass on the row pool, painting the progress on this thread
+// whenever the percentage shown changes; the workers never wait for the painting.
 template <class Rows>
 void RowsWithProgress(int h, const Rows& rows) {
-  const int slice = std::max(1, (h + 15) / 16);
   int shown = -1;
-  for (int first = 0; first < h; first += slice) {
-    const int end = std::min(h, first + slice);
-    ParallelRows(end - first, [&](int a, int b) { rows(first + a, first + b); });
-    const int percent = (end - 1) * 100 / h;
-    if (percent != shown) {
+  ParallelRows(h, rows, [&](int finished) {
+    const int percent = (finished - 1) * 100 / h;
+    if (percent > shown) {
       the_ui().ShowStatusProgress(progress_green, percent);
       shown = percent;
     }
-  }
+  });
   the_ui().ShowStatusProgress(progress_grey, 100);
 }
 
@@ -179,11 +171,14 @@ void CvorbelViewCore::CombineTarget() {
     ctx.layer2 = &layers[1];
     ctx.w = w;
     ctx.adjust.Prepare(contrast_mode, contrast_bias, channel_adjust);
-    // The copy and the highlighting rewrite every pixel's colour, so a kernel left
-    // over from an earlier effect would be overwritten: it is not run.
     ctx.finish = effect_code == 0 || effect_code == 7 ? row_finish::copy
                  : effect_code == 6                   ? row_finish::highlight
                                                       : row_finish::none;
+    // The copy and the highlighting rewrite every pixel's colour, so a kernel left
+    // over from an earlier effect would be overwritten: it is not run.
+    ctx.convolve = ctx.finish == row_finish::none &&
+                   ctx.convolution.Prepare(kernel, kernel_size, kernel_divisor, kernel_offset, w, h);
+    if (ctx.convolve) std::memset(window_done, 0, size_t(h));
     if (ctx.finish == row_finish::highlight) {
       ctx.highlight.Prepare(position_slopes, w, h);
       ctx.rand_start = run_time_rand.state;
@@ -193,8 +188,7 @@ void CvorbelViewCore::CombineTarget() {
       using Op = decltype(op);
       RowsWithProgress(h, [&](int first, int end) { CombineRows<Op>(ctx, first, end); });
     });
-    if (ctx.finish == row_finish::none && kernel_size != 0)
-      ConvolveTarget(kernel, kernel_size, kernel_divisor, kernel_offset, w, h);
+    if (ctx.convolve) ConvolveRest(ctx);
     if (perspective_on) {
       std::memcpy(target_work, target_pixels, size_t(w) * h * sizeof(bgra));
       ApplyQuadTransform();

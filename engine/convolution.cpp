@@ -47,20 +47,8 @@ void PlainRows(const int* kernel, int n, int divisor, int offset, int w, int fir
 // whose sums stay within 16 bits. Division is a multiply-high by a reciprocal M
 // scaled by 2^p, on the absolute value: for n <= bound, floor(n * M / 2^p) equals
 // floor(n / d) when M = ceil(2^p / d) and bound * (M * d - 2^p) < 2^p.
-struct vector_plan {
-  const int* kernel = nullptr;
-  int divisor = 0;
-  int full_offset = 0;
-  int taps = 0;
-  int tap_row[9], tap_column[9], tap_weight[9];
-  bool divide = false;
-  bool negative_divisor = false;
-  uint16_t multiplier = 0;
-  int shift = 0;
-  int16_t offset = 0;
-};
 
-bool PlanVector(const int* kernel, int divisor, int offset, vector_plan& plan) {
+bool PlanVector(const int* kernel, int divisor, int offset, convolution_lanes& plan) {
   int64_t bound = 0;
   for (int i = 0; i < 9; ++i) bound += std::abs(int64_t(kernel[i])) * 255;
   if (bound > 32767 || offset < -32767 || offset > 32767) return false;
@@ -93,13 +81,13 @@ bool PlanVector(const int* kernel, int divisor, int offset, vector_plan& plan) {
 }
 
 // The last pixels of a row, from pixel `from` on, which a whole vector no longer fits.
-void RowTail(const vector_plan& plan, const uint8_t* const* rows, uint8_t* out, size_t from, int w) {
+void RowTail(const convolution_lanes& plan, const uint8_t* const* rows, uint8_t* out, size_t from, int w) {
   for (size_t c = from; c < size_t(w - 2); ++c)
     for (int ch = 0; ch < 3; ++ch)
       out[c * 4 + ch] = Convolve(plan.kernel, 3, plan.divisor, plan.full_offset, rows, c * 4 + ch);
 }
 
-void VectorRows(const vector_plan& plan, int w, int first, int end) {
+void VectorRows(const convolution_lanes& plan, int w, int first, int end) {
   const __m128i zero = _mm_setzero_si128();
   const __m128i multiplier = _mm_set1_epi16(int16_t(plan.multiplier));
   const __m128i shift = _mm_cvtsi32_si128(plan.shift);
@@ -159,7 +147,7 @@ void VectorRows(const vector_plan& plan, int w, int first, int end) {
 // work within 16-byte halves, so bytes come back in their places.
 #define VORBEL_AVX2 __attribute__((target("avx2")))
 
-VORBEL_AVX2 __m256i FinishWide(const vector_plan& plan, __m256i s) {
+VORBEL_AVX2 __m256i FinishWide(const convolution_lanes& plan, __m256i s) {
   if (plan.divide) {
     const __m256i negative = _mm256_srai_epi16(s, 15);
     const __m256i sign = _mm256_xor_si256(negative, _mm256_set1_epi16(plan.negative_divisor ? -1 : 0));
@@ -172,7 +160,7 @@ VORBEL_AVX2 __m256i FinishWide(const vector_plan& plan, __m256i s) {
   return _mm256_adds_epi16(s, _mm256_set1_epi16(plan.offset));
 }
 
-VORBEL_AVX2 void WideRows(const vector_plan& plan, int w, int first, int end) {
+VORBEL_AVX2 void WideRows(const convolution_lanes& plan, int w, int first, int end) {
   const __m256i zero = _mm256_setzero_si256();
   const __m256i keep_fourth = _mm256_set1_epi32(int32_t(0xFF000000u));
   __m256i weight[9];
@@ -212,26 +200,45 @@ VORBEL_AVX2 void WideRows(const vector_plan& plan, int w, int first, int end) {
 }
 #undef VORBEL_AVX2
 #else
-void WideRows(const vector_plan&, int, int, int) {}
+void WideRows(const convolution_lanes&, int, int, int) {}
 #endif
 #endif
 
 }  // namespace
 
-void ConvolveTarget(const int kernel[9], int n, int divisor, int offset, int w, int h) {
-  if (n < 1 || n > 3 || w < n || h < n) return;
+bool target_convolution::Prepare(const int* kernel_rows, int size, int kernel_divisor,
+                                 int kernel_offset, int width, int height) {
+  if (size < 1 || size > 3 || width < size || height < size) return false;
+  kernel = kernel_rows;
+  n = size;
+  divisor = kernel_divisor;
+  offset = kernel_offset;
+  w = width;
+  h = height;
+  lanes = false;
 #ifdef __SSE2__
-  vector_plan plan;
-  if (n == 3 && PlanVector(kernel, divisor, offset, plan)) {
-    const bool wide = WideLanes();
-    ParallelRows(h - 2, [&](int first, int end) {
-      if (wide)
-        WideRows(plan, w, first, end);
-      else
-        VectorRows(plan, w, first, end);
-    });
+  plan = convolution_lanes{};
+  lanes = n == 3 && PlanVector(kernel, divisor, offset, plan);
+  wide = WideLanes();
+#endif
+  return true;
+}
+
+void target_convolution::Rows(int first, int end) const {
+#ifdef __SSE2__
+  if (lanes) {
+    if (wide)
+      WideRows(plan, w, first, end);
+    else
+      VectorRows(plan, w, first, end);
     return;
   }
 #endif
-  ParallelRows(h - n + 1, [&](int first, int end) { PlainRows(kernel, n, divisor, offset, w, first, end); });
+  PlainRows(kernel, n, divisor, offset, w, first, end);
+}
+
+void ConvolveTarget(const int kernel[9], int n, int divisor, int offset, int w, int h) {
+  target_convolution c;
+  if (c.Prepare(kernel, n, divisor, offset, w, h))
+    ParallelRows(c.Windows(), [&](int first, int end) { c.Rows(first, end); });
 }

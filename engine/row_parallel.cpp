@@ -29,20 +29,33 @@ class row_pool {
 
   int Threads() const { return int(workers.size()) + 1; }
 
-  void Run(int rows, const std::function<void(int, int)>& body) {
+  void Run(int rows, const std::function<void(int, int)>& body,
+           const std::function<void(int)>* progress) {
     // Several bands per thread even out uneven rows (rotated sources, clipped layers).
-    task t{&body, rows, std::min(rows, Threads() * 8), 0};
+    task t{&body, rows, std::min(rows, Threads() * 8), 0, progress != nullptr};
     {
       std::lock_guard lock(mutex);
       t.id = ++generation;
       current = t;
       pending = t.bands;
+      rows_done = 0;
       cursor.store(t.id << 32);
     }
     wake.notify_all();
-    RunBands(t);
+    RunBands(t, progress);
     std::unique_lock lock(mutex);
-    done.wait(lock, [this] { return pending == 0; });
+    while (pending != 0) {
+      done.wait(lock);
+      if (progress) {
+        // The workers go on while the progress is painted.
+        const int finished = rows_done;
+        lock.unlock();
+        (*progress)(finished);
+        lock.lock();
+      }
+    }
+    lock.unlock();
+    if (progress) (*progress)(rows);
   }
 
  private:
@@ -51,6 +64,7 @@ class row_pool {
     int rows;
     int bands;
     uint64_t id;
+    bool reports;  // the caller paints progress: wake it after every band
   };
 
   // The cursor holds the run's id in its high half and the next band in its low
@@ -66,14 +80,20 @@ class row_pool {
     }
   }
 
-  void RunBands(const task& t) {
+  // progress is given on the calling thread only.
+  void RunBands(const task& t, const std::function<void(int)>* progress = nullptr) {
     int band = 0;
     while (TakeBand(t, band)) {
       const int first = int(int64_t(t.rows) * band / t.bands);
       const int end = int(int64_t(t.rows) * (band + 1) / t.bands);
       (*t.body)(first, end);
-      std::lock_guard lock(mutex);
-      if (--pending == 0) done.notify_all();
+      int finished;
+      {
+        std::lock_guard lock(mutex);
+        finished = rows_done += end - first;
+        if (--pending == 0 || t.reports) done.notify_all();
+      }
+      if (progress) (*progress)(finished);
     }
   }
 
@@ -96,9 +116,10 @@ class row_pool {
   std::mutex mutex;
   std::condition_variable wake;
   std::condition_variable done;
-  task current{nullptr, 0, 0, 0};
+  task current{nullptr, 0, 0, 0, false};
   std::atomic<uint64_t> cursor{0};
   int pending = 0;
+  int rows_done = 0;
   uint64_t generation = 0;
   bool stopping = false;
 };
@@ -128,7 +149,24 @@ void ParallelRows(int rows, const std::function<void(int, int)>& body) {
     body(0, rows);
     return;
   }
-  p.Run(rows, body);
+  p.Run(rows, body, nullptr);
+}
+
+void ParallelRows(int rows, const std::function<void(int, int)>& body,
+                  const std::function<void(int)>& progress) {
+  if (rows <= 0) return;
+  row_pool& p = Pool();
+  if (p.Threads() == 1 || rows < 8) {
+    constexpr int steps = 16;
+    for (int step = 0; step < steps; ++step) {
+      const int first = int(int64_t(rows) * step / steps), end = int(int64_t(rows) * (step + 1) / steps);
+      if (first == end) continue;
+      body(first, end);
+      progress(end);
+    }
+    return;
+  }
+  p.Run(rows, body, &progress);
 }
 
 int RowThreads() { return Pool().Threads(); }
