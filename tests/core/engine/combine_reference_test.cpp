@@ -100,10 +100,11 @@ TEST_F(PlainPass, EveryOperatorModeAndEffect) {
   base_color = {40, 50, 60};
   for (method_code = 0; method_code < operator_count; ++method_code) {
     SetRowThreads(std::array{1, 2, 3, 8}[method_code % 4]);
-    SetTarget(sizes[method_code % 6].first, sizes[method_code % 6].second);
-    PaintRandom(rng());
     for (contrast_mode = 0; contrast_mode < 4; ++contrast_mode)
       for (effect_code = 0; effect_code < 8; ++effect_code) {
+        const auto [w, h] = sizes[(method_code + contrast_mode + effect_code) % 6];
+        SetTarget(w, h);
+        PaintRandom(rng());
         source_bias = int(rng() % 257);
         contrast_bias = int(rng() % 256);
         AllowWideLanes(rng() % 2 == 0);

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
+#include <thread>
 #include <vector>
 
 #include "engine/row_parallel.h"
@@ -8,7 +10,7 @@
 namespace {
 
 // Back-to-back runs of different sizes: a worker late from one run must never take
-// or repeat a band of the next.
+// or repeat a band of the next; the progress reports stay on the calling thread.
 TEST(RowParallel, EveryRowExactlyOnceAcrossManyRuns) {
   for (int threads : {1, 2, 3, 8}) {
     SetRowThreads(threads);
@@ -18,6 +20,19 @@ TEST(RowParallel, EveryRowExactlyOnceAcrossManyRuns) {
         for (int r = std::max(first, 0); r < end; ++r) seen[size_t(std::min(r, rows))]++;
       });
       for (int r = 0; r <= rows; ++r) ASSERT_EQ(seen[size_t(r)].load(), r < rows) << threads << " " << rows << " " << r;
+      // With progress: told on this thread only, never backwards, last with every row.
+      std::vector<int> told;
+      const std::thread::id caller = std::this_thread::get_id();
+      bool elsewhere = false;
+      ParallelRows(
+          rows, [](int, int) {},
+          [&](int finished) { told.push_back(finished), elsewhere |= std::this_thread::get_id() != caller; });
+      ASSERT_EQ(told.empty(), rows == 0) << threads << " " << rows;
+      EXPECT_FALSE(elsewhere);
+      EXPECT_TRUE(std::is_sorted(told.begin(), told.end()));
+      if (rows > 0) {
+        EXPECT_EQ(told.back(), rows);
+      }
     }
   }
   SetRowThreads(0);
