@@ -52,7 +52,7 @@ void BM_BuildSourceLayer(benchmark::State& state) {
   state.SetLabel(state.range(0) ? "fast preview" : "bilinear");
   SetRowThreads(0);
 }
-BENCHMARK(BM_BuildSourceLayer)->ArgsProduct({{0, 1}, {1, 8}})->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_BuildSourceLayer)->ArgsProduct({{0, 1}, {1, 2, 4, 8}})->Unit(benchmark::kMillisecond)->UseRealTime();
 
 #ifdef VORBEL_WITH_OPENCV
 // The layer build against cv::warpAffine on a 3-channel copy of the same source with

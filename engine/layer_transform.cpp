@@ -147,15 +147,44 @@ constexpr std::array<uint64_t, 256> MakeBitBytes() {
 }
 constexpr std::array<uint64_t, 256> bit_bytes = MakeBitBytes();
 
-// Byte ch of each 32-bit pixel into the low (high = false) or high half of its
-// 32-bit lane, as a 16-bit number.
-VORBEL_AVX2 inline __m256i ChannelPicker(int ch, bool high) {
+// Channel ch of pairs of 32-bit pixels (a pixel and its right-hand neighbour in each
+// 64-bit lane) as two 16-bit numbers in one 32-bit lane: the pixel's in the low half,
+// the neighbour's in the high half. The pairs of the first register land in the
+// first two lanes of each half, those of the second register in the last two.
+VORBEL_AVX2 inline __m256i PairPicker(int ch, bool second) {
   const char z = -1;
-  const char b0 = char(ch), b1 = char(ch + 4), b2 = char(ch + 8), b3 = char(ch + 12);
-  return high ? _mm256_setr_epi8(z, z, b0, z, z, z, b1, z, z, z, b2, z, z, z, b3, z, z, z, b0, z,
-                                 z, z, b1, z, z, z, b2, z, z, z, b3, z)
-              : _mm256_setr_epi8(b0, z, z, z, b1, z, z, z, b2, z, z, z, b3, z, z, z, b0, z, z, z,
-                                 b1, z, z, z, b2, z, z, z, b3, z, z, z);
+  const char p0 = char(ch), r0 = char(ch + 4), p1 = char(ch + 8), r1 = char(ch + 12);
+  return second ? _mm256_setr_epi8(z, z, z, z, z, z, z, z, p0, z, r0, z, p1, z, r1, z,  //
+                                   z, z, z, z, z, z, z, z, p0, z, r0, z, p1, z, r1, z)
+                : _mm256_setr_epi8(p0, z, r0, z, p1, z, r1, z, z, z, z, z, z, z, z, z,  //
+                                   p0, z, r0, z, p1, z, r1, z, z, z, z, z, z, z, z, z);
+}
+
+// Pixels at the eight indices and their right-hand neighbours, 64 bits a pixel, in
+// the lane order PairPicker expects: first the pixels 0, 1, 4, 5, then 2, 3, 6, 7.
+// Where alone (a pixel in the source's last column) the neighbour is the pixel itself.
+struct pixel_pairs {
+  __m256i first, second;
+};
+
+VORBEL_AVX2 inline pixel_pairs GatherPairs(const long long* pixels, __m256i at, __m256i inside,
+                                           __m256i alone) {
+  const __m256i order = _mm256_setr_epi32(0, 1, 4, 5, 2, 3, 6, 7);
+  at = _mm256_permutevar8x32_epi32(at, order);
+  inside = _mm256_permutevar8x32_epi32(inside, order);
+  pixel_pairs p;
+  p.first = _mm256_mask_i32gather_epi64(_mm256_setzero_si256(), pixels, _mm256_castsi256_si128(at),
+                                        _mm256_cvtepi32_epi64(_mm256_castsi256_si128(inside)), 4);
+  p.second = _mm256_mask_i32gather_epi64(_mm256_setzero_si256(), pixels, _mm256_extracti128_si256(at, 1),
+                                         _mm256_cvtepi32_epi64(_mm256_extracti128_si256(inside, 1)), 4);
+  if (!_mm256_testz_si256(alone, alone)) {
+    alone = _mm256_permutevar8x32_epi32(alone, order);
+    const __m256i first_alone = _mm256_cvtepi32_epi64(_mm256_castsi256_si128(alone));
+    const __m256i second_alone = _mm256_cvtepi32_epi64(_mm256_extracti128_si256(alone, 1));
+    p.first = _mm256_blendv_epi8(p.first, _mm256_shuffle_epi32(p.first, _MM_SHUFFLE(2, 2, 0, 0)), first_alone);
+    p.second = _mm256_blendv_epi8(p.second, _mm256_shuffle_epi32(p.second, _MM_SHUFFLE(2, 2, 0, 0)), second_alone);
+  }
+  return p;
 }
 
 // Eight pixels of a row at a time: the sample positions from the placement's column
@@ -176,6 +205,7 @@ VORBEL_AVX2 void WideSpan(const placement& p, double y_sin, double hh_y_cos, int
   const __m256i to_bgr = _mm256_setr_epi8(0, 1, 2, 4, 5, 6, 8, 9, 10, 12, 13, 14, -1, -1, -1, -1,
                                           0, 1, 2, 4, 5, 6, 8, 9, 10, 12, 13, 14, -1, -1, -1, -1);
   const int* pixels = reinterpret_cast<const int*>(p.pixels);
+  const long long* pairs = reinterpret_cast<const long long*>(p.pixels);
   const double* column_sx = p.column_sx + first;
   const double* column_sy = p.column_sy + first;
   const int groups = n / 8 * 8;
@@ -217,28 +247,30 @@ VORBEL_AVX2 void WideSpan(const placement& p, double y_sin, double hh_y_cos, int
       const __m256i lane_bit = _mm256_setr_epi32(1, 2, 4, 8, 16, 32, 64, 128);
       inside = _mm256_cmpeq_epi32(_mm256_and_si256(_mm256_set1_epi32(bits), lane_bit), lane_bit);
     }
-    const __m256i px = _mm256_mask_i32gather_epi32(zero, pixels, at, inside, 4);
     __m256i colour;
     if (nearest) {
-      colour = px;
+      colour = _mm256_mask_i32gather_epi32(zero, pixels, at, inside, 4);
     } else {
-      const __m256i right = _mm256_and_si256(_mm256_cmpgt_epi32(w, _mm256_add_epi32(col, one)), one);
+      // A pixel and its right-hand neighbour are one 8-byte read, the last pixel of
+      // the source included: the bitmap block has spare bytes after it.
+      const __m256i alone = _mm256_and_si256(_mm256_cmpeq_epi32(_mm256_add_epi32(col, one), w), inside);
       const __m256i down = _mm256_and_si256(_mm256_cmpgt_epi32(h, _mm256_add_epi32(row, one)), w);
-      const __m256i at_down = _mm256_add_epi32(at, down);
-      const __m256i pr = _mm256_mask_i32gather_epi32(zero, pixels, _mm256_add_epi32(at, right), inside, 4);
-      const __m256i pd = _mm256_mask_i32gather_epi32(zero, pixels, at_down, inside, 4);
-      const __m256i pg =
-          _mm256_mask_i32gather_epi32(zero, pixels, _mm256_add_epi32(at_down, right), inside, 4);
+      const pixel_pairs top_pairs = GatherPairs(pairs, at, inside, alone);
+      const pixel_pairs bottom_pairs = GatherPairs(pairs, _mm256_add_epi32(at, down), inside, alone);
       const __m256i fx = _mm256_and_si256(x256, low_byte), fy = _mm256_and_si256(y256, low_byte);
       // (256 - fx) in the low half of each lane, fx in the high half.
       const __m256i wx = _mm256_or_si256(_mm256_sub_epi32(full, fx), _mm256_slli_epi32(fx, 16));
       colour = zero;
       for (int ch = 0; ch < 3; ++ch) {
-        const __m256i lo = ChannelPicker(ch, false), hi = ChannelPicker(ch, true);
+        const __m256i first = PairPicker(ch, false), second = PairPicker(ch, true);
         const __m256i top = _mm256_madd_epi16(
-            _mm256_or_si256(_mm256_shuffle_epi8(px, lo), _mm256_shuffle_epi8(pr, hi)), wx);
+            _mm256_or_si256(_mm256_shuffle_epi8(top_pairs.first, first),
+                            _mm256_shuffle_epi8(top_pairs.second, second)),
+            wx);
         const __m256i bottom = _mm256_madd_epi16(
-            _mm256_or_si256(_mm256_shuffle_epi8(pd, lo), _mm256_shuffle_epi8(pg, hi)), wx);
+            _mm256_or_si256(_mm256_shuffle_epi8(bottom_pairs.first, first),
+                            _mm256_shuffle_epi8(bottom_pairs.second, second)),
+            wx);
         // top (256 - fy) + bottom fy, which is the four-term sum of the plain form.
         const __m256i sum = _mm256_add_epi32(_mm256_slli_epi32(top, 8),
                                              _mm256_mullo_epi32(_mm256_sub_epi32(bottom, top), fy));
