@@ -140,10 +140,18 @@ row_pool& Pool() {
   return *pool;
 }
 
+// Set while this thread paints progress in the middle of a run: anything that asks
+// for rows then runs them itself instead of disturbing the run.
+thread_local bool reporting = false;
+
 }  // namespace
 
 void ParallelRows(int rows, const std::function<void(int, int)>& body) {
   if (rows <= 0) return;
+  if (reporting) {
+    body(0, rows);
+    return;
+  }
   row_pool& p = Pool();
   if (p.Threads() == 1 || rows < 8) {
     body(0, rows);
@@ -155,6 +163,11 @@ void ParallelRows(int rows, const std::function<void(int, int)>& body) {
 void ParallelRows(int rows, const std::function<void(int, int)>& body,
                   const std::function<void(int)>& progress) {
   if (rows <= 0) return;
+  if (reporting) {
+    body(0, rows);
+    progress(rows);
+    return;
+  }
   row_pool& p = Pool();
   if (p.Threads() == 1 || rows < 8) {
     constexpr int steps = 16;
@@ -166,7 +179,12 @@ void ParallelRows(int rows, const std::function<void(int, int)>& body,
     }
     return;
   }
-  p.Run(rows, body, &progress);
+  const std::function<void(int)> guarded = [&](int finished) {
+    reporting = true;
+    progress(finished);
+    reporting = false;
+  };
+  p.Run(rows, body, &guarded);
 }
 
 int RowThreads() { return Pool().Threads(); }

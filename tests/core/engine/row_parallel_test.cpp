@@ -21,13 +21,20 @@ TEST(RowParallel, EveryRowExactlyOnceAcrossManyRuns) {
       });
       for (int r = 0; r <= rows; ++r) ASSERT_EQ(seen[size_t(r)].load(), r < rows) << threads << " " << rows << " " << r;
       // With progress: told on this thread only, never backwards, last with every row.
+      // Rows asked for while the progress is painted run there and then.
       std::vector<int> told;
       const std::thread::id caller = std::this_thread::get_id();
       bool elsewhere = false;
+      std::atomic<int> outer{0}, nested{0};
       ParallelRows(
-          rows, [](int, int) {},
-          [&](int finished) { told.push_back(finished), elsewhere |= std::this_thread::get_id() != caller; });
+          rows, [&](int first, int end) { outer += end - first; },
+          [&](int finished) {
+            told.push_back(finished), elsewhere |= std::this_thread::get_id() != caller;
+            ParallelRows(10, [&](int first, int end) { nested += end - first; });
+          });
       ASSERT_EQ(told.empty(), rows == 0) << threads << " " << rows;
+      EXPECT_EQ(outer.load(), rows);
+      EXPECT_EQ(nested.load(), 10 * int(told.size()));
       EXPECT_FALSE(elsewhere);
       EXPECT_TRUE(std::is_sorted(told.begin(), told.end()));
       if (rows > 0) {
