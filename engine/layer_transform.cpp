@@ -187,6 +187,16 @@ VORBEL_AVX2 inline pixel_pairs GatherPairs(const long long* pixels, __m256i at, 
   return p;
 }
 
+// n bytes from the aligned from into to; whole 16-byte blocks bypass the cache when
+// to is aligned as well. The band that writes them ends with a store fence.
+VORBEL_AVX2 inline void StreamOut(const uint8_t* from, uint8_t* to, size_t n) {
+  size_t j = 0;
+  if (reinterpret_cast<uintptr_t>(to) % 16 == 0)
+    for (; j + 16 <= n; j += 16)
+      _mm_stream_si128(reinterpret_cast<__m128i*>(to + j), _mm_load_si128(reinterpret_cast<const __m128i*>(from + j)));
+  std::memcpy(to + j, from + j, n - j);
+}
+
 // Eight pixels of a row at a time: the sample positions from the placement's column
 // tables (the same doubles the plain form computes), the four neighbours gathered,
 // and the bilinear sum of each channel in 32-bit lanes. A pixel outside the source
@@ -209,6 +219,10 @@ VORBEL_AVX2 void WideSpan(const placement& p, double y_sin, double hh_y_cos, int
   const double* column_sx = p.column_sx + first;
   const double* column_sy = p.column_sy + first;
   const int groups = n / 8 * 8;
+  // The span is made here and then streamed out past the cache: the layer is far
+  // larger than the cache, and whole lines streamed need not be read first.
+  alignas(32) uint8_t made[tile_cols * 3];
+  alignas(32) uint8_t made_mask[tile_cols];
   for (int k = 0; k < groups; k += 8) {
     __m256d sx[2], sy[2];
     __m256i inside_halves[2];
@@ -227,11 +241,11 @@ VORBEL_AVX2 void WideSpan(const placement& p, double y_sin, double hh_y_cos, int
     __m256i inside = _mm256_permute2x128_si256(
         _mm256_permutevar8x32_epi32(inside_halves[0], halves),
         _mm256_permutevar8x32_epi32(inside_halves[1], halves), 0x20);
-    uint8_t* o = out + size_t(k) * 3;
+    uint8_t* o = made + size_t(k) * 3;
     int bits = _mm256_movemask_ps(_mm256_castsi256_ps(inside));
     if (bits == 0) {
       std::memset(o, 0, 24);
-      std::memset(out_mask + k, 0, 8);
+      std::memset(made_mask + k, 0, 8);
       continue;
     }
     // trunc(s * 256) splits into the whole pixel (above bit 8) and the 8-bit fraction.
@@ -280,8 +294,10 @@ VORBEL_AVX2 void WideSpan(const placement& p, double y_sin, double hh_y_cos, int
     const __m256i bgr = _mm256_permutevar8x32_epi32(_mm256_shuffle_epi8(colour, to_bgr), packed);
     _mm_storeu_si128(reinterpret_cast<__m128i*>(o), _mm256_castsi256_si128(bgr));
     _mm_storel_epi64(reinterpret_cast<__m128i*>(o + 16), _mm256_extracti128_si256(bgr, 1));
-    std::memcpy(out_mask + k, &bit_bytes[size_t(bits)], 8);
+    std::memcpy(made_mask + k, &bit_bytes[size_t(bits)], 8);
   }
+  StreamOut(made, out, size_t(groups) * 3);
+  StreamOut(made_mask, out_mask, size_t(groups));
   if (groups < n)
     PlainSpan(p, y_sin, hh_y_cos, first + groups, n - groups, out + size_t(groups) * 3,
               out_mask + groups);
@@ -340,6 +356,10 @@ void BuildRows(const placement& p, source_layer& layer, int width, int first, in
       for (int r = r0; r < r1; ++r) BuildSpan(p, layer, r - p.row0, c0, c1);
     }
   }
+#if defined(__x86_64__)
+  // The streamed stores are seen by other threads only after a fence.
+  _mm_sfence();
+#endif
 }
 
 // Fixes everything the rows need; false when the source places nothing.
