@@ -1,5 +1,6 @@
 #include <algorithm>
 #include <array>
+#include <atomic>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
@@ -362,6 +363,19 @@ void BuildRows(const placement& p, source_layer& layer, int width, int first, in
 #endif
 }
 
+// Whether any of the n coverage bytes is 0; a large mask is scanned on the row pool.
+bool AnyUncovered(const uint8_t* mask, size_t n) {
+  constexpr int parts = 64;
+  if (n < (size_t(1) << 18)) return std::memchr(mask, 0, n) != nullptr;
+  std::atomic<bool> found{false};
+  ParallelRows(parts, [&](int first, int end) {
+    const size_t from = n * size_t(first) / parts, to = n * size_t(end) / parts;
+    if (!found.load(std::memory_order_relaxed) && std::memchr(mask + from, 0, to - from))
+      found.store(true, std::memory_order_relaxed);
+  });
+  return found.load();
+}
+
 // Fixes everything the rows need; false when the source places nothing.
 bool PlanPlacement(const CvorbelViewCore& v, int s, int W, int H, placement& p) {
   const int i = s - 1;
@@ -377,7 +391,7 @@ bool PlanPlacement(const CvorbelViewCore& v, int s, int W, int H, placement& p) 
   // second scattered read per sample.
   const size_t pixel_count = size_t(p.w) * size_t(p.h);
   const bool usable_mask = record.mask && size_t(record.mask_size) == pixel_count;
-  p.mask = usable_mask && std::memchr(record.mask, 0, pixel_count) ? record.mask : nullptr;
+  p.mask = usable_mask && AnyUncovered(record.mask, pixel_count) ? record.mask : nullptr;
 
   p.mirrored = doc.mirrored[i] == 1;
   const double a = (p.mirrored ? v.rotation[i] : -v.rotation[i]) * degrees_to_radians;

@@ -103,7 +103,8 @@ TEST_F(LayerTransform, FastPathsGiveThePlainBytes) {
   const source_layer& layer = view->layers[0];
   const size_t plane = 203 * source_layer::stride;
   for (int trial = 0; trial < 12; ++trial) {
-    LoadSource(20 + int(rng() % 400), 20 + int(rng() % 300),
+    // The first source is large enough for its coverage to be scanned in parts.
+    LoadSource(trial == 0 ? 700 : 20 + int(rng() % 400), trial == 0 ? 420 : 20 + int(rng() % 300),
                [&](int, int) { return bgr{uint8_t(rng()), uint8_t(rng()), uint8_t(rng())}; });
     doc.mirrored[0] = rng() % 2;
     view->fit_to_target[0] = rng() % 2;
