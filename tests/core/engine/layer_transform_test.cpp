@@ -102,15 +102,19 @@ TEST_F(LayerTransform, FastPathsGiveThePlainBytes) {
   view->target_rect = {0, 0, 301, 203};
   const source_layer& layer = view->layers[0];
   const size_t plane = 203 * source_layer::stride;
-  for (int trial = 0; trial < 12; ++trial) {
-    // The first source is large enough for its coverage to be scanned in parts.
-    LoadSource(trial == 0 ? 700 : 20 + int(rng() % 400), trial == 0 ? 420 : 20 + int(rng() % 300),
-               [&](int, int) { return bgr{uint8_t(rng()), uint8_t(rng()), uint8_t(rng())}; });
+  for (int trial = 0; trial < 18; ++trial) {
+    // The first source is large enough for its coverage to be scanned in parts; the
+    // last ones are a few pixels blown up, so that most samples meet the last column
+    // or row (and the last pixel's right-hand neighbour lies past the pixels).
+    const bool tiny = trial >= 12;
+    const int w = trial == 0 ? 700 : tiny ? 1 + int(rng() % 4) : 20 + int(rng() % 400);
+    const int h = trial == 0 ? 420 : tiny ? 1 + int(rng() % 4) : 20 + int(rng() % 300);
+    LoadSource(w, h, [&](int, int) { return bgr{uint8_t(rng()), uint8_t(rng()), uint8_t(rng())}; });
     doc.mirrored[0] = rng() % 2;
     view->fit_to_target[0] = rng() % 2;
     view->rotation[0] = double(int(rng() % 36000) - 18000) / 100.0;
-    view->width_percent[0] = 10.0 + rng() % 300;
-    view->height_percent[0] = 10.0 + rng() % 300;
+    view->width_percent[0] = tiny ? 2000.0 + rng() % 6000 : 10.0 + rng() % 300;
+    view->height_percent[0] = tiny ? 2000.0 + rng() % 6000 : 10.0 + rng() % 300;
     view->offset[0] = {int(rng() % 400) - 200, int(rng() % 300) - 150};
     view->fast_preview = rng() % 4 == 0;
     image_record& record = doc.source_image[0];
