@@ -10,6 +10,7 @@
 #endif
 
 #include "engine/float_convert.h"
+#include "engine/layer_rows.h"
 #include "engine/row_parallel.h"
 #include "engine/wide_lanes.h"
 #include "engine/view_core.h"
@@ -17,24 +18,8 @@
 
 namespace {
 
-// Everything a row of the layer needs, fixed before the rows run.
-struct placement {
-  const uint8_t* pixels;  // 4 bytes a pixel, w per row
-  const uint8_t* mask;    // null: every pixel covered
-  int w, h;
-  double hw, hh;
-  double xstep, ystep;
-  double gx, gy;  // already truncated
-  double base_x, base_y;
-  double cos_a, sin_a;
-  // Per column of the covered area: hw + X cos a and X sin a, the parts of the
-  // sample position that do not change down the rows; null for the plain form.
-  const double* column_sx;
-  const double* column_sy;
-  bool mirrored;
-  bool nearest;
-  int row0, col0, rows, cols;
-};
+using placement = layer_placement;
+
 
 constexpr int tile_cols = 128;
 constexpr int prefetch_distance = 16;
@@ -366,7 +351,7 @@ void BuildRows(const placement& p, source_layer& layer, int width, int first, in
 // Whether any of the n coverage bytes is 0; a large mask is scanned on the row pool.
 bool AnyUncovered(const uint8_t* mask, size_t n) {
   constexpr int parts = 64;
-  if (n < (size_t(1) << 18)) return std::memchr(mask, 0, n) != nullptr;
+  if (n < (size_t(1) << 20)) return std::memchr(mask, 0, n) != nullptr;
   std::atomic<bool> found{false};
   ParallelRows(parts, [&](int first, int end) {
     const size_t from = n * size_t(first) / parts, to = n * size_t(end) / parts;
@@ -424,32 +409,38 @@ bool PlanPlacement(const CvorbelViewCore& v, int s, int W, int H, placement& p) 
   p.column_sx = p.column_sy = nullptr;
   if (WideLanes()) {
     // Filled here, before the rows run, and only read by them.
-    static thread_local double sx_part[max_target_width], sy_part[max_target_width];
+    static thread_local double sx_part[2][max_target_width], sy_part[2][max_target_width];
     const double sign = p.mirrored ? -1.0 : 1.0;
     for (int c = 0; c < p.cols; ++c) {
       const double x = ((p.base_x + c - p.gx) * p.xstep - p.hw) * sign;
-      sx_part[c] = p.hw + x * p.cos_a;
-      sy_part[c] = x * p.sin_a;
+      sx_part[i][c] = p.hw + x * p.cos_a;
+      sy_part[i][c] = x * p.sin_a;
     }
-    p.column_sx = sx_part;
-    p.column_sy = sy_part;
+    p.column_sx = sx_part[i];
+    p.column_sy = sy_part[i];
   }
   return true;
 }
 
 }  // namespace
 
-void CvorbelViewCore::BuildSourceLayer(int s) {
-  if (s != 1 && s != 2) return;
-  const int i = s - 1;
-  source_layer& layer = layers[i];
-  const int W = std::clamp(target_rect.Width(), 0, max_target_width);
-  const int H = std::clamp(target_rect.Height(), 0, max_target_height);
-  placement p;
-  if (PlanPlacement(*this, s, W, H, p)) {
-    ParallelRows(H, [&](int first, int end) { BuildRows(p, layer, W, first, end); });
-  } else {
-    ParallelRows(H, [&](int first, int end) { ClearRows(layer, W, first, end); });
-  }
+void layer_rows::Plan(CvorbelViewCore& view, int s) {
+  layer = &view.layers[s - 1];
+  W = std::clamp(view.target_rect.Width(), 0, max_target_width);
+  H = std::clamp(view.target_rect.Height(), 0, max_target_height);
+  places = PlanPlacement(view, s, W, H, p);
 }
 
+void layer_rows::Rows(int first, int end) const {
+  if (places)
+    BuildRows(p, *layer, W, first, end);
+  else
+    ClearRows(*layer, W, first, end);
+}
+
+void CvorbelViewCore::BuildSourceLayer(int s) {
+  if (s != 1 && s != 2) return;
+  layer_rows rows;
+  rows.Plan(*this, s);
+  ParallelRows(rows.Height(), [&](int first, int end) { rows.Rows(first, end); });
+}

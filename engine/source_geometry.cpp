@@ -2,6 +2,8 @@
 #include <cmath>
 
 #include "engine/float_convert.h"
+#include "engine/layer_rows.h"
+#include "engine/row_parallel.h"
 #include "engine/view_core.h"
 #include "sources/document.h"
 
@@ -27,8 +29,14 @@ void CvorbelViewCore::UpdateSourceGeometry(int s) {
 
 void CvorbelViewCore::RebuildSources(int s) {
   if (s == -1) {
-    BuildSourceLayer(1);
-    BuildSourceLayer(2);
+    // Both layers in one pass over the rows: the threads meet once, not twice.
+    layer_rows builds[2];
+    builds[0].Plan(*this, 1);
+    builds[1].Plan(*this, 2);
+    ParallelRows(builds[0].Height(), [&](int first, int end) {
+      builds[0].Rows(first, end);
+      builds[1].Rows(first, end);
+    });
   } else {
     BuildSourceLayer(s);
   }

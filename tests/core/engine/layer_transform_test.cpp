@@ -107,8 +107,8 @@ TEST_F(LayerTransform, FastPathsGiveThePlainBytes) {
     // last ones are a few pixels blown up, so that most samples meet the last column
     // or row (and the last pixel's right-hand neighbour lies past the pixels).
     const bool tiny = trial >= 12;
-    const int w = trial == 0 ? 700 : tiny ? 1 + int(rng() % 4) : 20 + int(rng() % 400);
-    const int h = trial == 0 ? 420 : tiny ? 1 + int(rng() % 4) : 20 + int(rng() % 300);
+    const int w = trial == 0 ? 1400 : tiny ? 1 + int(rng() % 4) : 20 + int(rng() % 400);
+    const int h = trial == 0 ? 760 : tiny ? 1 + int(rng() % 4) : 20 + int(rng() % 300);
     LoadSource(w, h, [&](int, int) { return bgr{uint8_t(rng()), uint8_t(rng()), uint8_t(rng())}; });
     doc.mirrored[0] = rng() % 2;
     view->fit_to_target[0] = rng() % 2;
@@ -133,6 +133,37 @@ TEST_F(LayerTransform, FastPathsGiveThePlainBytes) {
         if (!layer.Mask(r, c)) {
           ASSERT_EQ(At(r, c), (bgr{0, 0, 0})) << trial << " " << r << "," << c;
         }
+  }
+}
+
+// Rebuilding both sources builds their layers in one pass, both planned before any
+// row is built: each must come out as when built alone.
+TEST_F(LayerTransform, BothLayersInOnePassGiveTheBytesOfEachAlone) {
+  std::mt19937 rng(5);
+  view->target_rect = {0, 0, 157, 131};
+  const size_t plane = 131 * source_layer::stride;
+  auto bytes = [](const std::unique_ptr<uint8_t[]>& p, size_t n) { return std::vector<uint8_t>(p.get(), p.get() + n); };
+  for (int trial = 0; trial < 6; ++trial) {
+    for (int i = 0; i < 2; ++i) {
+      const int w = 30 + int(rng() % 300), h = 30 + int(rng() % 200);
+      ASSERT_TRUE(doc.source_image[i].Create(w, h));
+      for (size_t k = 0; k < size_t(w) * h * 4; ++k) doc.source_image[i].Pixels()[k] = uint8_t(rng());
+      doc.image_size[i] = {w, h};
+      doc.source_kind[i] = kind_file;
+      view->rotation[i] = double(int(rng() % 36000) - 18000) / 100.0;
+      view->width_percent[i] = view->height_percent[i] = 20.0 + rng() % 200;
+      view->offset[i] = {int(rng() % 200) - 100, int(rng() % 200) - 100};
+      view->UpdateSourceGeometry(i + 1);
+    }
+    view->fast_preview = trial % 3 == 0;
+    SetRowThreads(1), AllowWideLanes(false);
+    view->BuildSourceLayer(1), view->BuildSourceLayer(2);
+    const auto rgb1 = bytes(view->layers[0].rgb, plane * 3), rgb2 = bytes(view->layers[1].rgb, plane * 3);
+    const auto mask1 = bytes(view->layers[0].mask, plane), mask2 = bytes(view->layers[1].mask, plane);
+    SetRowThreads(2 + trial), AllowWideLanes(true);
+    view->RebuildSources(-1);
+    EXPECT_TRUE(bytes(view->layers[0].rgb, plane * 3) == rgb1 && bytes(view->layers[0].mask, plane) == mask1) << trial;
+    EXPECT_TRUE(bytes(view->layers[1].rgb, plane * 3) == rgb2 && bytes(view->layers[1].mask, plane) == mask2) << trial;
   }
 }
 

@@ -1,0 +1,41 @@
+#pragma once
+#include <cstdint>
+
+#include "engine/view_core.h"
+
+// Everything a row of the layer needs, fixed before the rows run.
+struct layer_placement {
+  const uint8_t* pixels;  // 4 bytes a pixel, w per row
+  const uint8_t* mask;    // null: every pixel covered
+  int w, h;
+  double hw, hh;
+  double xstep, ystep;
+  double gx, gy;  // already truncated
+  double base_x, base_y;
+  double cos_a, sin_a;
+  // Per column of the covered area: hw + X cos a and X sin a, the parts of the
+  // sample position that do not change down the rows; null for the plain form.
+  const double* column_sx;
+  const double* column_sy;
+  bool mirrored;
+  bool nearest;
+  int row0, col0, rows, cols;
+};
+
+// One source's layer built band by band: Plan fixes the placement from the view's
+// settings, then Rows fills target rows [first, end), clearing what the source
+// does not cover. Bands may run at once, and both layers may be planned at once;
+// building allocates nothing.
+class layer_rows {
+ public:
+  // s: 1 or 2.
+  void Plan(CvorbelViewCore& view, int s);
+  void Rows(int first, int end) const;
+  int Height() const { return H; }
+
+ private:
+  source_layer* layer = nullptr;
+  int W = 0, H = 0;
+  bool places = false;
+  layer_placement p{};
+};
