@@ -1,4 +1,5 @@
 #include <algorithm>
+#include <atomic>
 #include <cstdint>
 #include <cstring>
 
@@ -37,27 +38,30 @@ struct pass_context {
 
 // Static: the context holds the highlighting's column table, and the pass allocates nothing.
 pass_context context;
-// Per convolution window (by its top row): 1 once a band has run it.
-uint8_t window_done[max_target_height];
+// Per row of target_work: combined. Per convolution window (by its top row): taken
+// by a band. Both are set during a pass by whichever band gets there.
+std::atomic<bool> row_ready[max_target_height];
+std::atomic<bool> window_taken[max_target_height];
 
-// The convolution windows that lie wholly inside the rows [first, end) just
-// combined, while those rows are still in the cache. The windows across the edge
-// of two bands wait for the end of the pass.
+// The convolution windows of the rows [first, end) just combined, while those rows
+// are still in the cache. A window across the edge of two bands is run by the band
+// that finds the rows of both ready; the flags are sequentially consistent, so of two
+// bands finishing together at least one sees the other's rows.
 void ConvolveBand(const pass_context& ctx, int first, int end) {
-  const int last = std::min(end - ctx.convolution.Size() + 1, ctx.convolution.Windows());
-  if (first >= last) return;
-  ctx.convolution.Rows(first, last);
-  std::memset(window_done + first, 1, size_t(last - first));
-}
-
-void ConvolveRest(const pass_context& ctx) {
-  int rest[max_target_height];
-  int count = 0;
-  for (int r = 0; r < ctx.convolution.Windows(); ++r)
-    if (!window_done[r]) rest[count++] = r;
-  ParallelRows(count, [&](int first, int end) {
-    for (int i = first; i < end; ++i) ctx.convolution.Rows(rest[i], rest[i] + 1);
-  });
+  const target_convolution& k = ctx.convolution;
+  const int n = k.Size(), windows = k.Windows();
+  const int inside = std::min(end - n + 1, windows);
+  if (first < inside) k.Rows(first, inside);
+  for (int r = first; r < end; ++r) row_ready[r].store(true);
+  const auto edge = [&](int from, int to) {
+    for (int t = std::max(from, 0); t < std::min(to, windows); ++t) {
+      bool ready = true;
+      for (int i = 0; i < n; ++i) ready = ready && row_ready[t + i].load();
+      if (ready && !window_taken[t].exchange(true)) k.Rows(t, t + 1);
+    }
+  };
+  edge(first - n + 1, first);
+  edge(std::max(first, end - n + 1), end);
 }
 
 // Whether both layers cover all n pixels from these mask bytes on.
@@ -180,7 +184,8 @@ void CvorbelViewCore::CombineTarget() {
     // over from an earlier effect would be overwritten: it is not run.
     ctx.convolve = ctx.finish == row_finish::none &&
                    ctx.convolution.Prepare(kernel, kernel_size, kernel_divisor, kernel_offset, w, h);
-    if (ctx.convolve) std::memset(window_done, 0, size_t(h));
+    if (ctx.convolve)
+      for (int r = 0; r < h; ++r) row_ready[r].store(false, std::memory_order_relaxed), window_taken[r].store(false, std::memory_order_relaxed);
     if (ctx.finish == row_finish::highlight) {
       ctx.highlight.Prepare(position_slopes, w, h);
       ctx.rand_start = run_time_rand.state;
@@ -190,7 +195,6 @@ void CvorbelViewCore::CombineTarget() {
       using Op = decltype(op);
       RowsWithProgress(h, [&](int first, int end) { CombineRows<Op>(ctx, first, end); });
     });
-    if (ctx.convolve) ConvolveRest(ctx);
     if (perspective_on) {
       std::memcpy(target_work, target_pixels, size_t(w) * h * sizeof(bgra));
       ApplyQuadTransform();
