@@ -12,6 +12,20 @@ void CoveredRun(const Op& op, const uint8_t* a, const uint8_t* b, uint8_t* out, 
     op(1, 1, pixel3{a[0], a[1], a[2]}, pixel3{b[0], b[1], b[2]}, &out[0], &out[1], &out[2]);
 }
 
+// Whether CoveredRun has a vector form for the operator.
+template <class Op>
+inline constexpr bool vector_run = false;
+template <>
+inline constexpr bool vector_run<average> = true;
+template <>
+inline constexpr bool vector_run<most> = true;
+template <>
+inline constexpr bool vector_run<least> = true;
+template <>
+inline constexpr bool vector_run<saturated> = true;
+template <>
+inline constexpr bool vector_run<grey> = true;
+
 template <>
 void CoveredRun(const average& op, const uint8_t* a, const uint8_t* b, uint8_t* out, int n);
 template <>
