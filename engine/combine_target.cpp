@@ -186,8 +186,10 @@ void CvorbelViewCore::CombineTarget() {
     // over from an earlier effect would be overwritten: it is not run.
     ctx.convolve = ctx.finish == row_finish::none &&
                    ctx.convolution.Prepare(kernel, kernel_size, kernel_divisor, kernel_offset, w, h);
-    if (ctx.convolve)
-      for (int r = 0; r < h; ++r) row_ready[r].store(false, std::memory_order_relaxed), window_taken[r].store(false, std::memory_order_relaxed);
+    for (int r = 0; ctx.convolve && r < h; ++r) {
+      row_ready[r].store(false, std::memory_order_relaxed);
+      window_taken[r].store(false, std::memory_order_relaxed);
+    }
     if (ctx.finish == row_finish::highlight) {
       ctx.highlight.Prepare(position_slopes, w, h);
       ctx.rand_start = run_time_rand.state;

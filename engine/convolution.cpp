@@ -47,7 +47,6 @@ void PlainRows(const int* kernel, int n, int divisor, int offset, int w, int fir
 // whose sums stay within 16 bits. Division is a multiply-high by a reciprocal M
 // scaled by 2^p, on the absolute value: for n <= bound, floor(n * M / 2^p) equals
 // floor(n / d) when M = ceil(2^p / d) and bound * (M * d - 2^p) < 2^p.
-
 bool PlanVector(const int* kernel, int divisor, int offset, convolution_lanes& plan) {
   int64_t bound = 0;
   for (int i = 0; i < 9; ++i) bound += std::abs(int64_t(kernel[i])) * 255;
