@@ -1,12 +1,17 @@
 #pragma once
+#include <cstddef>
 #include <cstdint>
 
 #include "engine/view_core.h"
+
+// Coverage masks from this many bytes on are scanned for holes on the row pool.
+inline constexpr size_t large_mask = size_t(1) << 20;
 
 // Everything a row of the layer needs, fixed before the rows run.
 struct layer_placement {
   const uint8_t* pixels;  // 4 bytes a pixel, w per row
   const uint8_t* mask;    // null: every pixel covered
+  size_t mask_bytes;
   int w, h;
   double hw, hh;
   double xstep, ystep;
@@ -28,8 +33,11 @@ struct layer_placement {
 // building allocates nothing.
 class layer_rows {
  public:
-  // s: 1 or 2.
+  // s: 1 or 2. A source of a megapixel or more still has its coverage to scan.
   void Plan(CvorbelViewCore& view, int s);
+  // Scans the coverage of the planned sources for holes, all at once on the row
+  // pool; a source without holes is then read without its mask.
+  static void ScanCoverage(layer_rows* builds, int count);
   void Rows(int first, int end) const;
   int Height() const { return H; }
 

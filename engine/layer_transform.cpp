@@ -348,19 +348,6 @@ void BuildRows(const placement& p, source_layer& layer, int width, int first, in
 #endif
 }
 
-// Whether any of the n coverage bytes is 0; a large mask is scanned on the row pool.
-bool AnyUncovered(const uint8_t* mask, size_t n) {
-  constexpr int parts = 64;
-  if (n < (size_t(1) << 20)) return std::memchr(mask, 0, n) != nullptr;
-  std::atomic<bool> found{false};
-  ParallelRows(parts, [&](int first, int end) {
-    const size_t from = n * size_t(first) / parts, to = n * size_t(end) / parts;
-    if (!found.load(std::memory_order_relaxed) && std::memchr(mask + from, 0, to - from))
-      found.store(true, std::memory_order_relaxed);
-  });
-  return found.load();
-}
-
 // Fixes everything the rows need; false when the source places nothing.
 bool PlanPlacement(const CvorbelViewCore& v, int s, int W, int H, placement& p) {
   const int i = s - 1;
@@ -376,7 +363,9 @@ bool PlanPlacement(const CvorbelViewCore& v, int s, int W, int H, placement& p) 
   // second scattered read per sample.
   const size_t pixel_count = size_t(p.w) * size_t(p.h);
   const bool usable_mask = record.mask && size_t(record.mask_size) == pixel_count;
-  p.mask = usable_mask && AnyUncovered(record.mask, pixel_count) ? record.mask : nullptr;
+  p.mask = usable_mask ? record.mask : nullptr;
+  p.mask_bytes = usable_mask ? pixel_count : 0;
+  if (p.mask && pixel_count < large_mask && !std::memchr(p.mask, 0, pixel_count)) p.mask = nullptr;
 
   p.mirrored = doc.mirrored[i] == 1;
   const double a = (p.mirrored ? v.rotation[i] : -v.rotation[i]) * degrees_to_radians;
@@ -424,6 +413,25 @@ bool PlanPlacement(const CvorbelViewCore& v, int s, int W, int H, placement& p) 
 
 }  // namespace
 
+void layer_rows::ScanCoverage(layer_rows* builds, int count) {
+  // Each large mask in the same number of parts, all on the row pool at once.
+  constexpr int parts = 64;
+  std::atomic<bool> holes[2] = {false, false};
+  ParallelRows(parts * count, [&](int first, int end) {
+    for (int k = first; k < end; ++k) {
+      const layer_placement& p = builds[k / parts].p;
+      if (!builds[k / parts].places || !p.mask || p.mask_bytes < large_mask || holes[k / parts].load(std::memory_order_relaxed)) continue;
+      const size_t from = p.mask_bytes * size_t(k % parts) / parts;
+      const size_t to = p.mask_bytes * size_t(k % parts + 1) / parts;
+      if (std::memchr(p.mask + from, 0, to - from)) holes[k / parts].store(true, std::memory_order_relaxed);
+    }
+  });
+  for (int i = 0; i < count; ++i) {
+    layer_placement& p = builds[i].p;
+    if (p.mask && p.mask_bytes >= large_mask && !holes[i].load()) p.mask = nullptr;
+  }
+}
+
 void layer_rows::Plan(CvorbelViewCore& view, int s) {
   layer = &view.layers[s - 1];
   W = std::clamp(view.target_rect.Width(), 0, max_target_width);
@@ -442,5 +450,6 @@ void CvorbelViewCore::BuildSourceLayer(int s) {
   if (s != 1 && s != 2) return;
   layer_rows rows;
   rows.Plan(*this, s);
+  layer_rows::ScanCoverage(&rows, 1);
   ParallelRows(rows.Height(), [&](int first, int end) { rows.Rows(first, end); });
 }

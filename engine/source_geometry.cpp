@@ -33,6 +33,7 @@ void CvorbelViewCore::RebuildSources(int s) {
     layer_rows builds[2];
     builds[0].Plan(*this, 1);
     builds[1].Plan(*this, 2);
+    layer_rows::ScanCoverage(builds, 2);
     ParallelRows(builds[0].Height(), [&](int first, int end) {
       builds[0].Rows(first, end);
       builds[1].Rows(first, end);

@@ -90,6 +90,11 @@ TEST_F(LayerTransform, BilinearNearestAndNothingToPlace) {
   Build();
   EXPECT_TRUE(CoveredCount() == 0 && At(2, 3) == (bgr{0, 0, 0}));
   view->width_percent[0] = 100.0;
+  LoadSource(1100, 1000);  // a megapixel: its coverage is scanned in parts
+  doc.source_image[0].mask[2 * 1100 + 3] = 0;
+  Build();
+  EXPECT_EQ(CoveredCount(), 64 * 48 - 1);
+  EXPECT_TRUE(Covered(2, 4) && !Covered(2, 3));
   doc.source_image[0].Release();
   Build();
   EXPECT_EQ(CoveredCount(), 0);
@@ -145,9 +150,12 @@ TEST_F(LayerTransform, BothLayersInOnePassGiveTheBytesOfEachAlone) {
   auto bytes = [](const std::unique_ptr<uint8_t[]>& p, size_t n) { return std::vector<uint8_t>(p.get(), p.get() + n); };
   for (int trial = 0; trial < 6; ++trial) {
     for (int i = 0; i < 2; ++i) {
-      const int w = 30 + int(rng() % 300), h = 30 + int(rng() % 200);
+      // Once a megapixel source with holes, whose coverage is scanned in parts.
+      const bool large = trial == 0 && i == 1;
+      const int w = large ? 1100 : 30 + int(rng() % 300), h = large ? 1000 : 30 + int(rng() % 200);
       ASSERT_TRUE(doc.source_image[i].Create(w, h));
       for (size_t k = 0; k < size_t(w) * h * 4; ++k) doc.source_image[i].Pixels()[k] = uint8_t(rng());
+      for (int k = 0; large && k < w * h; k += 7) doc.source_image[i].mask[k] = 0;
       doc.image_size[i] = {w, h};
       doc.source_kind[i] = kind_file;
       view->rotation[i] = double(int(rng() % 36000) - 18000) / 100.0;
