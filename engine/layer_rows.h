@@ -35,8 +35,8 @@ class layer_rows {
  public:
   // s: 1 or 2. A source of a megapixel or more still has its coverage to scan.
   void Plan(CvorbelViewCore& view, int s);
-  // Scans the coverage of the planned sources for holes, all at once on the row
-  // pool; a source without holes is then read without its mask.
+  // Scans the coverage of the planned sources (count 1 or 2) for holes, all at once
+  // on the row pool; a source without holes is then read without its mask.
   static void ScanCoverage(layer_rows* builds, int count);
   void Rows(int first, int end) const;
   int Height() const { return H; }

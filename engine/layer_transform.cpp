@@ -419,11 +419,13 @@ void layer_rows::ScanCoverage(layer_rows* builds, int count) {
   std::atomic<bool> holes[2] = {false, false};
   ParallelRows(parts * count, [&](int first, int end) {
     for (int k = first; k < end; ++k) {
-      const layer_placement& p = builds[k / parts].p;
-      if (!builds[k / parts].places || !p.mask || p.mask_bytes < large_mask || holes[k / parts].load(std::memory_order_relaxed)) continue;
+      const int i = k / parts;
+      const layer_placement& p = builds[i].p;
+      if (!builds[i].places || !p.mask || p.mask_bytes < large_mask) continue;
+      if (holes[i].load(std::memory_order_relaxed)) continue;
       const size_t from = p.mask_bytes * size_t(k % parts) / parts;
       const size_t to = p.mask_bytes * size_t(k % parts + 1) / parts;
-      if (std::memchr(p.mask + from, 0, to - from)) holes[k / parts].store(true, std::memory_order_relaxed);
+      if (std::memchr(p.mask + from, 0, to - from)) holes[i].store(true, std::memory_order_relaxed);
     }
   });
   for (int i = 0; i < count; ++i) {
