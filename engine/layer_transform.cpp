@@ -416,6 +416,12 @@ bool PlanPlacement(const CvorbelViewCore& v, int s, int W, int H, placement& p) 
 void layer_rows::ScanCoverage(layer_rows* builds, int count) {
   // Each large mask in the same number of parts, all on the row pool at once.
   constexpr int parts = 64;
+  bool any = false;
+  for (int i = 0; i < count; ++i) {
+    const layer_placement& p = builds[i].p;
+    any = any || (builds[i].places && p.mask && p.mask_bytes >= large_mask);
+  }
+  if (!any) return;
   std::atomic<bool> holes[2] = {false, false};
   ParallelRows(parts * count, [&](int first, int end) {
     for (int k = first; k < end; ++k) {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <cstdint>
 #include <memory>
@@ -32,7 +33,7 @@ class row_pool {
   void Run(int rows, const std::function<void(int, int)>& body,
            const std::function<void(int)>* progress) {
     // Several bands per thread even out uneven rows (rotated sources, clipped layers).
-    task t{&body, rows, std::min(rows, Threads() * 8), 0, progress != nullptr};
+    task t{&body, rows, std::min(rows, Threads() * 8), 0};
     {
       std::lock_guard lock(mutex);
       t.id = ++generation;
@@ -45,14 +46,17 @@ class row_pool {
     RunBands(t, progress);
     std::unique_lock lock(mutex);
     while (pending != 0) {
-      done.wait(lock);
-      if (progress) {
-        // The workers go on while the progress is painted.
-        const int finished = rows_done;
-        lock.unlock();
-        (*progress)(finished);
-        lock.lock();
+      if (!progress) {
+        done.wait(lock);
+        continue;
       }
+      // A look now and then is enough for a percentage; the workers go on while the
+      // progress is painted, and nobody wakes this thread for every band.
+      done.wait_for(lock, std::chrono::milliseconds(4));
+      const int finished = rows_done;
+      lock.unlock();
+      (*progress)(finished);
+      lock.lock();
     }
     lock.unlock();
     if (progress) (*progress)(rows);
@@ -64,7 +68,6 @@ class row_pool {
     int rows;
     int bands;
     uint64_t id;
-    bool reports;  // the caller paints progress: wake it after every band
   };
 
   // The cursor holds the run's id in its high half and the next band in its low
@@ -91,7 +94,7 @@ class row_pool {
       {
         std::lock_guard lock(mutex);
         finished = rows_done += end - first;
-        if (--pending == 0 || t.reports) done.notify_all();
+        if (--pending == 0) done.notify_all();
       }
       if (progress) (*progress)(finished);
     }
@@ -116,7 +119,7 @@ class row_pool {
   std::mutex mutex;
   std::condition_variable wake;
   std::condition_variable done;
-  task current{nullptr, 0, 0, 0, false};
+  task current{nullptr, 0, 0, 0};
   std::atomic<uint64_t> cursor{0};
   int pending = 0;
   int rows_done = 0;
