@@ -11,7 +11,7 @@ inline constexpr size_t large_mask = size_t(1) << 20;
 struct layer_placement {
   const uint8_t* pixels;  // 4 bytes a pixel, w per row
   const uint8_t* mask;    // null: every pixel covered
-  size_t mask_bytes;
+  size_t mask_bytes;      // of mask, when it has one
   int w, h;
   double hw, hh;
   double xstep, ystep;
