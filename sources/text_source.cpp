@@ -77,3 +77,13 @@ int RenderSourceTextWith(CvorbelDoc& document, text_renderer& renderer, int i, i
   the_ui().AdjustLayout();
   return 0;
 }
+
+int CoarseFontHeight(int height, bool up) {
+  if (!up) return height / 2 != 0 ? height / 2 : height;
+  if (height > INT32_MAX / 2 || height < INT32_MIN / 2) return height;
+  return height * 2;
+}
+
+int FontPointSize(int height, float dpi_scale_y) {
+  return int(0.75f / dpi_scale_y * -float(height));
+}

@@ -33,3 +33,9 @@ std::optional<int> ReadIntegerField(wxTextCtrl* field, int least, int most) {
   field->SelectAll();
   return std::nullopt;
 }
+
+std::optional<int> ReadAnyIntegerField(wxTextCtrl* field) {
+  const std::optional<int> value = ParseInteger(field->GetValue().utf8_string());
+  if (!value) the_ui().MessageBox("Please enter an integer.", message_icon::warning);
+  return value;
+}

@@ -11,3 +11,8 @@ std::optional<int> ParseInteger(const std::string& text);
 // Reads a field that must hold a whole number of least..most. When it does not, the
 // user is told so, the field gets the focus and its text is selected: none.
 std::optional<int> ReadIntegerField(wxTextCtrl* field, int least, int most);
+
+// Reads a field that must hold a whole number of any size. When it does not, the user
+// is told so: none. The focus stays where it went, since the field is read as the
+// focus leaves it.
+std::optional<int> ReadAnyIntegerField(wxTextCtrl* field);

@@ -5,6 +5,7 @@
 #include <wx/dcclient.h>
 
 #include "engine/process_state.h"
+#include "engine/target_layout.h"
 #include "platform/settings.h"
 #include "platform/ui_port.h"
 #include "ui/app.h"
@@ -49,6 +50,7 @@ CvorbelView::CvorbelView(wxWindow* parent, CvorbelDoc* document)
   Bind(wxEVT_UPDATE_UI, &CvorbelApp::OnUpdateFileOpen, WxId(cmd_software_source));
   BindMouseAndKeys();
   BindPlacementCommands();
+  BindViewCommands();
 }
 
 CvorbelView::~CvorbelView() {
@@ -85,27 +87,18 @@ void CvorbelView::OnInitialUpdate() {
 }
 
 void CvorbelView::FitTargetToClient() {
-  // A window squeezed to nothing still gets a positive scale, so that every later
-  // division by the display scale stays defined.
-  wxSize client = GetClientSize();
-  const float cw = float(std::max(client.x, 1));
-  const float ch = float(std::max(client.y, 1));
-  const float by_width = cw / float(target_rect.Width() + 80);
-  const float by_height = ch / float(target_rect.Height() + 80);
-  fit_scale = by_height < by_width ? by_height : by_width;
+  const wxSize client = GetClientSize();
+  fit_scale = FitScale(client.x, client.y, target_rect.Width(), target_rect.Height());
   display_scale = float(CvorbelApp::viewing_scale) / 100.0f * fit_scale;
 }
 
 void CvorbelView::CenterTargetInView() {
-  wxSize client = GetClientSize();
+  const wxSize client = GetClientSize();
   const int w = target_rect.Width();
   const int h = target_rect.Height();
-  const int tw = int(float(w) * display_scale);
-  const int th = int(float(h) * display_scale);
-  const int x = std::max((client.x - tw) / 2, 20);
-  const int y = std::max((client.y - th) / 2, 20);
-  target_rect = {x, y, x + w, y + h};
-  SetVirtualSize(tw + 2 * x, th + 2 * y);
+  const target_layout layout = CentredTarget(client.x, client.y, w, h, display_scale);
+  target_rect = {layout.x, layout.y, layout.x + w, layout.y + h};
+  SetVirtualSize(layout.scroll_width, layout.scroll_height);
 }
 
 void CvorbelView::OnSize(wxSizeEvent& event) {

@@ -61,6 +61,14 @@ class CvorbelView : public wxScrolledCanvas, public CvorbelViewCore {
   // Edit > Rotate and Edit > Perspective Transform: their dialogs, modally.
   void OnEditRotate(wxCommandEvent& event);
   void OnPerspectiveTransform(wxCommandEvent& event);
+  // Edit > Target Image Size and Base Color, and the text sources' coarse font steps.
+  void OnTargetSize(wxCommandEvent& event);
+  void OnChangeBaseColor(wxCommandEvent& event);
+  void OnUpdateChangeBaseColor(wxUpdateUIEvent& event);
+  void OnCoarseFontUp1(wxCommandEvent& event);
+  void OnCoarseFontDown1(wxCommandEvent& event);
+  void OnCoarseFontUp2(wxCommandEvent& event);
+  void OnCoarseFontDown2(wxCommandEvent& event);
 
   // Edit > Paste, the paste start button and the change-source dialog's paste:
   // source s (1 or 2) from the clipboard's image; true when it was filled.
@@ -126,6 +134,9 @@ class CvorbelView : public wxScrolledCanvas, public CvorbelViewCore {
   void OnShoveTopLeft(wxCommandEvent& event);
   void OnMirrorSource(wxCommandEvent& event);
   void OnAdjoinSources(wxCommandEvent& event);
+  void BindViewCommands();
+  // Doubles or halves text source t's font height and draws the text again.
+  void StepTextFont(int t, bool up);
   // Sets fit_scale and display_scale for the current client and target sizes.
   void FitTargetToClient();
   // Composes pixels over the gradient into the display surface; true when failed.

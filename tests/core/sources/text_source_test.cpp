@@ -156,3 +156,18 @@ TEST_F(text_source, PangoCopesWithHostileTextsAndHeights) {
   }
   EXPECT_TRUE(text_ui.messages.empty());
 }
+
+TEST(coarse_font, StepsDoubleOrHalveWithinTheirLimitsAndShowPointSizes) {
+  EXPECT_EQ(CoarseFontHeight(-27, true), -54);
+  EXPECT_EQ(CoarseFontHeight(-27, false), -13);
+  EXPECT_EQ(CoarseFontHeight(-1, false), -1);  // the half would be 0
+  EXPECT_EQ(CoarseFontHeight(1, false), 1);
+  EXPECT_EQ(CoarseFontHeight(INT_MIN / 2, true), INT_MIN);
+  EXPECT_EQ(CoarseFontHeight(INT_MIN / 2 - 1, true), INT_MIN / 2 - 1);  // would overflow
+  EXPECT_EQ(CoarseFontHeight(INT_MIN, true), INT_MIN);
+  EXPECT_EQ(CoarseFontHeight(INT_MIN, false), INT_MIN / 2);
+  EXPECT_EQ(FontPointSize(-32, 1.0f), 24);
+  EXPECT_EQ(FontPointSize(-27, 1.0f), 20);
+  EXPECT_EQ(FontPointSize(-32, 2.0f), 12);
+  EXPECT_GT(FontPointSize(INT_MIN, 1.0f), 0);
+}

@@ -1,0 +1,82 @@
+#include "engine/process_state.h"
+#include "platform/ui_port.h"
+#include "sources/document.h"
+#include "sources/text_source.h"
+#include "ui/app.h"
+#include "ui/canvas_size_dialog.h"
+#include "ui/colour_choice.h"
+#include "ui/command_ids.h"
+#include "ui/view.h"
+
+namespace {
+
+// The properties pane's coarse font buttons.
+enum : int { font_up_1 = 32855, font_down_1, font_up_2, font_down_2 };
+
+}  // namespace
+
+void CvorbelView::BindViewCommands() {
+  Bind(wxEVT_MENU, &CvorbelView::OnTargetSize, this, WxId(cmd_target_size));
+  Bind(wxEVT_MENU, &CvorbelView::OnChangeBaseColor, this, WxId(cmd_base_color));
+  Bind(wxEVT_UPDATE_UI, &CvorbelView::OnUpdateChangeBaseColor, this, WxId(cmd_base_color));
+  Bind(wxEVT_MENU, &CvorbelView::OnCoarseFontUp1, this, WxId(font_up_1));
+  Bind(wxEVT_MENU, &CvorbelView::OnCoarseFontDown1, this, WxId(font_down_1));
+  Bind(wxEVT_MENU, &CvorbelView::OnCoarseFontUp2, this, WxId(font_up_2));
+  Bind(wxEVT_MENU, &CvorbelView::OnCoarseFontDown2, this, WxId(font_down_2));
+  for (int id = font_up_1; id <= font_down_2; ++id)
+    Bind(wxEVT_UPDATE_UI, &CvorbelApp::OnUpdateBatchVorbel, WxId(id));
+}
+
+void CvorbelView::OnTargetSize(wxCommandEvent&) {
+  canvas_size dialog(this, *this);
+  if (dialog.ShowModal() != wxID_OK) return;
+  offset[0] = offset[1] = {0, 0};
+  moving_source = 0;
+  // Without two sources the window shows no target: the new size is taken up when
+  // the second source arrives.
+  if (source_count != 2) return;
+  FitTargetToClient();
+  CenterTargetInView();
+  Scroll(0, 0);
+  UpdateSourceGeometry(2);
+  UpdateSourceGeometry(1);
+  RebuildSources(-1);
+  Refresh();
+  Update();
+}
+
+void CvorbelView::OnChangeBaseColor(wxCommandEvent&) {
+  const std::optional<wxColour> chosen = choose_colour(this, *wxBLACK);
+  if (!chosen) return;
+  base_color = {chosen->Red(), chosen->Green(), chosen->Blue()};
+  RebuildSources(-1);
+}
+
+void CvorbelView::OnUpdateChangeBaseColor(wxUpdateUIEvent& event) { event.Enable(true); }
+
+void CvorbelView::OnCoarseFontUp1(wxCommandEvent&) { StepTextFont(1, true); }
+void CvorbelView::OnCoarseFontDown1(wxCommandEvent&) { StepTextFont(1, false); }
+void CvorbelView::OnCoarseFontUp2(wxCommandEvent&) { StepTextFont(2, true); }
+void CvorbelView::OnCoarseFontDown2(wxCommandEvent&) { StepTextFont(2, false); }
+
+void CvorbelView::StepTextFont(int t, bool up) {
+  CvorbelDoc* doc = GetDocument();
+  // Keys and posted commands arrive without the buttons' enabling; only a text
+  // source has a font to step.
+  if (source_count != 2 || doc->source_kind[t - 1] != kind_text) return;
+  moving_source = 0;
+  int& height = doc->text_font[t - 1].lfHeight;
+  const int old_height = height;
+  height = CoarseFontHeight(height, up);
+  // The text is drawn aside and replaces the source only when it succeeds; a failed
+  // step keeps the old picture, so the old height goes with it.
+  if (doc->RenderSourceText(t - 1, -1) != 0) {
+    height = old_height;
+    return;
+  }
+  UpdateSourceGeometry(t);
+  BuildSourceLayer(1);
+  BuildSourceLayer(2);
+  CombineTarget();
+  the_ui().ShowFontSize(t, height);
+}
