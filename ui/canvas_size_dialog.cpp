@@ -9,6 +9,8 @@
 #include "platform/settings.h"
 #include "ui/dialog_units.h"
 #include "ui/integer_field.h"
+#include "ui/pane_command_ids.h"
+#include "ui/properties_pane.h"
 
 canvas_size::canvas_size(wxWindow* parent, CvorbelViewCore& v)
     : wxDialog(parent, 347, "Target Image Size"), view(v) {
@@ -57,7 +59,8 @@ void canvas_size::OnOK(wxCommandEvent&) {
   width = *w;
   height = *h;
   view.target_rect = {0, 0, width, height};
-  view.moving_source = 0;
+  // The pane ends move/size mode.
+  if (the_properties_pane) the_properties_pane->RunCommand(cmd_move_size_off);
   the_settings().WriteInt("Configure", "canvas_width", width);
   the_settings().WriteInt("Configure", "canvas_height", height);
   view.perspective_on = false;

@@ -39,7 +39,6 @@ constexpr command_entry rules[] = {
 // Commands whose handlers are still to come, from the pane's buttons and toolbars.
 // Remove a command from here when its handler is built.
 constexpr int pane_commands_to_come[] = {
-    cmd_font_up_1,       cmd_font_down_1,     cmd_font_up_2,     cmd_font_down_2,
     cmd_place_1_top_right, cmd_place_1_bottom_left, cmd_place_1_bottom_right,
     cmd_place_2_top_right, cmd_place_2_bottom_left, cmd_place_2_bottom_right,
 };

@@ -8,6 +8,7 @@
 #include "ui/grid_properties.h"
 #include "ui/pane_command_ids.h"
 #include "ui/properties_pane.h"
+#include "sources/text_source.h"
 #include "ui/replace_source.h"
 #include "ui/save_file_dialog.h"
 #include "ui/status_bar.h"
@@ -83,7 +84,7 @@ bool wx_ui_port::AskSaveFileName(save_file_request& request) {
 
 void wx_ui_port::ShowFontSize(int s, int height) {
   if (!the_properties_pane || (s != 1 && s != 2)) return;
-  const int points = int(0.75f / CvorbelApp::dpi_scale_y * float(-height));
+  const int points = FontPointSize(height, CvorbelApp::dpi_scale_y);
   (s == 1 ? the_properties_pane->font_size_1 : the_properties_pane->font_size_2)
       ->SetText(wxString::Format("%d", points));
 }

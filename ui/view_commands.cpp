@@ -5,25 +5,20 @@
 #include "ui/app.h"
 #include "ui/canvas_size_dialog.h"
 #include "ui/colour_choice.h"
-#include "ui/command_ids.h"
+#include "ui/pane_command_ids.h"
+#include "ui/properties_pane.h"
+#include "ui/trackbar.h"
 #include "ui/view.h"
-
-namespace {
-
-// The properties pane's coarse font buttons.
-enum : int { font_up_1 = 32855, font_down_1, font_up_2, font_down_2 };
-
-}  // namespace
 
 void CvorbelView::BindViewCommands() {
   Bind(wxEVT_MENU, &CvorbelView::OnTargetSize, this, WxId(cmd_target_size));
   Bind(wxEVT_MENU, &CvorbelView::OnChangeBaseColor, this, WxId(cmd_base_color));
   Bind(wxEVT_UPDATE_UI, &CvorbelView::OnUpdateChangeBaseColor, this, WxId(cmd_base_color));
-  Bind(wxEVT_MENU, &CvorbelView::OnCoarseFontUp1, this, WxId(font_up_1));
-  Bind(wxEVT_MENU, &CvorbelView::OnCoarseFontDown1, this, WxId(font_down_1));
-  Bind(wxEVT_MENU, &CvorbelView::OnCoarseFontUp2, this, WxId(font_up_2));
-  Bind(wxEVT_MENU, &CvorbelView::OnCoarseFontDown2, this, WxId(font_down_2));
-  for (int id = font_up_1; id <= font_down_2; ++id)
+  Bind(wxEVT_MENU, &CvorbelView::OnCoarseFontUp1, this, WxId(cmd_font_up_1));
+  Bind(wxEVT_MENU, &CvorbelView::OnCoarseFontDown1, this, WxId(cmd_font_down_1));
+  Bind(wxEVT_MENU, &CvorbelView::OnCoarseFontUp2, this, WxId(cmd_font_up_2));
+  Bind(wxEVT_MENU, &CvorbelView::OnCoarseFontDown2, this, WxId(cmd_font_down_2));
+  for (int id = cmd_font_up_1; id <= cmd_font_down_2; ++id)
     Bind(wxEVT_UPDATE_UI, &CvorbelApp::OnUpdateBatchVorbel, WxId(id));
 }
 
@@ -35,6 +30,10 @@ void CvorbelView::OnTargetSize(wxCommandEvent&) {
   // Without two sources the window shows no target: the new size is taken up when
   // the second source arrives.
   if (source_count != 2) return;
+  if (the_properties_pane) {
+    CvorbelApp::viewing_scale = the_properties_pane->scale_slider->GetValue();
+    the_properties_pane->scale_label->SetText(wxString::Format("%d", CvorbelApp::viewing_scale));
+  }
   FitTargetToClient();
   CenterTargetInView();
   Scroll(0, 0);

@@ -13,6 +13,8 @@
 #include "ui/canvas_size_dialog.h"
 #include "ui/colour_choice.h"
 #include "ui/command_ids.h"
+#include "ui/properties_pane.h"
+#include "ui/trackbar.h"
 #include "ui/view.h"
 
 namespace {
@@ -30,6 +32,7 @@ class view_commands : public app_fixture {
   }
   void TearDown() override {
     choose_colour = saved_chooser;
+    CvorbelApp::viewing_scale = 100;
     app_fixture::TearDown();
   }
 
@@ -88,6 +91,7 @@ TEST_F(view_commands, TargetSizeRefusesBadEntriesKeepsTheDialogOpenAndStoresOnly
   view->offset[1] = {-3, 2};
   view->moving_source = 2;
   view->perspective_on = true;
+  the_properties_pane->scale_slider->SetValue(150);
   TargetSize([](canvas_size& dialog) {
     Type(dialog, " 2048", "1536 ");
     Press(&dialog, wxID_OK);
@@ -102,6 +106,8 @@ TEST_F(view_commands, TargetSizeRefusesBadEntriesKeepsTheDialogOpenAndStoresOnly
   EXPECT_EQ(view->offset[1].y, 0);
   EXPECT_EQ(view->moving_source, 0);
   EXPECT_FALSE(view->perspective_on);
+  EXPECT_EQ(CvorbelApp::viewing_scale, 150);
+  EXPECT_EQ(the_properties_pane->scale_label->GetLabel(), "150");
   EXPECT_FLOAT_EQ(view->display_scale, float(CvorbelApp::viewing_scale) / 100.0f * view->fit_scale);
   EXPECT_GE(view->target_rect.left, 20);
   EXPECT_EQ(view->GetViewStart(), wxPoint(0, 0));
@@ -165,8 +171,9 @@ TEST_F(view_commands, FontStepsRedrawATextSourceAndKeepItWhenDrawingFails) {
   doc.text_font[0].lfHeight = -32;
   ASSERT_EQ(doc.RenderSourceText(0, -1), 0);
   const vsize small = doc.image_size[0];
-  Command(WxId(up_1));
+  the_properties_pane->RunCommand(up_1, true);  // the pane's button
   EXPECT_EQ(doc.text_font[0].lfHeight, -64);
+  EXPECT_EQ(the_properties_pane->font_size_1->GetLabel(), "48");
   EXPECT_GT(doc.image_size[0].height, small.height);
   EXPECT_EQ(view->rotated_size[0].height, doc.image_size[0].height);
   Command(WxId(down_1));
