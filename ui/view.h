@@ -69,6 +69,9 @@ class CvorbelView : public wxScrolledCanvas, public CvorbelViewCore {
   void OnCoarseFontDown1(wxCommandEvent& event);
   void OnCoarseFontUp2(wxCommandEvent& event);
   void OnCoarseFontDown2(wxCommandEvent& event);
+  // Edit > Fix positions and Sizes: their dialogs, modally.
+  void OnSetFixPositions(wxCommandEvent& event);
+  void OnSetSourceSizes(wxCommandEvent& event);
 
   // Edit > Paste, the paste start button and the change-source dialog's paste:
   // source s (1 or 2) from the clipboard's image; true when it was filled.

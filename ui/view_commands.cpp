@@ -1,4 +1,6 @@
+#include "engine/float_convert.h"
 #include "engine/process_state.h"
+#include "engine/view_mapping.h"
 #include "platform/ui_port.h"
 #include "sources/document.h"
 #include "sources/text_source.h"
@@ -7,6 +9,8 @@
 #include "ui/colour_choice.h"
 #include "ui/pane_command_ids.h"
 #include "ui/properties_pane.h"
+#include "ui/source_fix_dialog.h"
+#include "ui/source_size_dialog.h"
 #include "ui/trackbar.h"
 #include "ui/view.h"
 
@@ -18,7 +22,10 @@ void CvorbelView::BindViewCommands() {
   Bind(wxEVT_MENU, &CvorbelView::OnCoarseFontDown1, this, WxId(cmd_font_down_1));
   Bind(wxEVT_MENU, &CvorbelView::OnCoarseFontUp2, this, WxId(cmd_font_up_2));
   Bind(wxEVT_MENU, &CvorbelView::OnCoarseFontDown2, this, WxId(cmd_font_down_2));
-  for (int id = cmd_font_up_1; id <= cmd_font_down_2; ++id)
+  Bind(wxEVT_MENU, &CvorbelView::OnSetFixPositions, this, WxId(cmd_fix_positions));
+  Bind(wxEVT_MENU, &CvorbelView::OnSetSourceSizes, this, WxId(cmd_sizes));
+  for (int id : {int(cmd_font_up_1), int(cmd_font_down_1), int(cmd_font_up_2), int(cmd_font_down_2),
+                 int(cmd_fix_positions), int(cmd_sizes)})
     Bind(wxEVT_UPDATE_UI, &CvorbelApp::OnUpdateBatchVorbel, WxId(id));
 }
 
@@ -27,6 +34,7 @@ void CvorbelView::OnTargetSize(wxCommandEvent&) {
   if (dialog.ShowModal() != wxID_OK) return;
   offset[0] = offset[1] = {0, 0};
   moving_source = 0;
+  SetMoveSizeSource(0);
   // Without two sources the window shows no target: the new size is taken up when
   // the second source arrives.
   if (source_count != 2) return;
@@ -63,7 +71,7 @@ void CvorbelView::StepTextFont(int t, bool up) {
   // Keys and posted commands arrive without the buttons' enabling; only a text
   // source has a font to step.
   if (source_count != 2 || doc->source_kind[t - 1] != kind_text) return;
-  moving_source = 0;
+  SetMoveSizeSource(0);
   int& height = doc->text_font[t - 1].lfHeight;
   const int old_height = height;
   height = CoarseFontHeight(height, up);
@@ -78,4 +86,33 @@ void CvorbelView::StepTextFont(int t, bool up) {
   BuildSourceLayer(2);
   CombineTarget();
   the_ui().ShowFontSize(t, height);
+}
+
+void CvorbelView::OnSetFixPositions(wxCommandEvent&) {
+  if (source_count != 2) return;
+  show_fix_cross = true;
+  Refresh();
+  RunSourceFixDialog(this, *this);
+  show_fix_cross = false;
+  Refresh();
+  Update();
+}
+
+void CvorbelView::OnSetSourceSizes(wxCommandEvent&) {
+  if (source_count != 2) return;
+  RunSourceSizeDialog(this, *this);
+  // The drag release's limits. A source held back is re-anchored and shown where
+  // it now is, so that the screen, the handles and the next rebuild agree.
+  bool held_back = false;
+  for (int s = 1; s <= 2; ++s) {
+    const vpoint held = ClampOffset(offset[s - 1], TruncToInt(ScaledWidth(s)), TruncToInt(ScaledHeight(s)),
+                                    target_rect.Width(), target_rect.Height());
+    if (held == offset[s - 1]) continue;
+    offset[s - 1] = held;
+    UpdateFixAnchor(s);
+    held_back = true;
+  }
+  if (!held_back) return;
+  RebuildSources(-1);
+  PlaceSizeHandles();
 }
