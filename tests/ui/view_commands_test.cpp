@@ -157,6 +157,16 @@ TEST_F(view_commands, BaseColourOpensOnBlackAndRecombinesWithTheChosenColour) {
   source_count = 2;
 }
 
+TEST_F(view_commands, PerspectiveCancelLeavesTheWarpOffEvenWhenItWasOn) {
+  view->perspective_on = true;
+  wxTheApp->CallAfter([] {
+    wxCommandEvent click(wxEVT_BUTTON, wxID_CANCEL);
+    the_quad_dialog->ProcessWindowEvent(click);
+  });
+  Command(WxId(cmd_perspective));
+  EXPECT_FALSE(view->perspective_on);
+}
+
 TEST_F(view_commands, FontStepsRedrawATextSourceAndKeepItWhenDrawingFails) {
   const int up_1 = 32855, down_1 = 32856;
   CvorbelDoc& doc = Doc();
