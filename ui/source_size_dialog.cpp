@@ -140,7 +140,10 @@ void source_size::ReadValues() {
 }
 
 void source_size::OnKillFocus(int k) {
-  if (closing) return;
+  // A message about a typed value takes the focus from the box that has it now;
+  // that box is applied when the user leaves it, not in the middle of this one.
+  if (closing || applying) return;
+  applying = true;
   const int s = k / 6 + 1;
   const sizing_box kind = box_kinds[k % 6];
   apply_button->Disable();
@@ -155,6 +158,7 @@ void source_size::OnKillFocus(int k) {
   ShowValues();
   view.RebuildSources(-1);
   view.PlaceSizeHandles();
+  applying = false;
 }
 
 void source_size::OnChange(int k) {

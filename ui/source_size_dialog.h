@@ -59,6 +59,7 @@ class source_size : public wxDialog {
   CvorbelViewCore& view;
   wxButton* apply_button = nullptr;
   bool closing = false;
+  bool applying = false;
 };
 
 // Runs the dialog modally over parent; true when it ended with OK.

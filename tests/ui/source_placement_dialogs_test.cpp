@@ -178,10 +178,14 @@ TEST_F(placement_dialogs, SizingAppliesOnFocusLossColoursTheRecomputedMarginAndC
   Edit(dialog, 2, sizing_box::bottom, "-20");
   EXPECT_EQ(view->offset[1].y, -(480 + 20 - 30));
   Messages().clear();
+  // The message takes the focus from another box: that box is not applied inside.
+  app.port->while_shown = [&dialog] { Edit(dialog, 1, sizing_box::top, "33"); };
   Edit(dialog, 2, sizing_box::height, "abc");
+  app.port->while_shown = nullptr;
   ASSERT_EQ(Messages().size(), 1u);
   EXPECT_EQ(Messages()[0].first, "Please enter an integer.");
   EXPECT_EQ(dialog.Box(2, sizing_box::height)->GetValue(), "30");
+  EXPECT_EQ(view->offset[0].y, 0);
 
   Press(&dialog, wxID_CANCEL);
   EXPECT_EQ(view->offset[0].x, 0);
