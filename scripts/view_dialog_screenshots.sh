@@ -56,11 +56,19 @@ steps() {
   local sizes
   sizes=$(dialog '^Source Sizing')
   eval "$(xdotool getwindowgeometry --shell "$sizes")"
+  # Without a window manager the dialog gets the keyboard only when given it; GTK
+  # reports a box losing the focus only inside a window that has it.
+  xdotool windowfocus --sync "$sizes"
   xdotool mousemove $((X + 64)) $((Y + 122)) click 1  # source 1: Left
   xdotool key ctrl+a
   xdotool type 20
   sleep 0.5
   shot 3-sizes-left-typed
+  # "Apply" takes the focus: the left margin is applied, the source moves, the right
+  # margin is recomputed, and its change marks the left box in turn.
+  xdotool mousemove $((X + 56)) $((Y + 365)) click 1
+  sleep 1
+  shot 4-sizes-applied
   xdotool key Escape
   sleep 0.5
 
