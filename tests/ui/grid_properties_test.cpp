@@ -39,6 +39,13 @@ TEST_F(GridProperties, ScaleTextsOutOfRangeAreRefusedWithTheScaleMessage) {
   EXPECT_EQ(the_view->width_percent[0], 12.0);
   EXPECT_EQ(prop_hscale_1->GetValueAsString(), "12");
   EXPECT_TRUE(Messages().empty());
+
+  // A warning already up: the next refusal goes silently.
+  scale_warning_open = 1;
+  Type(prop_hscale_2, "0");
+  scale_warning_open = 0;
+  EXPECT_TRUE(Messages().empty());
+  EXPECT_EQ(the_view->width_percent[1], 100.0);
 }
 
 TEST_F(GridProperties, PercentTextsMapToTheBiasesAndRefuseOutsideZeroToHundred) {
@@ -63,24 +70,12 @@ TEST_F(GridProperties, PercentTextsMapToTheBiasesAndRefuseOutsideZeroToHundred) 
   }
 }
 
-TEST_F(GridProperties, AWarningAlreadyUpDropsTheNextRefusalSilently) {
-  StartTwo();
-  scale_warning_open = 1;
-  Type(prop_hscale_2, "0");
-  EXPECT_TRUE(Messages().empty());
-  EXPECT_EQ(the_view->width_percent[1], 100.0);
-  scale_warning_open = 0;
-}
-
 TEST_F(GridProperties, EachOptionSetsItsCodeAndThePictureFollows) {
   StartTwo();
   for (int i = 0; i < method_option_count; ++i) {
     Pick(prop_method, long(i));
     EXPECT_EQ(method_code, method_codes[i]) << method_options[i];
   }
-  EXPECT_EQ(method_codes[1], 8);
-  EXPECT_EQ(method_codes[15], 0);
-  EXPECT_EQ(method_codes[16], 1);
   Pick(prop_method, 15L);
   EXPECT_EQ(Centre(), 0xC80000u);
   const wxImage shown = ScreenOf(app.Frame()->View());
@@ -102,32 +97,6 @@ TEST_F(GridProperties, EachOptionSetsItsCodeAndThePictureFollows) {
   EXPECT_EQ(contrast_bias, 99);
 }
 
-TEST_F(GridProperties, EffectsInstallKernelsAndHighlightKeepsThePreviousOne) {
-  StartTwo();
-  int highlighting = 0, artistic = 0;
-  pane->Handle(cmd_highlighting, [&] { ++highlighting; });
-  pane->Handle(cmd_artistic_image, [&] { ++artistic; });
-  Pick(prop_effects, 3L);
-  EXPECT_EQ(effect_code, 3);
-  EXPECT_EQ(the_view->kernel_offset, 127);
-  Pick(prop_effects, 1L);
-  EXPECT_EQ(the_view->kernel_divisor, 9);
-  Pick(prop_effects, 6L);
-  EXPECT_EQ(effect_code, 6);
-  EXPECT_EQ(the_view->kernel_divisor, 9);
-  EXPECT_EQ(highlighting, 0) << "posted, not run inside the grid's change";
-  Settle();
-  EXPECT_EQ(highlighting, 1);
-  Pick(prop_effects, 7L);
-  Settle();
-  EXPECT_EQ(artistic, 1);
-  Pick(prop_effects, 0L);
-  EXPECT_EQ(the_view->kernel_size, 0);
-  EXPECT_EQ(the_view->kernel_divisor, 0);
-  EXPECT_EQ(the_view->kernel_offset, 0);
-  for (int weight : the_view->kernel) EXPECT_EQ(weight, 1);
-}
-
 // Closes the modal dialog of type D once the events queued before have run.
 template <typename D>
 void CancelWhenShown(bool& shown) {
@@ -140,20 +109,34 @@ void CancelWhenShown(bool& shown) {
   });
 }
 
-TEST_F(GridProperties, HighlightAndArticulateOpenTheirDialogsOnceTheGridIsDone) {
+TEST_F(GridProperties, EffectsInstallKernelsAndHighlightAndArticulateOpenOnceTheGridIsDone) {
   StartTwo();
+  Pick(prop_effects, 3L);
+  EXPECT_EQ(effect_code, 3);
+  EXPECT_EQ(the_view->kernel_offset, 127);
+  Pick(prop_effects, 1L);
+  EXPECT_EQ(the_view->kernel_divisor, 9);
+
+  // Highlight keeps the kernel before it; its dialog opens once the grid's change is over.
   bool highlighting = false, articulating = false;
   Pick(prop_effects, 6L);
+  EXPECT_EQ(effect_code, 6);
+  EXPECT_EQ(the_view->kernel_divisor, 9);
   CancelWhenShown<pos_bright_cont>(highlighting);
   Settle();
   EXPECT_TRUE(highlighting);
-  EXPECT_EQ(effect_code, 6);
   Pick(prop_effects, 7L);
   CancelWhenShown<articulate>(articulating);
   Settle();
   EXPECT_TRUE(articulating);
   EXPECT_EQ(prop_effects->GetValueAsString(), "Articulate");
   EXPECT_EQ(effect_code, 7);
+
+  Pick(prop_effects, 0L);
+  EXPECT_EQ(the_view->kernel_size, 0);
+  EXPECT_EQ(the_view->kernel_divisor, 0);
+  EXPECT_EQ(the_view->kernel_offset, 0);
+  for (int weight : the_view->kernel) EXPECT_EQ(weight, 1);
 }
 
 TEST_F(GridProperties, ScaleToTargetRewritesTheFitAndSwitchesMoveSizeOff) {
@@ -208,12 +191,8 @@ TEST_F(GridProperties, ResetAllPutsTheSettingsBackAndLeavesTheRestAlone) {
   EXPECT_EQ(pane->contrast_slider->GetValue(), 50);
   EXPECT_EQ(pane->brightness_label->GetLabel(), "50");
   EXPECT_EQ(pane->contrast_prompt->Caption(), "Target Contrast");
-  EXPECT_EQ(source_bias, 127);
-  EXPECT_EQ(contrast_bias, 127);
-  EXPECT_EQ(method_code, 8);
-  EXPECT_EQ(contrast_mode, 1);
-  EXPECT_EQ(effect_code, 0);
-  EXPECT_EQ(the_view->kernel_size, 0);
+  EXPECT_EQ(std::tie(source_bias, contrast_bias, method_code, contrast_mode, effect_code, the_view->kernel_size),
+            std::make_tuple(127, 127, 8, 1, 0, 0));
   EXPECT_EQ(prop_method->GetValueAsString(), "Average");
   EXPECT_EQ(prop_contrast->GetValueAsString(), "Normal contrast");
   EXPECT_EQ(prop_effects->GetValueAsString(), "No effects");
@@ -229,11 +208,8 @@ TEST_F(GridProperties, ResetAllPutsTheSettingsBackAndLeavesTheRestAlone) {
   EXPECT_EQ(pane->mirror_button_2->Image(), 32825);
   EXPECT_EQ(the_view->offset[0].x, 0);  // centred: the source fills the target
   // Left alone.
-  EXPECT_EQ(base_color.red, 1);
-  EXPECT_EQ(pane->middle_step_1, 3);
-  EXPECT_EQ(CvorbelApp::viewing_scale, 150);
-  EXPECT_EQ(fix_point_1, 5);
-  EXPECT_EQ(source_count, 2);
+  EXPECT_EQ(std::tie(base_color.red, pane->middle_step_1, CvorbelApp::viewing_scale, fix_point_1, source_count),
+            std::make_tuple(1, 3, 150, 5, 2));
 
   // The threshold that goes with 50 % comes back with the next infinite contrast.
   Pick(prop_contrast, 2L);

@@ -52,9 +52,7 @@ TEST_F(tips_view, StartupTipsScrollUntilTheFirstSourceArrives) {
   view->OnInitialUpdate();
   startup_tips* tips = view->tips_window;
   ASSERT_NE(tips, nullptr);
-  EXPECT_EQ(tips->GetPosition(), wxPoint(100, 500));
   EXPECT_TRUE(view->tips_timer.IsRunning());
-  EXPECT_EQ(view->tips_timer.GetInterval(), 100);
   view->tips_timer.Stop();  // the test steps it
 
   // The first tip is there before the first step, sized around its two lines.
@@ -99,9 +97,6 @@ TEST_F(tips_view, NoTipsWithoutAFileAndNoScrollingBehindTwoSources) {
 TEST_F(tips_view, AFlyingTipEndsOnItsTenthTickAndItsHolderIsEmptiedThen) {
   flying_tips* tip = flying_tips::Open(view, wxPoint(100, 200), "Drag out a box\nto blend", &view->flying_tip);
   ASSERT_EQ(view->flying_tip, tip);
-  EXPECT_EQ(tip->GetId(), 149);
-  EXPECT_EQ(tip->GetName(), "tips");
-  EXPECT_EQ(tip->GetPosition(), wxPoint(100, 200));
   const int one_line = flying_tips::Open(view, wxPoint(0, 0), "one", nullptr)->GetSize().y;
   EXPECT_EQ(tip->GetSize().y, 2 * (one_line - 2) + 2);
 

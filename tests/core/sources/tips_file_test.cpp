@@ -117,13 +117,4 @@ TEST(TipLayout, StartupTipsSplitAtBackslashesIntoAtMostSixteenLines) {
   EXPECT_EQ(empty.height, 5 * 12 + 12);
 }
 
-TEST(TipLayout, FlyingTipsFitAroundTheirLines) {
-  tip_layout tip = LayOutFlyingTip("Drag\nout a box\nhere", FixedWidth);
-  EXPECT_EQ(tip.lines, (records{"Drag", "out a box", "here"}));
-  EXPECT_EQ(tip.width, 90 + 10);
-  EXPECT_EQ(tip.height, 3 * 12 + 2);
-  EXPECT_EQ(tip.first_line_y, 1);
-  EXPECT_EQ(LayOutFlyingTip("one line", FixedWidth).height, 12 + 2);
-}
-
 }  // namespace
