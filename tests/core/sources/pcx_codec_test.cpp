@@ -5,11 +5,7 @@
 
 namespace {
 
-std::unique_ptr<CRaster> Decode(const bytes& file) {
-  auto image = std::make_unique<CRaster>(file.data(), file.size(), raster_format_pcx);
-  EXPECT_TRUE(image->IsValid()) << image->GetErrorText();
-  return image;
-}
+std::unique_ptr<CRaster> Decode(const bytes& file) { return DecodeAs(file, raster_format_pcx, true); }
 
 TEST(PcxCodec, Encoder) {
   // Long runs split at 63, and bytes of 0xC0 and above always go in a run.

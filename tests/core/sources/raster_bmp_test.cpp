@@ -8,9 +8,7 @@
 
 namespace {
 
-std::unique_ptr<CRaster> DecodeBytes(const bytes& file) {
-  return std::make_unique<CRaster>(file.data(), file.size(), raster_format_bmp);
-}
+std::unique_ptr<CRaster> DecodeBytes(const bytes& file) { return DecodeAs(file, raster_format_bmp, false); }
 
 const char* ErrorOf(const bmp_builder& bmp) {
   static std::unique_ptr<CRaster> last;
@@ -37,9 +35,7 @@ std::unique_ptr<CRaster> Rle(int32_t width, int32_t height, uint16_t bits, bytes
   bmp.compression = bits == 4 ? 2 : 1;
   bmp.palette = Grey(1 << bits);
   bmp.pixels = std::move(data);
-  auto image = DecodeBytes(bmp.Bytes());
-  EXPECT_TRUE(image->IsValid()) << image->GetErrorText();
-  return image;
+  return DecodeAs(bmp.Bytes(), raster_format_bmp, true);
 }
 
 TEST(BmpDecode, RefusalsAndHostileSizes) {

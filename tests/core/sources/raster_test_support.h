@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <memory>
 #include <vector>
 
 #include "sources/le_bytes.h"
@@ -19,6 +20,13 @@ inline bytes EncodeToBytes(CRaster& image, uint32_t format) {
   EXPECT_TRUE(image.Encode(&out, format)) << image.GetErrorText();
   const uint8_t* data = out.GetBuffer(false);
   return bytes(data, data + out.Tell());
+}
+
+// The file's bytes decoded as format; when it must decode, a refusal fails the test.
+inline std::unique_ptr<CRaster> DecodeAs(const bytes& file, uint32_t format, bool must_decode) {
+  auto image = std::make_unique<CRaster>(file.data(), file.size(), format);
+  if (must_decode) EXPECT_TRUE(image->IsValid()) << image->GetErrorText();
+  return image;
 }
 
 inline uint32_t NextRandom(uint32_t& seed) { return (seed = seed * 1664525u + 1013904223u) >> 8; }

@@ -4,11 +4,7 @@
 
 namespace {
 
-std::unique_ptr<CRaster> Decode(const bytes& file) {
-  auto image = std::make_unique<CRaster>(file.data(), file.size(), raster_format_tga);
-  EXPECT_TRUE(image->IsValid()) << image->GetErrorText();
-  return image;
-}
+std::unique_ptr<CRaster> Decode(const bytes& file) { return DecodeAs(file, raster_format_tga, true); }
 
 // Blue, green, red of pixel (x, y), y counted from the top.
 bytes PixelAt(const CRaster& image, int32_t x, int32_t y_from_top) {
