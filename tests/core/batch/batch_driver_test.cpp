@@ -147,40 +147,36 @@ TEST_F(batch_run_test, TextKindTakesOneLinePerPairAndAFailedRenderShowsAnEmptySo
 }
 
 TEST_F(batch_run_test, AFailedLoadOfEitherSourceStopsTheRun) {
-  host.failing_loads = {"f2.bmp"};
-  EXPECT_EQ(RunBatch(doc, host), batch_end::stopped);
-  EXPECT_EQ(host.saves.size(), 1u);
-  EXPECT_EQ(host.messages, Only(batch_stop_message, message_icon::error));
-
-  fake_host source2_fails;
-  source2_fails.failing_loads = {"s1.png"};
-  EXPECT_EQ(RunBatch(doc, source2_fails), batch_end::stopped);
-  EXPECT_TRUE(source2_fails.saves.empty());
-  EXPECT_EQ(source2_fails.messages, Only(batch_stop_message, message_icon::error));
+  for (auto [failing, saved] : {std::pair{"f2.bmp", 1u}, {"s1.png", 0u}}) {
+    fake_host fails;
+    fails.failing_loads = {failing};
+    EXPECT_EQ(RunBatch(doc, fails), batch_end::stopped) << failing;
+    EXPECT_EQ(fails.saves.size(), saved) << failing;
+    EXPECT_EQ(fails.messages, Only(batch_stop_message, message_icon::error)) << failing;
+  }
 }
 
+// Esc asks each time and only yes stops, after the pair; a closing window ends the run quietly.
 TEST_F(batch_run_test, EscAsksAndOnlyYesStopsAndAClosingWindowEndsTheRunQuietly) {
+  struct run {
+    std::vector<int> escape_after;
+    bool yes;
+    int close_after;
+    batch_end end;
+    size_t saves;
+    int questions;
+  };
   Fixed();
-  host.escape_after = {1, 3};
-  host.yes = false;
-  EXPECT_EQ(RunBatch(doc, host), batch_end::completed);
-  EXPECT_EQ(host.questions, 2);
-  EXPECT_EQ(host.saves.size(), 5u);
-
-  fake_host stops;
-  stops.dialog = host.dialog;
-  stops.escape_after = {2};
-  stops.yes = true;
-  EXPECT_EQ(RunBatch(doc, stops), batch_end::stopped);
-  EXPECT_EQ(stops.saves.size(), 2u);
-  EXPECT_TRUE(stops.messages.empty());
-
-  fake_host closes;
-  closes.dialog = host.dialog;
-  closes.close_after = 1;
-  EXPECT_EQ(RunBatch(doc, closes), batch_end::stopped);
-  EXPECT_EQ(closes.saves.size(), 1u);
-  EXPECT_TRUE(closes.messages.empty());
+  for (const run& r : {run{{1, 3}, false, -1, batch_end::completed, 5, 2}, run{{2}, true, -1, batch_end::stopped, 2, 1},
+                       run{{}, false, 1, batch_end::stopped, 1, 0}}) {
+    fake_host run_host;
+    run_host.dialog = host.dialog;
+    run_host.escape_after = r.escape_after, run_host.yes = r.yes, run_host.close_after = r.close_after;
+    EXPECT_EQ(RunBatch(doc, run_host), r.end);
+    EXPECT_EQ(run_host.saves.size(), r.saves);
+    EXPECT_EQ(run_host.questions, r.questions);
+    EXPECT_EQ(run_host.messages.empty(), r.end == batch_end::stopped);
+  }
 }
 
 TEST_F(batch_run_test, RefusalsSayWhyAndWriteNothing) {
