@@ -182,7 +182,7 @@ void effects_type::OnCommitted() {
   if (position == 6 || position == 7) {
     effect_code = position;
     // Posted: the dialog opens once the grid has finished storing the choice.
-    PostPaneCommand(position == 6 ? cmd_highlighting : cmd_artistic_image);
+    PostPaneCommand(position == 6 ? int(cmd_highlighting) : int(cmd_artistic_image));
     return;
   }
   if (position >= 0 && position <= 5 && the_view) {

@@ -108,7 +108,8 @@ TEST_F(blending, PressesStepTheLevelUndoRestoresAndMaxFillsTheBoxAsARectangle) {
 TEST_F(blending, HeldButtonRepeatsEveryHalfSecondAndTheReleaseAddsNoStep) {
   blend_dialog* dialog = OpenOver(50, 50, 400, 300);
   wxMouseEvent down(wxEVT_LEFT_DOWN), up(wxEVT_LEFT_UP);
-  wxTimerEvent tick;
+  wxTimer timer;
+  wxTimerEvent tick(timer);
   dialog->button1->OnLeftDown(down);
   EXPECT_TRUE(dialog->button1->Repeating());
   for (int i = 0; i < 3; ++i) dialog->button1->OnRepeat(tick);

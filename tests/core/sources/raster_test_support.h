@@ -25,7 +25,9 @@ inline bytes EncodeToBytes(CRaster& image, uint32_t format) {
 // The file's bytes decoded as format; when it must decode, a refusal fails the test.
 inline std::unique_ptr<CRaster> DecodeAs(const bytes& file, uint32_t format, bool must_decode) {
   auto image = std::make_unique<CRaster>(file.data(), file.size(), format);
-  if (must_decode) EXPECT_TRUE(image->IsValid()) << image->GetErrorText();
+  if (must_decode) {
+    EXPECT_TRUE(image->IsValid()) << image->GetErrorText();
+  }
   return image;
 }
 
