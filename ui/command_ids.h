@@ -69,9 +69,6 @@ inline constexpr int WxId(int id) { return id >= 32768 ? id - 30000 : id; }
 // Menu commands whose handlers are still to come: their items stay grey. Remove a
 // command from here when it gets its handler and enabling rule.
 inline constexpr int commands_to_come[] = {
-    cmd_place_1_top_right,  cmd_place_1_bottom_left, cmd_place_1_bottom_right,
-    cmd_place_2_top_right,  cmd_place_2_bottom_left,
-    cmd_place_2_bottom_right, cmd_place_1_middle,    cmd_place_2_middle,
     cmd_help_topics,
 };
 

@@ -36,13 +36,6 @@ constexpr command_entry rules[] = {
     {cmd_base_color, command_rule::two_sources},
 };
 
-// Commands whose handlers are still to come, from the pane's buttons and toolbars.
-// Remove a command from here when its handler is built.
-constexpr int pane_commands_to_come[] = {
-    cmd_place_1_top_right, cmd_place_1_bottom_left, cmd_place_1_bottom_right,
-    cmd_place_2_top_right, cmd_place_2_bottom_left, cmd_place_2_bottom_right,
-};
-
 bool SourceIsFile(int s) {
   const CvorbelDoc* doc = the_view ? the_view->GetDocument() : nullptr;
   return source_count == 2 && doc && doc->source_kind[s - 1] == kind_file;
@@ -78,7 +71,7 @@ bool RuleAllows(command_rule rule) {
 }
 
 bool CommandReady(int command) {
-  return !Contains(commands_to_come, command) && !Contains(pane_commands_to_come, command);
+  return !Contains(commands_to_come, command);
 }
 
 bool HeldDuringBatch(int command) {

@@ -7,12 +7,14 @@
 #include "engine/view_core.h"
 #include "platform/ui_port.h"
 #include "ui/app.h"
+#include "ui/flying_tips.h"
 #include "ui/grid_properties.h"
 #include "ui/pane_command_ids.h"
 #include "ui/pane_images.h"
 #include "ui/properties_pane.h"
 #include "ui/status_bar.h"
 #include "ui/trackbar.h"
+#include "ui/view.h"
 
 namespace {
 
@@ -301,6 +303,7 @@ void flat_image_button::OnCaptureLost(wxMouseCaptureLostEvent&) {
 
 void middle_button::OnPress() {
   if (the_properties_pane) the_properties_pane->tip_allowed = false;
+  if (auto* view = dynamic_cast<CvorbelView*>(the_view)) flying_tips::Close(view->pane_tip);
 }
 
 namespace {

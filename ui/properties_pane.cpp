@@ -99,6 +99,7 @@ CPropertiesWnd::CPropertiesWnd(wxWindow* parent)
   CreateSmallButtons();
   CreateSliders();
   BindCommands();
+  BindHoverTips();
   AdjustLayout();
   grid->SetWindowStyleFlag(grid->GetWindowStyleFlag() | wxPG_DESCRIPTION);
   grid->SetDescBoxHeight(6 * grid->GetCharHeight());
@@ -233,6 +234,7 @@ void CPropertiesWnd::BindCommands() {
   Bind(wxEVT_SYS_COLOUR_CHANGED, [this](wxSysColourChangedEvent& e) { UpdateGridFont(), e.Skip(); });
 
   Handle(cmd_reset_all, [this] { OnResetAll(); });
+  BindPlacingCommands();
   for (int s : {1, 2})
     Handle(s == 1 ? cmd_change_source_1 : cmd_change_source_2, [s] {
       placement_calls::MoveSizeOff();

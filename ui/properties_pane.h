@@ -120,6 +120,13 @@ class CPropertiesWnd : public wxPanel {
   void CreateSmallButtons();
   void CreateSliders();
   void BindCommands();
+  // Corner shoves and the centring cycle.
+  void BindPlacingCommands();
+  // One press of source s's centring button.
+  void ShoveToMiddle(int s);
+  // The help that pointing at the file names, statistics, centring buttons and
+  // level prompts opens.
+  void BindHoverTips();
   void OnCommandEvent(wxCommandEvent& event);
   void OnUpdateCommand(wxUpdateUIEvent& event);
   void OnGridChanged(wxPropertyGridEvent& event);
@@ -133,6 +140,15 @@ class CPropertiesWnd : public wxPanel {
 extern CPropertiesWnd* the_properties_pane;
 // The statistics strip while the pane exists.
 extern stats* the_stats;
+
+// The controls of the pane that tell their help when pointed at.
+enum class pane_tip_source { file_names, stats, middle_button, prompt };
+// The help a control tells now; empty when it has none to tell.
+wxString PaneTipText(pane_tip_source source);
+
+// The picture source s's centring button shows after step (0..4) of its cycle;
+// 0 for anything else.
+int CentringImage(int s, int step);
 
 // Runs command on the pane after the current event has been handled.
 void PostPaneCommand(int command);

@@ -1,6 +1,8 @@
 #include "engine/process_state.h"
 #include "ui/app.h"
+#include "ui/command_rules.h"
 #include "ui/pane_command_ids.h"
+#include "ui/properties_pane.h"
 #include "ui/status_bar.h"
 #include "ui/view.h"
 
@@ -23,6 +25,17 @@ void CvorbelView::BindPlacementCommands() {
   // The pane's adjoin buttons: the second source named goes on the right.
   for (int id : {cmd_adjoin_1_2, cmd_adjoin_2_1})
     Bind(wxEVT_MENU, &CvorbelView::OnAdjoinSources, this, WxId(id));
+  // The Edit menu's other corners and the middles run the pane's handlers, which
+  // keep the centring buttons' pictures in step.
+  for (int id : {cmd_place_1_top_right, cmd_place_1_bottom_left, cmd_place_1_bottom_right,
+                 cmd_place_2_top_right, cmd_place_2_bottom_left, cmd_place_2_bottom_right,
+                 cmd_place_1_middle, cmd_place_2_middle}) {
+    Bind(wxEVT_MENU, [id](wxCommandEvent&) {
+      if (the_properties_pane) the_properties_pane->RunCommand(id);
+    }, WxId(id));
+    Bind(wxEVT_UPDATE_UI, [id](wxUpdateUIEvent& event) { event.Enable(CommandEnabled(id)); },
+         WxId(id));
+  }
   const int two_sources[] = {cmd_move_size_1,     cmd_move_size_2,      cmd_place_1_position_1,
                              cmd_place_1_position_2, cmd_positioning_off, cmd_place_1_top_left,
                              cmd_place_2_top_left,   cmd_mirror_1,        cmd_mirror_2};

@@ -149,8 +149,6 @@ TEST_F(PropertiesPane, CommandsFollowTheirRulesAndDroppedKeysDoNothing) {
   EXPECT_TRUE(pane->vorbel_button->IsEnabled());
   EXPECT_TRUE(pane->change_button_1->IsEnabled());
   EXPECT_TRUE(pane->move_button_1->IsEnabled());
-  // Buttons whose work is still to come stay grey.
-  EXPECT_FALSE(pane->shove_toolbar->GetToolEnabled(WxId(cmd_place_2_bottom_right)));
   app.Document()->source_kind[0] = kind_pasted;
   EXPECT_FALSE(CommandEnabled(cmd_previous_source_1_file));
   EXPECT_TRUE(CommandEnabled(cmd_previous_source_2_file));

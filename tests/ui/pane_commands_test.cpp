@@ -1,0 +1,141 @@
+#include <wx/aui/auibar.h>
+
+#include "engine/process_state.h"
+#include "tests/ui/pane_fixture.h"
+#include "ui/command_rules.h"
+#include "ui/main_frame.h"
+#include "ui/pane_command_ids.h"
+
+namespace {
+
+class PaneCommands : public pane_fixture {
+ protected:
+  void Press(wxWindow* button) {
+    wxCommandEvent press(wxEVT_BUTTON, button->GetId());
+    press.SetEventObject(button);
+    button->ProcessWindowEvent(press);
+  }
+  void Menu(int command) {
+    wxCommandEvent chosen(wxEVT_MENU, WxId(command));
+    app.Frame()->ProcessWindowEvent(chosen);
+  }
+  // The target pixel at (x, y) as 0x00RRGGBB.
+  static uint32_t Pixel(int x, int y) {
+    const bgra p = target_pixels[y * target_width + x];
+    return uint32_t(p.red) << 16 | uint32_t(p.green) << 8 | p.blue;
+  }
+  void TearDown() override {
+    pane_fixture::TearDown();
+    fix_point_1 = fix_point_2 = 1;
+  }
+};
+
+// Commands that need both sources, from every part of the pane.
+constexpr int two_source_commands[] = {
+    cmd_change_source_1,     cmd_change_source_2,      cmd_web_update,        cmd_vorbel_button,
+    cmd_reset_all,           cmd_adjoin_1_2,           cmd_adjoin_2_1,        cmd_remove_blending,
+    cmd_rotate,              cmd_move_size_1,          cmd_move_size_2,       cmd_mirror_1,
+    cmd_mirror_2,            cmd_place_1_top_left,     cmd_place_1_top_right, cmd_place_1_bottom_left,
+    cmd_place_1_bottom_right, cmd_place_2_top_left,    cmd_place_2_top_right, cmd_place_2_bottom_left,
+    cmd_place_2_bottom_right, cmd_place_1_middle,      cmd_place_2_middle,    cmd_place_1_position_1,
+    cmd_place_1_position_2,  cmd_positioning_off,
+};
+constexpr int step_commands[2][2] = {{cmd_previous_source_1_file, cmd_next_source_1_file},
+                                     {cmd_previous_source_2_file, cmd_next_source_2_file}};
+
+TEST_F(PaneCommands, EnablingFollowsTheSourceCountAndKinds) {
+  for (int loaded : {0, 1}) {
+    if (loaded == 0)
+      Start();
+    else
+      Start({PlainImage("one.png", 64, 48, 10, 20, 30)});
+    for (int command : two_source_commands) EXPECT_FALSE(CommandEnabled(command)) << loaded << " " << command;
+    for (const auto& steps : step_commands)
+      for (int command : steps) EXPECT_FALSE(CommandEnabled(command)) << loaded << " " << command;
+    // Esc, 'b', the highlighting and the artistic image run whatever is loaded.
+    for (int command : {int(cmd_move_size_off), int(cmd_highlighting), int(cmd_artistic_image)})
+      EXPECT_TRUE(CommandEnabled(command)) << loaded << " " << command;
+    // A key or posted command is dropped, not run with a source missing.
+    const int step = the_properties_pane->middle_step_1;
+    the_properties_pane->RunCommand(cmd_place_1_middle);
+    the_properties_pane->RunCommand(cmd_place_2_bottom_right);
+    EXPECT_EQ(the_properties_pane->middle_step_1, step);
+    EXPECT_EQ(fix_point_2, 1);
+    Stop();
+  }
+
+  StartTwo();
+  for (int command : two_source_commands) EXPECT_TRUE(CommandEnabled(command)) << command;
+  // Only a source read from an image file steps through its folder.
+  for (int kind : {kind_text, kind_from_target, kind_pasted, kind_software, kind_file}) {
+    for (int s = 1; s <= 2; ++s) {
+      app.Document()->source_kind[s - 1] = kind;
+      app.Document()->source_kind[2 - s] = kind_file;
+      for (int command : step_commands[s - 1])
+        EXPECT_EQ(CommandEnabled(command), kind == kind_file) << kind << " " << command;
+      for (int command : step_commands[2 - s]) EXPECT_TRUE(CommandEnabled(command)) << kind;
+    }
+  }
+  pane->UpdateWindowUI(wxUPDATE_UI_RECURSE);
+  EXPECT_TRUE(pane->middle_button_1->IsEnabled());
+
+  // A flip button given back: its first picture and the source unflipped; other
+  // numbers change nothing.
+  pane->RunCommand(cmd_mirror_2, true);
+  ASSERT_EQ(app.Document()->mirrored[1], 1);
+  for (int s : {0, 3}) pane->ResetFlipButton(s);
+  EXPECT_EQ(app.Document()->mirrored[1], 1);
+  pane->ResetFlipButton(2);
+  EXPECT_EQ(app.Document()->mirrored[1], 0);
+  EXPECT_EQ(pane->mirror_button_2->Image(), cmd_mirror_2);
+}
+
+TEST_F(PaneCommands, CornerShovesAndTheCentringCycleMoveWhatTheTargetShows) {
+  StartTwo();
+  const int W = the_view->target_rect.Width(), H = the_view->target_rect.Height();
+  the_view->SetSourceScalePercent(50, 0, 2);
+  the_view->SetSourceScalePercent(50, 1, 2);
+  // Source 2 at half size, shoved into the bottom right corner from its toolbar.
+  wxCommandEvent tool(wxEVT_TOOL, WxId(cmd_place_2_bottom_right));
+  tool.SetEventObject(pane->shove_toolbar);
+  pane->ProcessWindowEvent(tool);
+  EXPECT_EQ(fix_point_2, 5);
+  EXPECT_EQ(the_view->anchor[1], (vpoint{-W, -H}));
+  const uint32_t red_alone = Pixel(2, 2);
+  const uint32_t mixed = Pixel(target_width - 3, target_height - 3);
+  EXPECT_NE(red_alone, mixed) << "source 2 covers the bottom right only";
+  EXPECT_EQ(Pixel(2, target_height - 3), red_alone);
+
+  // The Edit menu's entries reach the same handlers.
+  Menu(cmd_place_2_top_right);
+  EXPECT_EQ(fix_point_2, 3);
+  EXPECT_EQ(Pixel(target_width - 3, 2), mixed);
+  EXPECT_EQ(Pixel(target_width - 3, target_height - 3), red_alone);
+
+  // Six presses: middle, top, bottom, left, right and middle again; the button
+  // always shows where the next press goes.
+  const int fixes[6] = {8, 2, 6, 0, 4, 8};
+  const int images[6] = {image_middle_1_top, image_middle_1_bottom, image_middle_1_left,
+                         image_middle_1_right, cmd_place_1_middle, image_middle_1_top};
+  EXPECT_EQ(pane->middle_button_1->Image(), cmd_place_1_middle);
+  for (int press = 0; press < 6; ++press) {
+    if (press == 3)
+      Menu(cmd_place_1_middle);
+    else
+      Press(pane->middle_button_1);
+    EXPECT_EQ(fix_point_1, fixes[press]) << press;
+    EXPECT_EQ(pane->middle_button_1->Image(), images[press]) << press;
+  }
+  EXPECT_EQ(pane->middle_step_2, 0) << "each source keeps its own cycle";
+
+  // During a batch the pane's placing waits.
+  app.batch_dialog = [&](batch_choices&) {
+    pane->RunCommand(cmd_place_1_bottom_left, true);
+    return false;
+  };
+  Press(pane->vorbel_button);
+  app.batch_dialog = nullptr;
+  EXPECT_EQ(fix_point_1, 8);
+}
+
+}  // namespace
