@@ -3,6 +3,7 @@
 #include "engine/process_state.h"
 #include "tests/ui/pane_fixture.h"
 #include "ui/command_rules.h"
+#include "ui/flying_tips.h"
 #include "ui/main_frame.h"
 #include "ui/pane_command_ids.h"
 
@@ -24,6 +25,12 @@ class PaneCommands : public pane_fixture {
     const bgra p = target_pixels[y * target_width + x];
     return uint32_t(p.red) << 16 | uint32_t(p.green) << 8 | p.blue;
   }
+  static void Hover(wxWindow* control) {
+    wxMouseEvent move(wxEVT_MOTION);
+    move.SetEventObject(control);
+    control->ProcessWindowEvent(move);
+  }
+  static flying_tips*& Tip() { return dynamic_cast<CvorbelView*>(the_view)->pane_tip; }
   void TearDown() override {
     pane_fixture::TearDown();
     fix_point_1 = fix_point_2 = 1;
@@ -136,6 +143,51 @@ TEST_F(PaneCommands, CornerShovesAndTheCentringCycleMoveWhatTheTargetShows) {
   Press(pane->vorbel_button);
   app.batch_dialog = nullptr;
   EXPECT_EQ(fix_point_1, 8);
+}
+
+TEST_F(PaneCommands, HoverHelpOpensOneTipUntilItIsClosed) {
+  Start({PlainImage("one.png", 64, 48, 10, 20, 30)});
+  Hover(the_stats);
+  EXPECT_EQ(Tip(), nullptr) << "no tip with one source";
+  Stop();
+
+  StartTwo();
+  pane->tip_allowed = true;
+  Hover(the_stats);
+  ASSERT_NE(Tip(), nullptr);
+  flying_tips* shown = Tip();
+  // The pane's one tip stays until it is closed: another control opens none.
+  Hover(pane->file_name_1);
+  EXPECT_EQ(Tip(), shown);
+  EXPECT_EQ(PaneTipText(pane_tip_source::stats),
+            "You can change the target width and height in the edit menu.");
+  the_view->zone_applied = 1;
+  EXPECT_TRUE(PaneTipText(pane_tip_source::stats).StartsWith("Any target image changes"));
+  the_view->zone_applied = 0;
+  const wxString names = PaneTipText(pane_tip_source::file_names);
+  EXPECT_TRUE(names.StartsWith("\nSource 1:   ")) << names;
+  EXPECT_TRUE(names.Contains("red.png\nSource 2:   ")) << names;
+  EXPECT_TRUE(names.EndsWith("blue.png")) << names;
+
+  // A press on a centring button closes the tip and ends the centring help.
+  wxMouseEvent down(wxEVT_LEFT_DOWN);
+  down.SetEventObject(pane->middle_button_1);
+  pane->middle_button_1->ProcessWindowEvent(down);
+  wxMouseEvent up(wxEVT_LEFT_UP);
+  pane->middle_button_1->ProcessWindowEvent(up);
+  Settle();
+  EXPECT_EQ(Tip(), nullptr);
+  EXPECT_EQ(fix_point_1, 8) << "the press still centres";
+  Hover(pane->middle_button_2);
+  EXPECT_EQ(Tip(), nullptr);
+  Hover(pane->contrast_prompt);
+  ASSERT_NE(Tip(), nullptr);
+  flying_tips::Close(Tip());
+
+  // Without a file source the names tell nothing.
+  app.Document()->source_kind[0] = app.Document()->source_kind[1] = kind_text;
+  Hover(pane->file_name_2);
+  EXPECT_EQ(Tip(), nullptr);
 }
 
 }  // namespace
