@@ -143,6 +143,35 @@ steps() {
   shot 14-pane-method-list-open
   xdotool key Escape
   stop
+
+  # The pane's commands: source 2 shoved into the bottom-right corner from the
+  # shove toolbar, the statistics' tip, then source 2's centring button.
+  start "$work/first.png" "$work/second.png"
+  xdotool mousemove --window "$wid" $((width - 87)) 147 click 1
+  sleep 0.7
+  shot 15-source-2-shoved-bottom-right
+  xdotool mousemove --window "$wid" $((width - 175)) 268
+  sleep 0.2
+  xdotool mousemove --window "$wid" $((width - 171)) 268
+  sleep 0.7
+  shot 16-pane-tip-over-statistics
+  xdotool mousemove --window "$wid" $((width - 167)) 177 click 1
+  sleep 0.7
+  shot 17-source-2-centred-tip-closed
+  # Edit > Rotate from the view's keys.
+  xdotool mousemove --window "$wid" $((width / 3)) $((height / 2)) click 1
+  sleep 0.3
+  xdotool key ctrl+r
+  sleep 1.5
+  shot 18-rotate-dialog
+  xdotool key Escape
+  sleep 0.5
+  # The pane's "Vorbel" button asks how to run the batch.
+  xdotool mousemove --window "$wid" $((width - 93)) 74 click 1
+  sleep 1.5
+  shot 19-batch-dialog
+  xdotool key Escape
+  stop
 }
 
 if [ "${1:-}" = --steps ]; then
@@ -172,4 +201,6 @@ done
 echo notes >"$work/camera/README.TXT"
 # A stand-in for a photograph: soft clouds of colour.
 /usr/bin/convert -size 1024x768 -seed 7 plasma:skyblue-darkgreen -blur 0x3 "$work/photo.png"
-xvfb-run -a -s '-screen 0 1400x1000x24' bash "$0" --steps "$work"
+# Every stop of the program leaves the server without a client; the server's reset
+# at that moment now and then takes it down, so it is told not to reset.
+xvfb-run -a -s '-screen 0 1400x1000x24 -noreset' bash "$0" --steps "$work"

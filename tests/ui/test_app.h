@@ -31,6 +31,9 @@ class recording_port : public wx_ui_port {
     labels[s] = text;
     wx_ui_port::SetSourceFileName(text, s);
   }
+  bool AskSaveFileName(save_file_request& request) override {
+    return save_answer && save_answer(request);
+  }
   bool AskYesNo(const std::string& text) override {
     questions.push_back(text);
     return answer_yes;
@@ -40,6 +43,7 @@ class recording_port : public wx_ui_port {
   // What runs while a box would be on the screen (a real box runs the event loop).
   std::function<void()> while_shown;
   std::function<bool(CvorbelDoc&, int, bool)> text_answer;
+  std::function<bool(save_file_request&)> save_answer;  // none: the save dialog is cancelled
   int text_dialogs = 0;
   std::map<int, std::string> labels;
   std::vector<std::string> questions;
