@@ -64,10 +64,14 @@ TEST_F(PaneCommands, EnablingFollowsTheSourceCountAndKinds) {
       EXPECT_TRUE(CommandEnabled(command)) << loaded << " " << command;
     // A key or posted command is dropped, not run with a source missing.
     const int step = the_properties_pane->middle_step_1;
-    the_properties_pane->RunCommand(cmd_place_1_middle);
-    the_properties_pane->RunCommand(cmd_place_2_bottom_right);
+    for (int command : two_source_commands) the_properties_pane->RunCommand(command);
+    for (const auto& steps : step_commands)
+      for (int command : steps) the_properties_pane->RunCommand(command);
     EXPECT_EQ(the_properties_pane->middle_step_1, step);
+    EXPECT_EQ(fix_point_1, 1);
     EXPECT_EQ(fix_point_2, 1);
+    EXPECT_TRUE(Messages().empty());
+    EXPECT_EQ(source_count, loaded);
     Stop();
   }
 

@@ -2,6 +2,7 @@
 #include <set>
 
 #include "engine/process_state.h"
+#include "sources/text_entry_rules.h"
 #include "tests/ui/pane_fixture.h"
 #include "ui/command_ids.h"
 
@@ -90,6 +91,42 @@ TEST_F(Roads, FilesEveryMethodAndSavingInSixFormatsReadBackByImageMagick) {
   }
   app.port->save_answer = nullptr;
   EXPECT_TRUE(Messages().empty());
+}
+
+TEST_F(Roads, ATextOverAFileIsSavedExactlyAsTheTargetShowsIt) {
+  Start({PlainImage("green.png", 64, 48, 0, 180, 0)});
+  app.port->text_answer = [](CvorbelDoc& document, int i, bool) {
+    ApplyTextEntry(document, i, "Vorbel\nroads", false);
+    return true;
+  };
+  Command(WxId(cmd_load_text));
+  app.port->text_answer = nullptr;
+  ASSERT_EQ(source_count, 2);
+  EXPECT_EQ(app.Document()->source_kind[1], kind_text);
+
+  const std::string path = (folder / "text.png").string();
+  app.port->save_answer = [&](save_file_request& request) {
+    request.filter_index = 3;
+    request.path = path;
+    request.name = "text.png";
+    return true;
+  };
+  Command(WxId(cmd_file_save_as));
+  app.port->save_answer = nullptr;
+  const std::string rgb = Output("convert '" + path + "' -depth 8 rgb:-");
+  ASSERT_EQ(rgb.size(), size_t(target_width) * target_height * 3);
+  std::set<uint32_t> colours;
+  size_t differing = 0;
+  for (int y = 0; y < target_height; ++y)
+    for (int x = 0; x < target_width; ++x) {
+      const bgra p = TargetAt(x, y);
+      const size_t at = (size_t(y) * target_width + x) * 3;
+      differing += uint8_t(rgb[at]) != p.red || uint8_t(rgb[at + 1]) != p.green || uint8_t(rgb[at + 2]) != p.blue;
+      colours.insert(uint32_t(p.red) << 16 | uint32_t(p.green) << 8 | p.blue);
+    }
+  EXPECT_EQ(differing, 0u);
+  // The letters and their background both reach the picture over the green.
+  EXPECT_GE(colours.size(), 2u);
 }
 
 }  // namespace
