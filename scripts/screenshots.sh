@@ -171,6 +171,28 @@ steps() {
   sleep 1.5
   shot 19-batch-dialog
   xdotool key Escape
+  sleep 0.5
+  # The Edit menu's dialogs, each chosen with the keys from the opened menu.
+  edit_item() {
+    xdotool mousemove --window "$wid" 59 11 click 1
+    sleep 0.7
+    xdotool key --delay 80 $(printf 'Down %.0s' $(seq 0 "$1")) Return
+    sleep 1.5
+    shot "$2"
+    xdotool key Escape
+    sleep 0.7
+  }
+  edit_item 0 20-sizes-dialog
+  edit_item 5 21-base-colour-dialog
+  edit_item 6 22-target-size-dialog
+  edit_item 7 23-fix-positions-dialog
+  edit_item 9 24-perspective-dialog
+  # A box dragged over the target opens the blending dialog.
+  xdotool mousemove --window "$wid" 300 300 mousedown 1
+  xdotool mousemove --window "$wid" 360 340 sleep 0.2 mousemove --window "$wid" 450 420 sleep 0.3 mouseup 1
+  sleep 1.5
+  shot 25-blending-dialog
+  xdotool key Escape
   stop
 }
 

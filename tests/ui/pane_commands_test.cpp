@@ -89,16 +89,6 @@ TEST_F(PaneCommands, EnablingFollowsTheSourceCountAndKinds) {
   }
   pane->UpdateWindowUI(wxUPDATE_UI_RECURSE);
   EXPECT_TRUE(pane->middle_button_1->IsEnabled());
-
-  // A flip button given back: its first picture and the source unflipped; other
-  // numbers change nothing.
-  pane->RunCommand(cmd_mirror_2, true);
-  ASSERT_EQ(app.Document()->mirrored[1], 1);
-  for (int s : {0, 3}) pane->ResetFlipButton(s);
-  EXPECT_EQ(app.Document()->mirrored[1], 1);
-  pane->ResetFlipButton(2);
-  EXPECT_EQ(app.Document()->mirrored[1], 0);
-  EXPECT_EQ(pane->mirror_button_2->Image(), cmd_mirror_2);
 }
 
 TEST_F(PaneCommands, CornerShovesAndTheCentringCycleMoveWhatTheTargetShows) {
@@ -138,15 +128,6 @@ TEST_F(PaneCommands, CornerShovesAndTheCentringCycleMoveWhatTheTargetShows) {
     EXPECT_EQ(pane->middle_button_1->Image(), images[press]) << press;
   }
   EXPECT_EQ(pane->middle_step_2, 0) << "each source keeps its own cycle";
-
-  // During a batch the pane's placing waits.
-  app.batch_dialog = [&](batch_choices&) {
-    pane->RunCommand(cmd_place_1_bottom_left, true);
-    return false;
-  };
-  Press(pane->vorbel_button);
-  app.batch_dialog = nullptr;
-  EXPECT_EQ(fix_point_1, 8);
 }
 
 TEST_F(PaneCommands, HoverHelpOpensOneTipUntilItIsClosed) {
