@@ -194,6 +194,25 @@ steps() {
   shot 25-blending-dialog
   xdotool key Escape
   stop
+
+  # The effects that open dialogs, chosen with the arrow keys in the grid's
+  # "Effects:" row (725 pixels down) and committed by leaving it with Tab:
+  # "Highlight" is six below "No effects", "Articulate" the last.
+  effect() {
+    start "$work/first.png" "$work/second.png"
+    xdotool mousemove --window "$wid" $((width - 100)) 725 click 1
+    sleep 0.7
+    xdotool mousemove --window "$wid" $((width - 13)) 725 click 1
+    sleep 0.7
+    xdotool key --delay 80 $1 Tab
+    sleep 2
+    shot "$2"
+    xdotool key Escape
+    sleep 0.5
+    stop
+  }
+  effect "Down Down Down Down Down Down" 26-highlighting-dialog
+  effect End 27-articulate-dialog
 }
 
 if [ "${1:-}" = --steps ]; then
