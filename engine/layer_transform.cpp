@@ -187,8 +187,8 @@ VORBEL_AVX2 inline void StreamOut(const uint8_t* from, uint8_t* to, size_t n) {
 // source is read across its rows, a new source row every few pixels, which the
 // processor does not foresee: without this each tile waits for its lines from memory
 // one by one, and with every thread doing so the waits, not the memory, set the pace.
-// The later rows of a tile read mostly the lines its first rows brought in.
-template <bool nearest>
+// Only the upper of a sample's two source rows: the upper rows of the pixels that
+// follow are its lower one, and the later rows of a tile mostly read lines already in.
 VORBEL_AVX2 inline void PrefetchAhead(const placement& p, const double* column_sx, const double* column_sy,
                                       __m256d ysin, __m256d hhycos) {
   const __m256d zero = _mm256_setzero_pd();
@@ -201,18 +201,10 @@ VORBEL_AVX2 inline void PrefetchAhead(const placement& p, const double* column_s
     cols[i] = _mm256_cvttpd_epi32(_mm256_min_pd(_mm256_max_pd(sx, zero), last_col));
     rows[i] = _mm256_cvttpd_epi32(_mm256_min_pd(_mm256_max_pd(sy, zero), last_row));
   }
-  const __m256i w = _mm256_set1_epi32(p.w);
   const __m256i col = _mm256_setr_m128i(cols[0], cols[1]), row = _mm256_setr_m128i(rows[0], rows[1]);
-  alignas(32) int32_t top[8], below[8];
-  _mm256_store_si256(reinterpret_cast<__m256i*>(top), _mm256_add_epi32(_mm256_mullo_epi32(row, w), col));
-  if (!nearest) {
-    const __m256i next_row = _mm256_min_epi32(_mm256_add_epi32(row, _mm256_set1_epi32(1)), _mm256_set1_epi32(p.h - 1));
-    _mm256_store_si256(reinterpret_cast<__m256i*>(below), _mm256_add_epi32(_mm256_mullo_epi32(next_row, w), col));
-  }
-  for (int i = 0; i < 8; ++i) {
-    _mm_prefetch(reinterpret_cast<const char*>(p.pixels + size_t(top[i]) * 4), _MM_HINT_T0);
-    if (!nearest) _mm_prefetch(reinterpret_cast<const char*>(p.pixels + size_t(below[i]) * 4), _MM_HINT_T0);
-  }
+  alignas(32) int32_t at[8];
+  _mm256_store_si256(reinterpret_cast<__m256i*>(at), _mm256_add_epi32(_mm256_mullo_epi32(row, _mm256_set1_epi32(p.w)), col));
+  for (int i = 0; i < 8; ++i) _mm_prefetch(reinterpret_cast<const char*>(p.pixels + size_t(at[i]) * 4), _MM_HINT_T0);
 }
 
 // Eight pixels of a row at a time: the sample positions from the placement's column
@@ -243,7 +235,7 @@ VORBEL_AVX2 void WideSpan(const placement& p, double y_sin, double hh_y_cos, int
   alignas(32) uint8_t made_mask[tile_cols];
   for (int k = 0; k < groups; k += 8) {
     if (first + k + tile_cols + 8 <= p.cols)
-      PrefetchAhead<nearest>(p, column_sx + k + tile_cols, column_sy + k + tile_cols, ysin, hhycos);
+      PrefetchAhead(p, column_sx + k + tile_cols, column_sy + k + tile_cols, ysin, hhycos);
     __m256d sx[2], sy[2];
     __m256i inside_halves[2];
     for (int i = 0; i < 2; ++i) {
