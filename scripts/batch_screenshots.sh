@@ -4,9 +4,7 @@
 # shows into shots/batch-*.png: the batch dialog, the sort dialog, the status bar
 # during the run, the Esc question and the window after answering Yes.
 set -euo pipefail
-root="$(cd "$(dirname "$0")/.." && pwd)"
-out="$root/shots"
-exe="$root/build/ui/vorbel"
+source "$(dirname "$0")/shot_common.sh"
 
 steps() {
   local work=$1
@@ -50,19 +48,13 @@ if [ "${1:-}" = --steps ]; then
   exit 0
 fi
 
-command -v xdotool >/dev/null || {
-  DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends xdotool >/dev/null
-}
-cmake -S "$root" -B "$root/build" -G Ninja -DVORBEL_BENCH=OFF >/dev/null
-cmake --build "$root/build" --target vorbel
-mkdir -p "$out"
+prepare_shots
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 mkdir -p "$work/one" "$work/two"
-/usr/bin/convert -size 800x600 gradient:'#f04818'-'#1838c0' -background '#303030' -rotate 30 -gravity center \
-  -extent 800x600 "$work/one/first.png"
+make_two_sources "$work/one"
 for i in $(seq 1 20); do
   /usr/bin/convert -size 2048x1536 -seed "$i" plasma:fractal "$work/two/p$(printf %03d "$i").jpg"
 done
 for i in $(seq 21 300); do cp "$work/two/p$(printf %03d $(((i - 1) % 20 + 1))).jpg" "$work/two/p$(printf %03d "$i").jpg"; done
-xvfb-run -a -s '-screen 0 1400x1000x24' bash "$0" --steps "$work"
+run_steps_on_virtual_screen "$0" "$work" 1400x1000

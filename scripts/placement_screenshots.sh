@@ -4,9 +4,7 @@
 # a source selected with its handles, a body drag with its line, a handle drag, a
 # blending box being dragged, and the status bar's move/size and fix-position panes.
 set -euo pipefail
-root="$(cd "$(dirname "$0")/.." && pwd)"
-out="$root/shots"
-exe="${VORBEL_EXE:-$root/build/ui/vorbel}"
+source "$(dirname "$0")/shot_common.sh"
 
 # Prints "x y" of the centre of the handle nearest the bottom-right corner in a
 # screenshot (handles on the default black base are filled RGB 0x50 0x3F 0xD0).
@@ -88,20 +86,8 @@ if [ "${1:-}" = --steps ]; then
   exit 0
 fi
 
-bash "$root/scripts/deps.sh" test
-command -v xdotool >/dev/null || {
-  DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends xdotool >/dev/null
-}
-if [ -z "${VORBEL_EXE:-}" ]; then
-  cmake -S "$root" -B "$root/build" -G Ninja -DVORBEL_BENCH=OFF >/dev/null
-  cmake --build "$root/build" --target vorbel
-fi
-mkdir -p "$out"
+prepare_shots
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-/usr/bin/convert -size 800x600 gradient:'#f04818'-'#1838c0' -background '#303030' -rotate 30 -gravity center \
-  -extent 800x600 "$work/first.png"
-/usr/bin/convert -size 600x600 xc:white -fill '#22aa88' -draw 'circle 300,300 300,40' \
-  -fill '#ffcc33' -draw 'rectangle 80,80 280,280' -fill '#202020' \
-  -draw 'polygon 330,520 560,520 445,330' "$work/second.png"
-xvfb-run -a -s '-screen 0 1400x1000x24' bash "$0" --steps "$work"
+make_two_sources "$work"
+run_steps_on_virtual_screen "$0" "$work" 1400x1000

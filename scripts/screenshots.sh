@@ -2,9 +2,7 @@
 # Starts vorbel on a virtual screen with two generated images, takes a few steps a
 # user would take, and writes what the screen shows into shots/*.png.
 set -euo pipefail
-root="$(cd "$(dirname "$0")/.." && pwd)"
-out="$root/shots"
-exe="$root/build/ui/vorbel"
+source "$(dirname "$0")/shot_common.sh"
 
 steps() {
   local work=$1
@@ -220,21 +218,10 @@ if [ "${1:-}" = --steps ]; then
   exit 0
 fi
 
-bash "$root/scripts/deps.sh" test
-command -v xdotool >/dev/null || {
-  DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends xdotool >/dev/null
-}
-cmake -S "$root" -B "$root/build" -G Ninja -DVORBEL_BENCH=OFF >/dev/null
-cmake --build "$root/build" --target vorbel
-mkdir -p "$out"
+prepare_shots
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-# Source 1: a diagonal colour ramp; source 2: shapes on white.
-/usr/bin/convert -size 800x600 gradient:'#f04818'-'#1838c0' -background '#303030' -rotate 30 -gravity center \
-  -extent 800x600 "$work/first.png"
-/usr/bin/convert -size 600x600 xc:white -fill '#22aa88' -draw 'circle 300,300 300,40' \
-  -fill '#ffcc33' -draw 'rectangle 80,80 280,280' -fill '#202020' \
-  -draw 'polygon 330,520 560,520 445,330' "$work/second.png"
+make_two_sources "$work"
 mkdir -p "$work/camera"
 for name in IMG_0001.JPG IMG_0002.JPG DSC_0003.PNG SCAN_0004.BMP scan_0005.bmp holiday.jpeg; do
   /usr/bin/convert -size 64x48 xc:'#3366aa' "$work/camera/$name"
@@ -242,6 +229,4 @@ done
 echo notes >"$work/camera/README.TXT"
 # A stand-in for a photograph: soft clouds of colour.
 /usr/bin/convert -size 1024x768 -seed 7 plasma:skyblue-darkgreen -blur 0x3 "$work/photo.png"
-# Every stop of the program leaves the server without a client; the server's reset
-# at that moment now and then takes it down, so it is told not to reset.
-xvfb-run -a -s '-screen 0 1400x1000x24 -noreset' bash "$0" --steps "$work"
+run_steps_on_virtual_screen "$0" "$work" 1400x1000

@@ -1,11 +1,9 @@
 #!/usr/bin/env bash
 # Starts vorbel on a virtual screen with two generated images, opens the Edit
 # menu's target size, fix and sizing dialogs, and writes what the screen shows into
-# shots/view-dialogs-*.png. The build folder may be given (default: build).
+# shots/view-dialogs-*.png.
 set -euo pipefail
-root="$(cd "$(dirname "$0")/.." && pwd)"
-out="$root/shots"
-exe="${VORBEL_EXE:-$root/${1:-build}/ui/vorbel}"
+source "$(dirname "$0")/shot_common.sh"
 
 steps() {
   local work=$1
@@ -76,7 +74,12 @@ steps() {
   wait "$pid" || true
 }
 
-mkdir -p "$out"
+if [ "${1:-}" = --steps ]; then
+  steps "$2"
+  exit 0
+fi
+
+prepare_shots
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 /usr/bin/python3 - "$work" <<'PY'
@@ -91,5 +94,4 @@ for y in range(480):
 first.save(f"{work}/first.png")
 Image.new("RGB", (400, 300), (30, 160, 60)).save(f"{work}/second.png")
 PY
-export -f steps
-xvfb-run -a -s '-screen 0 1280x1024x24' bash -c "out='$out' exe='$exe'; $(declare -f steps); steps '$work'"
+run_steps_on_virtual_screen "$0" "$work" 1280x1024
