@@ -8,17 +8,8 @@ source "$(dirname "$0")/shot_common.sh"
 
 steps() {
   local work=$1
-  export HOME="$work/home" XDG_CONFIG_HOME="$work/home/.config"
-  mkdir -p "$XDG_CONFIG_HOME"
-  shot() {
-    import -window root "$out/$1.png"
-    echo "wrote shots/$1.png"
-  }
-  "$exe" "$work/one/first.png" "$work/two/p001.jpg" &
-  local pid=$!
-  local wid
-  wid=$(xdotool search --sync --onlyvisible --name '^Vorbel' | head -n 1)
-  sleep 2
+  use_private_home "$work"
+  start_program "$work/one/first.png" "$work/two/p001.jpg"
   # Edit > Batch vorbel... (no window manager: the frame sits at the screen's origin).
   xdotool mousemove --window "$wid" 55 11 click 1
   sleep 0.7
@@ -39,8 +30,7 @@ steps() {
   xdotool key Return
   sleep 2
   shot batch-05-stopped
-  kill "$pid"
-  wait "$pid" || true
+  stop_program
 }
 
 if [ "${1:-}" = --steps ]; then

@@ -5,6 +5,7 @@
 # blending box being dragged, and the status bar's move/size and fix-position panes.
 set -euo pipefail
 source "$(dirname "$0")/shot_common.sh"
+shot_prefix=placement-
 
 # Prints "x y" of the centre of the handle nearest the bottom-right corner in a
 # screenshot (handles on the default black base are filled RGB 0x50 0x3F 0xD0).
@@ -26,18 +27,8 @@ PY
 
 steps() {
   local work=$1
-  export HOME="$work/home" XDG_CONFIG_HOME="$work/home/.config"
-  mkdir -p "$XDG_CONFIG_HOME"
-  shot() {
-    import -window root "$out/placement-$1.png"
-    echo "wrote shots/placement-$1.png"
-  }
-  "$exe" "$work/first.png" "$work/second.png" &
-  local pid=$!
-  local wid
-  wid=$(xdotool search --sync --onlyvisible --name '^Vorbel' | head -n 1)
-  sleep 2
-  eval "$(xdotool getwindowgeometry --shell "$wid")"
+  use_private_home "$work"
+  start_program "$work/first.png" "$work/second.png"
   # A click gives the view the keys (and flashes each source); '2' selects source 2.
   xdotool mousemove --window "$wid" 300 300 click 1
   sleep 1
@@ -77,8 +68,7 @@ steps() {
   shot 06-blending-box
   xdotool mouseup 1
   sleep 1
-  kill "$pid"
-  wait "$pid" || true
+  stop_program
 }
 
 if [ "${1:-}" = --steps ]; then

@@ -6,27 +6,9 @@ source "$(dirname "$0")/shot_common.sh"
 
 steps() {
   local work=$1
-  export HOME="$work/home" XDG_CONFIG_HOME="$work/home/.config"
-  mkdir -p "$XDG_CONFIG_HOME/vorbel"
-  local pid wid width height
-  start() {
-    "$exe" "$@" &
-    pid=$!
-    wid=$(xdotool search --sync --onlyvisible --name '^Vorbel' | head -n 1)
-    sleep 2
-    eval "$(xdotool getwindowgeometry --shell "$wid")"
-    width=$WIDTH height=$HEIGHT
-  }
-  stop() {
-    kill "$pid"
-    wait "$pid" || true
-  }
-  shot() {
-    import -window root "$out/$1.png"
-    echo "wrote shots/$1.png"
-  }
+  use_private_home "$work"
 
-  start
+  start_program
   shot 01-start-no-source
   # The first source through File > Open: the prompt must change once the dialog
   # has closed, with nothing stale left where the dialog was.
@@ -37,9 +19,9 @@ steps() {
   xdotool key Return
   sleep 1.5
   shot 02-one-source
-  stop
+  stop_program
 
-  start "$work/first.png" "$work/second.png"
+  start_program "$work/first.png" "$work/second.png"
   shot 03-two-sources-combined
   # Status-bar pane 1 ("View Source 1") spans x 150..250 of the bar.
   # The first warp into the bar only enters it; the second is the move it acts on.
@@ -76,24 +58,24 @@ steps() {
   sleep 0.7
   shot 08-edit-context-menu
   xdotool key Escape
-  stop
+  stop_program
 
   # The open dialog on a folder of camera files with upper-case names, under the
   # remembered "Jpg/Jpeg Files" filter.
   printf '[Configure]\nLast Open Directory=%s/camera/\nLast Open Extension=2\n' "$work" \
     >"$XDG_CONFIG_HOME/vorbel/vorbel.conf"
-  start
+  start_program
   xdotool windowfocus --sync "$wid" key ctrl+o
   sleep 1.5
   shot 09-open-dialog-camera-files
   xdotool key Escape
-  stop
+  stop_program
 
   # The Black look with two sources.
   printf 'ApplicationLook=216\n' >"$XDG_CONFIG_HOME/vorbel/vorbel.conf"
-  start "$work/first.png" "$work/second.png"
+  start_program "$work/first.png" "$work/second.png"
   shot 10-black-look
-  stop
+  stop_program
 
   # A text source over a photograph, in the first look: the T key in the view opens
   # the text dialog.
@@ -115,36 +97,36 @@ steps() {
     xdotool mousemove $((X + WIDTH - 40)) $((Y + HEIGHT - 22)) click 1
     sleep 2
   }
-  start "$work/photo.png"
+  start_program "$work/photo.png"
   write_text
   shot 11-text-entry-dialog-two-lines
   press_ok
   shot 12-text-over-photo-opaque
-  stop
-  start "$work/photo.png"
+  stop_program
+  start_program "$work/photo.png"
   write_text
   xdotool mousemove $((X + 17)) $((Y + 400)) click 1  # "Transparent background"
   sleep 0.3
   press_ok
   shot 13-text-over-photo-transparent
-  stop
+  stop_program
 
   # The properties pane in the default look: its grid's "Per pixel src 1 & 2" row
   # stands 593 pixels down; a click on the value selects it, one on its button
   # opens the list.
   printf '' >"$XDG_CONFIG_HOME/vorbel/vorbel.conf"
-  start "$work/first.png" "$work/second.png"
+  start_program "$work/first.png" "$work/second.png"
   xdotool mousemove --window "$wid" $((width - 100)) 593 click 1
   sleep 0.7
   xdotool mousemove --window "$wid" $((width - 22)) 593 click 1
   sleep 0.7
   shot 14-pane-method-list-open
   xdotool key Escape
-  stop
+  stop_program
 
   # The pane's commands: source 2 shoved into the bottom-right corner from the
   # shove toolbar, the statistics' tip, then source 2's centring button.
-  start "$work/first.png" "$work/second.png"
+  start_program "$work/first.png" "$work/second.png"
   xdotool mousemove --window "$wid" $((width - 87)) 147 click 1
   sleep 0.7
   shot 15-source-2-shoved-bottom-right
@@ -191,13 +173,13 @@ steps() {
   sleep 1.5
   shot 25-blending-dialog
   xdotool key Escape
-  stop
+  stop_program
 
   # The effects that open dialogs, chosen with the arrow keys in the grid's
   # "Effects:" row (725 pixels down) and committed by leaving it with Tab:
   # "Highlight" is six below "No effects", "Articulate" the last.
   effect() {
-    start "$work/first.png" "$work/second.png"
+    start_program "$work/first.png" "$work/second.png"
     xdotool mousemove --window "$wid" $((width - 100)) 725 click 1
     sleep 0.7
     xdotool mousemove --window "$wid" $((width - 13)) 725 click 1
@@ -207,7 +189,7 @@ steps() {
     shot "$2"
     xdotool key Escape
     sleep 0.5
-    stop
+    stop_program
   }
   effect "Down Down Down Down Down Down" 26-highlighting-dialog
   effect End 27-articulate-dialog

@@ -27,6 +27,34 @@ make_two_sources() {
     -draw 'polygon 330,520 560,520 445,330' "$1/second.png"
 }
 
+# The steps' own home, so no user's settings are read or changed.
+use_private_home() {
+  export HOME="$1/home" XDG_CONFIG_HOME="$1/home/.config"
+  mkdir -p "$XDG_CONFIG_HOME/vorbel"
+}
+
+# Starts the program with the given arguments and waits for its window; sets pid,
+# wid, the window's X, Y, WIDTH, HEIGHT and width, height.
+start_program() {
+  "$exe" "$@" &
+  pid=$!
+  wid=$(xdotool search --sync --onlyvisible --name '^Vorbel' | head -n 1)
+  sleep 2
+  eval "$(xdotool getwindowgeometry --shell "$wid")"
+  width=$WIDTH height=$HEIGHT
+}
+
+stop_program() {
+  kill "$pid"
+  wait "$pid" || true
+}
+
+# Writes the screen into shots/, the name after the script's shot_prefix.
+shot() {
+  import -window root "$out/${shot_prefix:-}$1.png"
+  echo "wrote shots/${shot_prefix:-}$1.png"
+}
+
 # Runs the calling script again as "script --steps work" on a virtual screen of
 # the given size. Every stop of the program leaves the server without a client;
 # the server's reset at that moment now and then takes it down, so it is told

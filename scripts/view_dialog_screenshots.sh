@@ -4,20 +4,12 @@
 # shots/view-dialogs-*.png.
 set -euo pipefail
 source "$(dirname "$0")/shot_common.sh"
+shot_prefix=view-dialogs-
 
 steps() {
   local work=$1
-  export HOME="$work/home" XDG_CONFIG_HOME="$work/home/.config"
-  mkdir -p "$XDG_CONFIG_HOME/vorbel"
-  "$exe" "$work/first.png" "$work/second.png" &
-  local pid=$!
-  local wid
-  wid=$(xdotool search --sync --onlyvisible --name '^Vorbel' | head -n 1)
-  sleep 2
-  shot() {
-    import -window root "$out/view-dialogs-$1.png"
-    echo "wrote shots/view-dialogs-$1.png"
-  }
+  use_private_home "$work"
+  start_program "$work/first.png" "$work/second.png"
   # Opens the Edit menu item reached by pressing key (Up or Down) count times
   # (the menu wraps round; greyed items are passed over).
   edit_item() {
@@ -70,8 +62,7 @@ steps() {
   xdotool key Escape
   sleep 0.5
 
-  kill "$pid"
-  wait "$pid" || true
+  stop_program
 }
 
 if [ "${1:-}" = --steps ]; then
