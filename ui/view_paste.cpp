@@ -8,6 +8,7 @@
 #include "sources/document.h"
 #include "sources/pasted_bitmap.h"
 #include "ui/clipboard_wx.h"
+#include "ui/move_size_box.h"
 #include "ui/source_roads.h"
 #include "ui/view.h"
 
@@ -29,6 +30,7 @@ void CvorbelView::OnEditPaste(wxCommandEvent&) {
   const int n = source_count + 1;
   if (n <= 2) {
     source_count = n;
+    CloseStartupTips();
     if (!PasteIntoSource(false, n)) {
       // The clipboard's wait may have painted the view with the count taken.
       source_count = n - 1;
@@ -82,6 +84,11 @@ bool CvorbelView::PasteIntoSource(bool, int s) {
   if (source_count == 2) {
     doc.file_name[i].clear();
     RebuildSources(s);
+    // A source under move/size keeps its label, and its handles go to its new outline.
+    if (moving_source == s) {
+      ShowMoveSizeLabel(s);
+      PlaceSizeHandles();
+    }
   }
   the_ui().AdjustLayout();
   Refresh();

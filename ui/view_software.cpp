@@ -19,6 +19,7 @@ void CvorbelView::OnSoftwareSource(wxCommandEvent&) {
       source_count = n - 1;
       Refresh();
     }
+    CloseStartupTips();
     return;
   }
   const int choice = the_ui().RunReplaceSource();

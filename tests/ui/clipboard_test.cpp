@@ -7,6 +7,8 @@
 #include "sources/document.h"
 #include "tests/core/sources/bmp_builder.h"
 #include "tests/ui/source_roads_fixture.h"
+#include "ui/move_size_box.h"
+#include "ui/status_bar.h"
 
 namespace {
 
@@ -48,6 +50,21 @@ TEST_F(clipboard, PastesAPaletteBitmapAndAPngIntoNewSources) {
   EXPECT_EQ(second.Pixels()[3], 255);
   EXPECT_EQ(Port().labels[2], "Pasted image Source 2");
   EXPECT_TRUE(Port().messages.empty());
+}
+
+TEST_F(clipboard, APasteIntoTheSourceUnderMoveSizeTakesItsHandlesAlong) {
+  LoadSources(2);
+  View().SetMoveSizeSource(2);
+  Port().replace_choice = 130;
+  {
+    xclip_offer offer(PlainImage("small.png", 5, 4, 10, 200, 30), "image/png");
+    Command(WxId(cmd_paste));
+  }
+  ASSERT_EQ(Doc().source_kind[1], kind_pasted);
+  const wxPoint after_paste = View().size_handles[handle_bottom_right]->GetPosition();
+  View().SetMoveSizeSource(2);
+  EXPECT_EQ(after_paste, View().size_handles[handle_bottom_right]->GetPosition());
+  EXPECT_EQ(the_status_bar->PaneText(5), "Move/size 2");
 }
 
 TEST_F(clipboard, CopyPutsTheTargetOutOpaqueAndReadsBackEqual) {

@@ -3,10 +3,11 @@
 #include <fstream>
 #include <thread>
 
-#include "tests/ui/app_fixture.h"
+#include "tests/ui/source_roads_fixture.h"
 #include "tests/ui/view_fixture.h"
 #include "sources/text_entry_rules.h"
 #include "ui/flying_tips.h"
+#include "ui/software_source_dialog.h"
 #include "ui/startup_tips.h"
 
 namespace {
@@ -136,7 +137,7 @@ TEST_F(tips_view, AFlyingTipsOwnTimerTicksOnceASecond) {
 
 class tips_app : public app_fixture {};
 
-TEST_F(tips_app, TheTipsGoWhenTheFirstSourceArrivesAsTextOrFromAFile) {
+TEST_F(tips_app, TheTipsGoWhenTheFirstSourceArrivesByAnyRoad) {
   std::ofstream(folder / startup_tips::file_name) << "A tip";
   SetStartupTipsFolders(std::vector<fs::path>{folder});
   Start();
@@ -151,6 +152,30 @@ TEST_F(tips_app, TheTipsGoWhenTheFirstSourceArrivesAsTextOrFromAFile) {
   Start();
   ASSERT_NE(app.Frame()->View()->tips_window, nullptr);
   ASSERT_TRUE(app.OpenDocumentFile(PlainImage("one.png", 40, 30, 0, 0, 200)));
+  EXPECT_EQ(app.Frame()->View()->tips_window, nullptr);
+  EXPECT_FALSE(app.Frame()->View()->tips_timer.IsRunning());
+  Stop();
+
+  Start();
+  ASSERT_NE(app.Frame()->View()->tips_window, nullptr);
+  {
+    xclip_offer offer(PlainImage("two.png", 8, 6, 0, 200, 0), "image/png");
+    Command(WxId(cmd_paste));
+  }
+  ASSERT_EQ(source_count, 1);
+  EXPECT_EQ(app.Frame()->View()->tips_window, nullptr);
+  EXPECT_FALSE(app.Frame()->View()->tips_timer.IsRunning());
+  Stop();
+
+  Start();
+  ASSERT_NE(app.Frame()->View()->tips_window, nullptr);
+  wxTheApp->CallAfter([] {
+    wxCommandEvent ok(wxEVT_BUTTON, wxID_OK);
+    ok.SetEventObject(software_source::active->FindWindow(wxID_OK));
+    software_source::active->ProcessWindowEvent(ok);
+  });
+  Command(WxId(cmd_software_source));
+  ASSERT_EQ(source_count, 1);
   EXPECT_EQ(app.Frame()->View()->tips_window, nullptr);
   EXPECT_FALSE(app.Frame()->View()->tips_timer.IsRunning());
   SetStartupTipsFolders(std::vector<fs::path>{});
