@@ -28,10 +28,7 @@ bool DeriveSourceFromTarget(int s) {
 
   view.offset[i] = {0, 0};
   view.rotation[i] = 0.0;
-  view.width_percent[i] = view.height_percent[i] = 100.0;
-  view.UpdateSourceGeometry(s);
-  view.BuildSourceLayer(s);
-  view.CombineTarget();
+  view.ResetSourceScale(s);
 
   doc.source_kind[i] = kind_from_target;
   the_ui().SetSourceFileName("Derived from target", s);

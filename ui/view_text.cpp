@@ -26,7 +26,7 @@ void CvorbelView::OnLoadText(wxCommandEvent&) {
       return;
     }
     document.source_kind[s - 1] = kind_text;
-    width_percent[s - 1] = height_percent[s - 1] = 100.0;
+    ResetSourceScale(s);
     CloseStartupTips();
   }
   the_ui().SetSourceFileName("TEXT Source " + std::to_string(s), s);

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
+#include <vector>
+
 #include "tests/core/engine/view_fixture.h"
 
 namespace {
@@ -12,6 +15,8 @@ class DerivedSource : public ViewFixture {
     std::string label;
     int label_source = 0;
     void SetSourceFileName(const std::string& text, int s) override { label = text, label_source = s; }
+    std::vector<std::array<int, 3>> scale_shown;
+    void SetScaleProperty(int s, int axis, int percent) override { scale_shown.push_back({s, axis, percent}); }
   } labels;
 };
 
@@ -43,6 +48,8 @@ TEST_F(DerivedSource, CopiesTheTargetEveryByteAndResetsTheCombiningSettings) {
   EXPECT_EQ(view->offset[1].x, 0);
   EXPECT_EQ(view->rotation[1], 0.0);
   EXPECT_EQ(view->width_percent[1], 100.0);
+  // The grid's two scale boxes of the source say so too.
+  EXPECT_EQ(labels.scale_shown, (std::vector<std::array<int, 3>>{{2, 1, 100}, {2, 0, 100}}));
   EXPECT_EQ(method_code, 8);
   EXPECT_EQ(contrast_mode, 1);
   EXPECT_EQ(effect_code, 0);
