@@ -260,7 +260,10 @@ void CPropertiesWnd::BindCommands() {
     the_app->OnBatchVorbel(batch);
   });
   Handle(cmd_rotate, [this] {
-    if (the_view) RunRotateDialog(this, *the_view);
+    auto* view = dynamic_cast<CvorbelView*>(the_view);
+    if (!view) return;
+    RunRotateDialog(this, *view);
+    view->PlaceSizeHandles();
   });
   Handle(cmd_highlighting, [this] {
     if (the_view) RunHighlightingDialog(this, *the_view);

@@ -5,7 +5,9 @@
 #include "ui/command_rules.h"
 #include "ui/flying_tips.h"
 #include "ui/main_frame.h"
+#include "ui/move_size_box.h"
 #include "ui/pane_command_ids.h"
+#include "ui/rotate_dialog.h"
 
 namespace {
 
@@ -128,6 +130,26 @@ TEST_F(PaneCommands, CornerShovesAndTheCentringCycleMoveWhatTheTargetShows) {
     EXPECT_EQ(pane->middle_button_1->Image(), images[press]) << press;
   }
   EXPECT_EQ(pane->middle_step_2, 0) << "each source keeps its own cycle";
+}
+
+TEST_F(PaneCommands, RotatingFromThePaneTakesTheMoveSizeHandlesAlong) {
+  StartTwo();
+  auto* view = dynamic_cast<CvorbelView*>(the_view);
+  view->SetMoveSizeSource(1);
+  const wxPoint before = view->size_handles[handle_bottom_right]->GetPosition();
+  wxTheApp->CallAfter([this] {
+    ASSERT_NE(the_rotate_dialog, nullptr);
+    dynamic_cast<wxTextCtrl*>(the_rotate_dialog->FindWindow(rotate::angle_id))->SetValue("90");
+    Press(the_rotate_dialog->FindWindow(wxID_OK));
+  });
+  wxCommandEvent tool(wxEVT_TOOL, WxId(cmd_rotate));
+  tool.SetEventObject(pane->main_toolbar);
+  pane->ProcessWindowEvent(tool);
+  ASSERT_EQ(view->rotation[0], 90.0);
+  const wxPoint after = view->size_handles[handle_bottom_right]->GetPosition();
+  EXPECT_NE(after, before);
+  view->SetMoveSizeSource(1);
+  EXPECT_EQ(after, view->size_handles[handle_bottom_right]->GetPosition());
 }
 
 TEST_F(PaneCommands, HoverHelpOpensOneTipUntilItIsClosed) {
