@@ -8,6 +8,7 @@
 #include "tests/core/sources/bmp_builder.h"
 #include "tests/ui/source_roads_fixture.h"
 #include "ui/move_size_box.h"
+#include "ui/startup_tips.h"
 #include "ui/status_bar.h"
 
 namespace {
@@ -22,6 +23,12 @@ TEST_F(clipboard, PastesAPaletteBitmapAndAPngIntoNewSources) {
   b.pixels = {0, 1, 2, 0, 2, 2, 1, 0};
   const std::vector<uint8_t> bytes = b.Bytes();
   WriteFile("pal8.bmp", std::string(bytes.begin(), bytes.end()));
+  // The start-up tips scroll until the first source arrives.
+  WriteFile(startup_tips::file_name, "A tip");
+  SetStartupTipsFolders(std::vector<std::filesystem::path>{folder});
+  View().OnInitialUpdate();
+  SetStartupTipsFolders(std::vector<std::filesystem::path>{});
+  ASSERT_NE(View().tips_window, nullptr);
   {
     xclip_offer offer((folder / "pal8.bmp").string(), "image/bmp");
     Command(WxId(cmd_paste));
@@ -34,6 +41,8 @@ TEST_F(clipboard, PastesAPaletteBitmapAndAPngIntoNewSources) {
   EXPECT_EQ(std::memcmp(first.Pixels(), expected, sizeof expected), 0);
   EXPECT_EQ(Doc().source_kind[0], kind_pasted);
   EXPECT_EQ(Port().labels[1], "Pasted image Source 1");
+  EXPECT_EQ(View().tips_window, nullptr);
+  EXPECT_FALSE(View().tips_timer.IsRunning());
 
   const std::string png = PlainImage("green.png", 5, 4, 10, 200, 30);
   // The program itself must see to the image handler that the clipboard needs.
