@@ -14,29 +14,9 @@
 #include "engine/process_state.h"
 #include "engine/view_core.h"
 #include "platform/ui_port.h"
+#include "ui/integer_field.h"
 
 namespace {
-
-// A box's whole number in low..high into value; otherwise the range message, the
-// focus on the box, and false.
-bool TakeInt(wxTextCtrl* box, int low, int high, int& value) {
-  long v = 0;
-  wxString text = box->GetValue();
-  text.Trim(true).Trim(false);
-  if (!text.ToLong(&v)) {
-    the_ui().MessageBox("Please enter an integer.", message_icon::warning);
-  } else if (v < low || v > high) {
-    the_ui().MessageBox("Please enter an integer between " + std::to_string(low) + " and " + std::to_string(high) +
-                            ".",
-                        message_icon::warning);
-  } else {
-    value = int(v);
-    return true;
-  }
-  box->SetFocus();
-  box->SelectAll();
-  return false;
-}
 
 // A spin button that always sends its event: GTK sends none at the end of the
 // range, so it starts in the middle of a wide one and goes back after each click.
@@ -122,11 +102,15 @@ articulate::articulate(wxWindow* parent, CvorbelViewCore& view)
 articulate::~articulate() { SetEffectPause(nullptr); }
 
 bool articulate::TakeValues() {
-  int amplitude = weird_amplitude, frequency = weird_frequency, bubble = bubble_level, pencil = pencil_level;
-  if (!TakeInt(amplitude_edit, 1, 100, amplitude) || !TakeInt(frequency_edit, 1, 100, frequency) ||
-      !TakeInt(bubble_edit, 1, 10, bubble) || !TakeInt(pencil_edit, 1, 10, pencil))
-    return false;
-  weird_amplitude = amplitude, weird_frequency = frequency, bubble_level = bubble, pencil_level = pencil;
+  const std::optional<int> amplitude = ReadIntegerField(amplitude_edit, 1, 100);
+  if (!amplitude) return false;
+  const std::optional<int> frequency = ReadIntegerField(frequency_edit, 1, 100);
+  if (!frequency) return false;
+  const std::optional<int> bubble = ReadIntegerField(bubble_edit, 1, 10);
+  if (!bubble) return false;
+  const std::optional<int> pencil = ReadIntegerField(pencil_edit, 1, 10);
+  if (!pencil) return false;
+  weird_amplitude = *amplitude, weird_frequency = *frequency, bubble_level = *bubble, pencil_level = *pencil;
   return true;
 }
 
