@@ -70,8 +70,7 @@ paste_result ReadLayout(const uint8_t* block, size_t size, bitmap_layout& out) {
   out.height = height < 0 ? -height : height;
   out.bottom_up = height > 0;
   out.bits = bits;
-  if (uint64_t(out.width) * uint64_t(out.height) * 4 + 54 > max_bitmap_bytes)
-    return paste_out_of_memory;
+  if (!FitsBitmapImage32(uint64_t(out.width), uint64_t(out.height))) return paste_out_of_memory;
 
   uint64_t offset = header_size;
   if (compression == compression_bitfields) {
@@ -146,10 +145,28 @@ void ConvertRow(const bitmap_layout& layout, const uint8_t* in, uint8_t* out) {
 
 }  // namespace
 
+bool FitsBitmapImage32(uint64_t width, uint64_t height) {
+  // Either side alone beyond the cap also keeps the product from overflowing.
+  if (width > max_bitmap_bytes || height > max_bitmap_bytes) return false;
+  return width * height * 4 + 54 <= max_bitmap_bytes;
+}
+
+bool PngTooLargeToPaste(const uint8_t* bytes, size_t size) {
+  static constexpr uint8_t signature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+  // The signature, then the first chunk, which must be the header: length, type,
+  // then width and height big-endian.
+  if (size < 24 || std::memcmp(bytes, signature, 8) != 0 || std::memcmp(bytes + 12, "IHDR", 4) != 0)
+    return false;
+  const auto big_endian = [](const uint8_t* p) {
+    return uint32_t(p[0]) << 24 | uint32_t(p[1]) << 16 | uint32_t(p[2]) << 8 | uint32_t(p[3]);
+  };
+  return !FitsBitmapImage32(big_endian(bytes + 16), big_endian(bytes + 20));
+}
+
 uint8_t* MakeBitmapImage32(int width, int height, const uint8_t* pixels) {
-  if (width < 1 || height < 1) return nullptr;
+  if (width < 1 || height < 1 || !FitsBitmapImage32(uint64_t(width), uint64_t(height)))
+    return nullptr;
   const uint64_t pixel_bytes = uint64_t(width) * uint64_t(height) * 4;
-  if (pixel_bytes + 54 > max_bitmap_bytes) return nullptr;
   auto* block = static_cast<uint8_t*>(std::calloc(size_t(pixel_bytes + 54), 1));
   if (!block) return nullptr;
   PutLe32(block + 0, 40);
