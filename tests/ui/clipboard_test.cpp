@@ -2,6 +2,7 @@
 #include <filesystem>
 
 #include <wx/image.h>
+#include <wx/imagpng.h>
 
 #include "engine/process_state.h"
 #include "sources/document.h"
@@ -147,6 +148,7 @@ TEST_F(clipboard, AnImageDeclaringTooManyPixelsIsRefusedFromItsHeaderUndecoded) 
     Command(WxId(cmd_paste));
   }
   EXPECT_EQ(wxImage::FindHandler(wxBITMAP_TYPE_PNG), nullptr);
+  wxImage::AddHandler(new wxPNGHandler);
   EXPECT_EQ(Port().messages, (message_list{{"Vorbel has run out of memory!", message_icon::error},
                                            {"Vorbel has run out of memory!", message_icon::error}}));
   EXPECT_EQ(Doc().source_image[0].bitmap, kept);
