@@ -4,7 +4,7 @@
 #include <cstring>
 #include <utility>
 
-#include "sources/le_bytes.h"
+#include "bytes/le_bytes.h"
 
 image_record::~image_record() { Release(); }
 

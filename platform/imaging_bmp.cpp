@@ -5,10 +5,10 @@
 #include <new>
 #include <vector>
 
+#include "bytes/bitmap_header.h"
+#include "bytes/le_bytes.h"
+#include "bytes/pixel_rows.h"
 #include "platform/imaging_codecs.h"
-#include "sources/bitmap_header.h"
-#include "sources/le_bytes.h"
-#include "sources/pixel_rows.h"
 
 // Reads what users' BMP files hold, as a platform imaging component does: every
 // header from the 12-byte core header to the 124-byte fifth version (OS/2 headers

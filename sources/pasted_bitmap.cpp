@@ -4,8 +4,8 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "sources/bitmap_header.h"
-#include "sources/le_bytes.h"
+#include "bytes/bitmap_header.h"
+#include "bytes/le_bytes.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 #include <bit>
 #include <cstring>
 
-#include "sources/le_bytes.h"
+#include "bytes/le_bytes.h"
 #include "sources/raster.h"
 
 namespace {

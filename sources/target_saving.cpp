@@ -5,13 +5,13 @@
 #include <memory>
 #include <new>
 
+#include "bytes/pixel_rows.h"
 #include "engine/process_state.h"
 #include "platform/imaging.h"
 #include "platform/settings.h"
 #include "platform/ui_port.h"
 #include "sources/document.h"
 #include "sources/file_naming.h"
-#include "sources/pixel_rows.h"
 #include "sources/raster.h"
 #include "sources/staged_file.h"
 

@@ -1,7 +1,7 @@
 #pragma once
 #include <cstdint>
 
-#include "sources/le_bytes.h"
+#include "bytes/le_bytes.h"
 
 // Sizes and compression codes that every reader of the format shares.
 inline constexpr uint32_t file_header_bytes = 14;
