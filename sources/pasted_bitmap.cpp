@@ -4,25 +4,14 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "bytes/bit_field_channel.h"
 #include "bytes/bitmap_header.h"
 #include "bytes/le_bytes.h"
+#include "bytes/pixel_rows.h"
 
 namespace {
 
 constexpr uint64_t max_bitmap_bytes = 100000000;
-
-// One channel of a 16-bit pixel: the masked bits moved up until the mask's top bit
-// is bit 15, then the high byte. A channel without mask bits is 0.
-uint8_t MaskedChannel(uint32_t pixel, uint32_t mask) {
-  mask &= 0xFFFF;
-  if (mask == 0) return 0;
-  uint32_t v = pixel & mask;
-  while (!(mask & 0x8000)) {
-    mask <<= 1;
-    v <<= 1;
-  }
-  return uint8_t(v >> 8);
-}
 
 struct bitmap_layout {
   int width = 0;
@@ -93,7 +82,7 @@ paste_result ReadLayout(const uint8_t* block, size_t size, bitmap_layout& out) {
     out.palette_count = count;
     offset += uint64_t(count) * 4;
   }
-  out.stride = (uint64_t(out.width) * uint64_t(bits) + 31) / 32 * 4;
+  out.stride = PaddedRowBytes(uint64_t(out.width), uint64_t(bits));
   if (offset + out.stride * uint64_t(out.height) > size) return paste_not_handled;
   out.rows = block + offset;
   return paste_done;
@@ -125,17 +114,14 @@ void ConvertRow(const bitmap_layout& layout, const uint8_t* in, uint8_t* out) {
       for (int x = 0; x < w; ++x) {
         const uint32_t pixel = GetLe16(in + 2 * x);
         uint8_t* p = out + 4 * x;
-        p[0] = MaskedChannel(pixel, layout.masks[2]);
-        p[1] = MaskedChannel(pixel, layout.masks[1]);
-        p[2] = MaskedChannel(pixel, layout.masks[0]);
+        p[0] = Channel16(pixel, layout.masks[2]);
+        p[1] = Channel16(pixel, layout.masks[1]);
+        p[2] = Channel16(pixel, layout.masks[0]);
         p[3] = 255;
       }
       break;
     case 24:
-      for (int x = 0; x < w; ++x) {
-        std::memcpy(out + 4 * x, in + 3 * x, 3);
-        out[4 * x + 3] = 255;
-      }
+      BgrToBgra(in, out, size_t(w));
       break;
     default:
       std::memcpy(out, in, size_t(w) * 4);
@@ -169,12 +155,7 @@ uint8_t* MakeBitmapImage32(int width, int height, const uint8_t* pixels) {
   const uint64_t pixel_bytes = uint64_t(width) * uint64_t(height) * 4;
   auto* block = static_cast<uint8_t*>(std::calloc(size_t(pixel_bytes + 54), 1));
   if (!block) return nullptr;
-  PutLe32(block + 0, 40);
-  PutLe32(block + 4, uint32_t(width));
-  PutLe32(block + 8, uint32_t(height));
-  PutLe16(block + 12, 1);
-  PutLe16(block + 14, 32);
-  PutLe32(block + 20, uint32_t(pixel_bytes));
+  WriteBitmapInfoHeader(Bitmap32Header(width, height), block);
   if (pixels) std::memcpy(block + 40, pixels, size_t(pixel_bytes));
   return block;
 }
@@ -228,12 +209,7 @@ std::vector<uint8_t> BitmapBlockFromPixels(int width, int height, const uint8_t*
   if (width < 1 || height < 1) return {};
   const size_t pixel_bytes = size_t(width) * size_t(height) * 4;
   std::vector<uint8_t> block(40 + pixel_bytes, 0);
-  PutLe32(block.data() + 0, 40);
-  PutLe32(block.data() + 4, uint32_t(width));
-  PutLe32(block.data() + 8, uint32_t(-height));
-  PutLe16(block.data() + 12, 1);
-  PutLe16(block.data() + 14, 32);
-  PutLe32(block.data() + 20, uint32_t(pixel_bytes));
+  WriteBitmapInfoHeader(Bitmap32Header(width, -height), block.data());
   std::memcpy(block.data() + 40, bgra, pixel_bytes);
   return block;
 }
