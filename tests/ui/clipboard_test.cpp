@@ -137,20 +137,15 @@ TEST_F(clipboard, AnImageDeclaringTooManyPixelsIsRefusedFromItsHeaderUndecoded) 
   std::string png = {'\x89', 'P', 'N', 'G', '\r', '\n', '\x1A', '\n', 0, 0, 0, 13, 'I', 'H', 'D', 'R'};
   png += std::string{0, 0, '\x2E', '\xE0', 0, 0, '\x2E', '\xE0', 8, 0, 0, 0, 0, 0, 0, 0, 0};
   WriteFile("huge.png", png);
-  bmp_builder b;
-  b.width = 12000, b.height = 12000, b.bits = 24;
-  const std::vector<uint8_t> bmp = b.Bytes();
-  WriteFile("huge.bmp", std::string(bmp.begin(), bmp.end()));
   // Without the PNG handler registered, a decode would have to register it first.
   wxImage::RemoveHandler("PNG file");
-  for (const auto& [file, type] : {std::pair{"huge.png", "image/png"}, std::pair{"huge.bmp", "image/bmp"}}) {
-    xclip_offer offer((folder / file).string(), type);
+  {
+    xclip_offer offer((folder / "huge.png").string(), "image/png");
     Command(WxId(cmd_paste));
   }
   EXPECT_EQ(wxImage::FindHandler(wxBITMAP_TYPE_PNG), nullptr);
   wxImage::AddHandler(new wxPNGHandler);
-  EXPECT_EQ(Port().messages, (message_list{{"Vorbel has run out of memory!", message_icon::error},
-                                           {"Vorbel has run out of memory!", message_icon::error}}));
+  EXPECT_EQ(Port().messages, (message_list{{"Vorbel has run out of memory!", message_icon::error}}));
   EXPECT_EQ(Doc().source_image[0].bitmap, kept);
   EXPECT_EQ(Doc().source_kind[0], kind_file);
 }
