@@ -4,7 +4,8 @@
 #include <cstring>
 #include <utility>
 
-#include "sources/le_bytes.h"
+#include "bytes/bitmap_header.h"
+#include "bytes/le_bytes.h"
 
 image_record::~image_record() { Release(); }
 
@@ -43,12 +44,7 @@ bool image_record::Create(int w, int h) {
 
   bitmap = static_cast<uint8_t*>(std::calloc(size_t(block_bytes), 1));
   if (!bitmap) return false;
-  PutLe32(bitmap + 0, 40);
-  PutLe32(bitmap + 4, uint32_t(w));
-  PutLe32(bitmap + 8, uint32_t(h));
-  PutLe16(bitmap + 12, 1);
-  PutLe16(bitmap + 14, 32);
-  PutLe32(bitmap + 20, uint32_t(pixel_bytes));
+  WriteBitmapInfoHeader(Bitmap32Header(w, h), bitmap);
   return MakeMask(1);
 }
 

@@ -12,9 +12,9 @@
 #include "engine/float_convert.h"
 #include "engine/layer_rows.h"
 #include "engine/row_parallel.h"
-#include "engine/wide_lanes.h"
+#include "engine/source_records.h"
 #include "engine/view_core.h"
-#include "sources/document.h"
+#include "engine/wide_lanes.h"
 
 namespace {
 
@@ -377,7 +377,7 @@ void BuildRows(const placement& p, source_layer& layer, int width, int first, in
 // Fixes everything the rows need; false when the source places nothing.
 bool PlanPlacement(const CvorbelViewCore& v, int s, int W, int H, placement& p) {
   const int i = s - 1;
-  const CvorbelDoc& doc = *v.GetDocument();
+  const source_records& doc = v.Sources();
   const image_record& record = doc.source_image[i];
   if (record.bitmap == nullptr) return false;
   p.w = doc.image_size[i].width;

@@ -4,13 +4,13 @@
 #include "engine/float_convert.h"
 #include "engine/layer_rows.h"
 #include "engine/row_parallel.h"
+#include "engine/source_records.h"
 #include "engine/view_core.h"
-#include "sources/document.h"
 
 void CvorbelViewCore::UpdateSourceGeometry(int s) {
   if (s != 1 && s != 2) return;
   const int i = s - 1;
-  const CvorbelDoc& doc = *GetDocument();
+  const source_records& doc = Sources();
   const double a = rotation[i] * degrees_to_radians;
   const int w = doc.image_size[i].width;
   const int h = doc.image_size[i].height;

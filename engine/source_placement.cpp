@@ -4,9 +4,9 @@
 #include "engine/float_convert.h"
 #include "engine/process_state.h"
 #include "engine/size_handles.h"
+#include "engine/source_records.h"
 #include "engine/view_core.h"
 #include "platform/ui_port.h"
-#include "sources/document.h"
 
 namespace {
 
@@ -79,7 +79,7 @@ void CvorbelViewCore::AdjoinSources(int s) {
   const int W = target_rect.Width(), H = target_rect.Height();
   for (int t = 1; t <= 2; ++t) {
     const int i = t - 1;
-    if (GetDocument()->source_kind[i] == kind_text) {
+    if (Sources().source_kind[i] == kind_text) {
       fit_to_target[i] = 1;
       the_ui().SetFitProperty(t, true);
     }
@@ -145,7 +145,7 @@ void CvorbelViewCore::MoveSource2TopLeft() { MoveSourceTopLeft(*this, 2); }
 
 void CvorbelViewCore::MirrorSource(int s) {
   if (s != 1 && s != 2) return;
-  uint8_t& mirrored = GetDocument()->mirrored[s - 1];
+  uint8_t& mirrored = Sources().mirrored[s - 1];
   mirrored = mirrored == 1 ? 0 : 1;
   the_ui().SetMirrorImage(s, mirrored == 1);
   UpdateSourceGeometry(s);

@@ -4,7 +4,8 @@
 
 CvorbelViewCore* the_view = nullptr;
 
-CvorbelViewCore::CvorbelViewCore(CvorbelDoc* doc) : document(doc) {
+CvorbelViewCore::CvorbelViewCore(CvorbelDoc* doc, source_records* records)
+    : document(doc), sources(records) {
   the_view = this;
   fix_point_1 = fix_point_2 = 1;
   source_bias = 127;

@@ -1,10 +1,12 @@
 #pragma once
+#include <cstddef>
 #include <memory>
 
 #include "engine/geometry_types.h"
 #include "engine/source_layer.h"
 
 class CvorbelDoc;
+struct source_records;
 struct bgra;
 enum class zone_step : int;
 
@@ -24,12 +26,19 @@ struct slope_pair {
 // it and supplies the presentation. Index 0 is source 1, index 1 source 2.
 class CvorbelViewCore {
  public:
-  explicit CvorbelViewCore(CvorbelDoc* document);
+  // The engine reads only the document's source records; the document itself is
+  // kept for the layers above, which know it. A template, so that the engine needs
+  // no more of the document than that it derives from source_records.
+  template <class document_type>
+  explicit CvorbelViewCore(document_type* document) : CvorbelViewCore(document, document) {}
+  // A view of no document, for the work that reads no source.
+  explicit CvorbelViewCore(std::nullptr_t) : CvorbelViewCore(nullptr, nullptr) {}
   virtual ~CvorbelViewCore();
   CvorbelViewCore(const CvorbelViewCore&) = delete;
   CvorbelViewCore& operator=(const CvorbelViewCore&) = delete;
 
   CvorbelDoc* GetDocument() const { return document; }
+  source_records& Sources() const { return *sources; }
 
   // Source geometry and layers; s is the source number 1 or 2 (-1 for both where said).
   void UpdateSourceGeometry(int s);
@@ -116,7 +125,10 @@ class CvorbelViewCore {
   bool blend_dialog_open = false;
 
  private:
+  CvorbelViewCore(CvorbelDoc* document, source_records* sources);
+
   CvorbelDoc* document;
+  source_records* sources;
   std::unique_ptr<bgra[]> alone_pixels;  // the single-source picture, made on first use
 };
 

@@ -6,8 +6,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "bytes/le_bytes.h"
 #include "fuzz/read_every_pixel.h"
-#include "sources/le_bytes.h"
 #include "sources/mem_stream.h"
 #include "sources/raster.h"
 

@@ -5,10 +5,10 @@
 #include <new>
 #include <vector>
 
+#include "bytes/bitmap_header.h"
+#include "bytes/le_bytes.h"
+#include "bytes/pixel_rows.h"
 #include "platform/imaging_codecs.h"
-#include "sources/bitmap_header.h"
-#include "sources/le_bytes.h"
-#include "sources/pixel_rows.h"
 
 // Reads what users' BMP files hold, as a platform imaging component does: every
 // header from the 12-byte core header to the 124-byte fifth version (OS/2 headers
@@ -111,7 +111,7 @@ class bmp_decoder : public byte_decoder {
     const uint32_t offset = GetLe32(d + 10);
     layout.data_offset = offset != 0 ? offset : at;
     if (layout.data_offset > bytes.size) return Fail("BMP: the file is truncated");
-    layout.row_bytes = (uint64_t{layout.bits} * uint64_t(width) + 31) / 32 * 4;
+    layout.row_bytes = PaddedRowBytes(uint64_t(width), layout.bits);
     if (layout.compression != compression_rle8 && layout.compression != compression_rle4) {
       // The last row's padding may be left out.
       const uint64_t needed = layout.row_bytes * uint64_t(height - 1) +
@@ -369,12 +369,9 @@ bool EncodeBmp(const bgr_image& image, std::vector<uint8_t>& out, std::string& e
   h[1] = 'M';
   PutLe32(h + 2, static_cast<uint32_t>(out.size()));
   PutLe32(h + 10, header_bytes);
-  PutLe32(h + 14, 40);
-  PutLe32(h + 18, static_cast<uint32_t>(image.width));
-  PutLe32(h + 22, static_cast<uint32_t>(image.height));  // positive: bottom row first
-  PutLe16(h + 26, 1);
-  PutLe16(h + 28, 24);
-  PutLe32(h + 34, static_cast<uint32_t>(pixel_bytes));
+  // A positive height: bottom row first.
+  WriteBitmapInfoHeader(UncompressedHeader(image.width, image.height, 24, static_cast<uint32_t>(pixel_bytes)),
+                        h + file_header_bytes);
   for (int y = 0; y < image.height; ++y)
     std::memcpy(h + header_bytes + static_cast<size_t>(image.height - 1 - y) * row_bytes,
                 image.pixels + static_cast<size_t>(y) * image.stride,

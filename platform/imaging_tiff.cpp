@@ -8,8 +8,8 @@
 #include <new>
 #include <unordered_set>
 
+#include "bytes/pixel_rows.h"
 #include "platform/imaging_codecs.h"
-#include "sources/pixel_rows.h"
 
 namespace imaging {
 namespace {

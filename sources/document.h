@@ -2,20 +2,9 @@
 #include <cstdint>
 #include <string>
 
-#include "engine/geometry_types.h"
-#include "engine/image_record.h"
+#include "engine/source_records.h"
 
 class CRaster;
-
-// Source kind codes.
-enum source_kind_code : int {
-  kind_text = 0,
-  kind_from_target = 1,
-  kind_file = 2,
-  kind_pasted = 4,
-  kind_none = 5,
-  kind_software = 6,
-};
 
 // The font of a text source, with the members a text source reads.
 struct font_description {
@@ -30,13 +19,9 @@ struct font_description {
 
 // The single document: what describes the two sources themselves. Index 0 is
 // source 1, index 1 source 2; the operations take the source number 1 or 2.
-class CvorbelDoc {
+class CvorbelDoc : public source_records {
  public:
-  int source_kind[2] = {kind_none, kind_none};
-  vsize image_size[2] = {{1, 1}, {1, 1}};
-  image_record source_image[2];
   std::string file_name[2];
-  uint8_t mirrored[2] = {0, 0};
   CRaster* loading_image = nullptr;  // only while a TGA or PCX file is copied in
   font_description text_font[2];
   uint32_t text_color[2] = {0xFFFFFF, 0xFFFFFF};  // COLORREF, red in the low byte

@@ -3,13 +3,13 @@
 #include <memory>
 #include <utility>
 
+#include "bytes/pixel_rows.h"
 #include "engine/process_state.h"
 #include "platform/imaging.h"
 #include "platform/ui_port.h"
 #include "sources/document.h"
 #include "sources/file_naming.h"
 #include "sources/image_folder.h"
-#include "sources/pixel_rows.h"
 #include "sources/raster.h"
 
 bool CvorbelDoc::LoadSourceImage(const std::string& path, int s) {

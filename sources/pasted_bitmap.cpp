@@ -4,25 +4,14 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "sources/bitmap_header.h"
-#include "sources/le_bytes.h"
+#include "bytes/bit_field_channel.h"
+#include "bytes/bitmap_header.h"
+#include "bytes/le_bytes.h"
+#include "bytes/pixel_rows.h"
 
 namespace {
 
 constexpr uint64_t max_bitmap_bytes = 100000000;
-
-// One channel of a 16-bit pixel: the masked bits moved up until the mask's top bit
-// is bit 15, then the high byte. A channel without mask bits is 0.
-uint8_t MaskedChannel(uint32_t pixel, uint32_t mask) {
-  mask &= 0xFFFF;
-  if (mask == 0) return 0;
-  uint32_t v = pixel & mask;
-  while (!(mask & 0x8000)) {
-    mask <<= 1;
-    v <<= 1;
-  }
-  return uint8_t(v >> 8);
-}
 
 struct bitmap_layout {
   int width = 0;
@@ -70,8 +59,7 @@ paste_result ReadLayout(const uint8_t* block, size_t size, bitmap_layout& out) {
   out.height = height < 0 ? -height : height;
   out.bottom_up = height > 0;
   out.bits = bits;
-  if (uint64_t(out.width) * uint64_t(out.height) * 4 + 54 > max_bitmap_bytes)
-    return paste_out_of_memory;
+  if (!FitsBitmapImage32(uint64_t(out.width), uint64_t(out.height))) return paste_out_of_memory;
 
   uint64_t offset = header_size;
   if (compression == compression_bitfields) {
@@ -94,7 +82,7 @@ paste_result ReadLayout(const uint8_t* block, size_t size, bitmap_layout& out) {
     out.palette_count = count;
     offset += uint64_t(count) * 4;
   }
-  out.stride = (uint64_t(out.width) * uint64_t(bits) + 31) / 32 * 4;
+  out.stride = PaddedRowBytes(uint64_t(out.width), uint64_t(bits));
   if (offset + out.stride * uint64_t(out.height) > size) return paste_not_handled;
   out.rows = block + offset;
   return paste_done;
@@ -126,17 +114,14 @@ void ConvertRow(const bitmap_layout& layout, const uint8_t* in, uint8_t* out) {
       for (int x = 0; x < w; ++x) {
         const uint32_t pixel = GetLe16(in + 2 * x);
         uint8_t* p = out + 4 * x;
-        p[0] = MaskedChannel(pixel, layout.masks[2]);
-        p[1] = MaskedChannel(pixel, layout.masks[1]);
-        p[2] = MaskedChannel(pixel, layout.masks[0]);
+        p[0] = Channel16(pixel, layout.masks[2]);
+        p[1] = Channel16(pixel, layout.masks[1]);
+        p[2] = Channel16(pixel, layout.masks[0]);
         p[3] = 255;
       }
       break;
     case 24:
-      for (int x = 0; x < w; ++x) {
-        std::memcpy(out + 4 * x, in + 3 * x, 3);
-        out[4 * x + 3] = 255;
-      }
+      BgrToBgra(in, out, size_t(w));
       break;
     default:
       std::memcpy(out, in, size_t(w) * 4);
@@ -146,18 +131,31 @@ void ConvertRow(const bitmap_layout& layout, const uint8_t* in, uint8_t* out) {
 
 }  // namespace
 
+bool FitsBitmapImage32(uint64_t width, uint64_t height) {
+  // Either side alone beyond the cap also keeps the product from overflowing.
+  if (width > max_bitmap_bytes || height > max_bitmap_bytes) return false;
+  return width * height * 4 + 54 <= max_bitmap_bytes;
+}
+
+bool PngTooLargeToPaste(const uint8_t* bytes, size_t size) {
+  static constexpr uint8_t signature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+  // The signature, then the first chunk, which must be the header: length, type,
+  // then width and height big-endian.
+  if (size < 24 || std::memcmp(bytes, signature, 8) != 0 || std::memcmp(bytes + 12, "IHDR", 4) != 0)
+    return false;
+  const auto big_endian = [](const uint8_t* p) {
+    return uint32_t(p[0]) << 24 | uint32_t(p[1]) << 16 | uint32_t(p[2]) << 8 | uint32_t(p[3]);
+  };
+  return !FitsBitmapImage32(big_endian(bytes + 16), big_endian(bytes + 20));
+}
+
 uint8_t* MakeBitmapImage32(int width, int height, const uint8_t* pixels) {
-  if (width < 1 || height < 1) return nullptr;
+  if (width < 1 || height < 1 || !FitsBitmapImage32(uint64_t(width), uint64_t(height)))
+    return nullptr;
   const uint64_t pixel_bytes = uint64_t(width) * uint64_t(height) * 4;
-  if (pixel_bytes + 54 > max_bitmap_bytes) return nullptr;
   auto* block = static_cast<uint8_t*>(std::calloc(size_t(pixel_bytes + 54), 1));
   if (!block) return nullptr;
-  PutLe32(block + 0, 40);
-  PutLe32(block + 4, uint32_t(width));
-  PutLe32(block + 8, uint32_t(height));
-  PutLe16(block + 12, 1);
-  PutLe16(block + 14, 32);
-  PutLe32(block + 20, uint32_t(pixel_bytes));
+  WriteBitmapInfoHeader(Bitmap32Header(width, height), block);
   if (pixels) std::memcpy(block + 40, pixels, size_t(pixel_bytes));
   return block;
 }
@@ -211,12 +209,7 @@ std::vector<uint8_t> BitmapBlockFromPixels(int width, int height, const uint8_t*
   if (width < 1 || height < 1) return {};
   const size_t pixel_bytes = size_t(width) * size_t(height) * 4;
   std::vector<uint8_t> block(40 + pixel_bytes, 0);
-  PutLe32(block.data() + 0, 40);
-  PutLe32(block.data() + 4, uint32_t(width));
-  PutLe32(block.data() + 8, uint32_t(-height));
-  PutLe16(block.data() + 12, 1);
-  PutLe16(block.data() + 14, 32);
-  PutLe32(block.data() + 20, uint32_t(pixel_bytes));
+  WriteBitmapInfoHeader(Bitmap32Header(width, -height), block.data());
   std::memcpy(block.data() + 40, bgra, pixel_bytes);
   return block;
 }

@@ -19,6 +19,14 @@ enum paste_result : int {
 // when the block would exceed 100,000,000 bytes or cannot be had. Free with free().
 uint8_t* MakeBitmapImage32(int width, int height, const uint8_t* pixels);
 
+// True when a width x height image fits that block.
+bool FitsBitmapImage32(uint64_t width, uint64_t height);
+
+// True when bytes begin like a PNG file whose header declares an image too large to
+// paste. Read from the header alone, so that a small file claiming a huge image is
+// refused before anything is decoded; bytes that are no PNG are left to the decoder.
+bool PngTooLargeToPaste(const uint8_t* bytes, size_t size);
+
 // Turns a device-independent bitmap block (info header, masks, palette, pixel rows)
 // of 1, 4, 8, 16, 24 or 32 bits into a 32-bit top-down image with a mask of ones in
 // record. The block comes from another program: nothing outside it is read, and

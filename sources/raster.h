@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <cstdio>
 
-#include "sources/bitmap_header.h"
+#include "bytes/bitmap_header.h"
 
 class CByteStream;
 

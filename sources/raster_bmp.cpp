@@ -6,7 +6,7 @@
 #include <cstring>
 #include <memory>
 
-#include "sources/le_bytes.h"
+#include "bytes/le_bytes.h"
 #include "sources/row_iterator.h"
 
 namespace {

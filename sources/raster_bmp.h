@@ -1,5 +1,5 @@
 #pragma once
-#include "sources/bitmap_header.h"
+#include "bytes/bitmap_header.h"
 #include "sources/byte_stream.h"
 #include "sources/raster.h"
 

@@ -6,9 +6,9 @@
 #include <cstring>
 #include <vector>
 
+#include "bytes/le_bytes.h"
+#include "bytes/pixel_rows.h"
 #include "sources/mem_stream.h"
-#include "sources/le_bytes.h"
-#include "sources/pixel_rows.h"
 
 namespace {
 

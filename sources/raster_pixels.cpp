@@ -1,22 +1,11 @@
 #include <algorithm>
-#include <bit>
 #include <cstring>
 
-#include "sources/le_bytes.h"
+#include "bytes/bit_field_channel.h"
+#include "bytes/le_bytes.h"
 #include "sources/raster.h"
 
 namespace {
-
-// A 16-bit channel scaled to 8 bits: the mask's bits are taken from its lowest set bit
-// up to its highest, then shifted so that the highest lands on bit 7.
-uint8_t Channel16(uint32_t value, uint32_t mask) {
-  mask &= 0xFFFF;
-  if (mask == 0) return 0;
-  const int low = std::countr_zero(mask);
-  const int span = std::bit_width(mask >> low);
-  const uint32_t v = (value & mask) >> low;
-  return uint8_t(span >= 8 ? v >> (span - 8) : v << (8 - span));
-}
 
 // The byte of a 32-bit pixel that a mask selects: the highest non-zero byte of the mask.
 int ByteOfMask(uint32_t mask) {

@@ -4,8 +4,8 @@
 #include <cstring>
 #include <vector>
 
+#include "bytes/le_bytes.h"
 #include "sources/byte_stream.h"
-#include "sources/le_bytes.h"
 #include "sources/row_iterator.h"
 
 namespace {

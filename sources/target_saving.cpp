@@ -5,13 +5,13 @@
 #include <memory>
 #include <new>
 
+#include "bytes/pixel_rows.h"
 #include "engine/process_state.h"
 #include "platform/imaging.h"
 #include "platform/settings.h"
 #include "platform/ui_port.h"
 #include "sources/document.h"
 #include "sources/file_naming.h"
-#include "sources/pixel_rows.h"
 #include "sources/raster.h"
 #include "sources/staged_file.h"
 
@@ -133,14 +133,8 @@ bool CvorbelDoc::SaveTargetWithCRaster(const std::string& path, uint32_t format_
   if (!block) return false;
 
   // A bare bitmap: no file header, rows bottom-up.
-  bitmap_info_header header;
-  header.biSize = bitmap_info_header::bytes;
-  header.biWidth = target_width;
-  header.biHeight = target_height;
-  header.biPlanes = 1;
-  header.biBitCount = 24;
-  header.biSizeImage = uint32_t(width * height * 4);
-  WriteBitmapInfoHeader(header, block.get());
+  WriteBitmapInfoHeader(UncompressedHeader(target_width, target_height, 24, uint32_t(width * height * 4)),
+                        block.get());
   const size_t row_bytes = width * 3 + width % 4;
   for (size_t row = 0; row < height; ++row) {
     uint8_t* to = block.get() + bitmap_info_header::bytes + row * row_bytes;

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "engine/image_record.h"
+#include "sources/text_extent.h"
 
 struct font_description;
 
@@ -33,11 +34,6 @@ std::string SubstituteBatchNumber(std::string_view text, int number);
 // The lines that are measured and drawn: split at each LF, a CR before the LF
 // dropped, trailing text without LF a line of its own; at most 100 lines.
 std::vector<std::string_view> MeasuredLines(std::string_view text);
-
-struct text_extent {
-  int width = 0;
-  int height = 0;
-};
 
 // Measures and draws lines of text in one font at a time.
 class text_renderer {

@@ -3,6 +3,7 @@
 #include <pango/pangocairo.h>
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
 #include <string>
 
@@ -35,6 +36,20 @@ PangoAttrList* AttributesOf(const font_description& font) {
 }
 
 int ClampedEm(int64_t em) { return int(std::clamp<int64_t>(em, 1, max_em_pixels)); }
+
+// The advance of a one-line layout in Pango units, summed glyph by glyph in 64 bits:
+// the layout's own extents are ints of Pango units and wrap beyond about two million
+// pixels.
+int64_t WideAdvance(PangoLayout* layout) {
+  int64_t advance = 0;
+  PangoLayoutLine* line = pango_layout_get_line_readonly(layout, 0);
+  if (!line) return 0;
+  for (GSList* run = line->runs; run; run = run->next) {
+    const PangoGlyphString* glyphs = static_cast<PangoGlyphItem*>(run->data)->glyphs;
+    for (int g = 0; g < glyphs->num_glyphs; ++g) advance += glyphs->glyphs[g].geometry.width;
+  }
+  return advance;
+}
 
 }  // namespace
 
@@ -131,7 +146,12 @@ text_extent pango_text_renderer::Measure(std::string_view line) {
   PangoLayout* layout = state->LayoutOf(line);
   PangoRectangle logical;
   pango_layout_get_pixel_extents(layout, nullptr, &logical);
+  const int64_t advance = WideAdvance(layout);
   g_object_unref(layout);
+  // Within a quarter of the int range Pango's extents are sound and are kept as
+  // they are; beyond it the 64-bit sum is the width.
+  if (advance > INT_MAX / 4)
+    logical.width = int(std::min<int64_t>((advance + PANGO_SCALE - 1) / PANGO_SCALE, INT_MAX));
   return {logical.width, logical.height};
 }
 

@@ -3,11 +3,8 @@
 #include <string>
 #include <vector>
 
-// Width and height of a text drawn in some font.
-struct text_extent {
-  int width = 0;
-  int height = 0;
-};
+#include "sources/text_extent.h"
+
 using text_measure = std::function<text_extent(const std::string&)>;
 
 // How a tip window is laid out: its lines, its size and where the first line goes.

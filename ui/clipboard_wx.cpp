@@ -45,13 +45,20 @@ bool ReadBitmapFile(std::vector<uint8_t>& block) {
   return true;
 }
 
-bool ReadAnyImage(std::vector<uint8_t>& block) {
+// The bitmap format's bytes are fetched undecoded first, so that an image too large
+// to paste is refused from its header before the toolkit decodes it.
+clipboard_read ReadAnyImage(std::vector<uint8_t>& block) {
+  wxCustomDataObject raw(wxDF_BITMAP);
+  if (!wxTheClipboard->GetData(raw) || raw.GetSize() == 0) return clipboard_read::no_image;
+  if (PngTooLargeToPaste(static_cast<const uint8_t*>(raw.GetData()), raw.GetSize()))
+    return clipboard_read::too_large;
   NeedPngHandler();
   wxBitmapDataObject data;
-  if (!wxTheClipboard->GetData(data) || !data.GetBitmap().IsOk()) return false;
+  if (!data.SetData(raw.GetSize(), raw.GetData()) || !data.GetBitmap().IsOk())
+    return clipboard_read::no_image;
   const wxImage image = data.GetBitmap().ConvertToImage();
   const int w = image.GetWidth(), h = image.GetHeight();
-  if (w < 1 || h < 1) return false;
+  if (w < 1 || h < 1) return clipboard_read::no_image;
   const unsigned char* rgb = image.GetData();
   const unsigned char* alpha = image.HasAlpha() ? image.GetAlpha() : nullptr;
   std::vector<uint8_t> pixels(size_t(w) * size_t(h) * 4);
@@ -62,7 +69,7 @@ bool ReadAnyImage(std::vector<uint8_t>& block) {
     pixels[4 * i + 3] = alpha ? alpha[i] : 255;
   }
   block = BitmapBlockFromPixels(w, h, pixels.data());
-  return true;
+  return clipboard_read::image;
 }
 
 }  // namespace
@@ -78,7 +85,7 @@ clipboard_read ReadClipboardBitmap(std::vector<uint8_t>& block) {
   if (!clipboard.opened) return clipboard_read::not_opened;
   if (wxTheClipboard->IsSupported(BitmapFileFormat()) && ReadBitmapFile(block))
     return clipboard_read::image;
-  if (wxTheClipboard->IsSupported(wxDF_BITMAP) && ReadAnyImage(block)) return clipboard_read::image;
+  if (wxTheClipboard->IsSupported(wxDF_BITMAP)) return ReadAnyImage(block);
   return clipboard_read::no_image;
 }
 

@@ -4,7 +4,8 @@
 
 struct bgra;
 
-enum class clipboard_read { image, no_image, not_opened };
+// too_large: the image declares more pixels than a source may hold, and was not decoded.
+enum class clipboard_read { image, no_image, not_opened, too_large };
 
 // True when the clipboard offers an image that a paste can take.
 bool ClipboardHasImage();

@@ -8,6 +8,7 @@
 #include "engine/target_layout.h"
 #include "platform/settings.h"
 #include "platform/ui_port.h"
+#include "sources/document.h"
 #include "ui/app.h"
 #include "ui/background_bitmaps.h"
 #include "ui/command_ids.h"

@@ -55,6 +55,10 @@ bool CvorbelView::PasteIntoSource(bool, int s) {
     the_ui().MessageBox(no_image_text, message_icon::error);
     return false;
   }
+  if (read == clipboard_read::too_large) {
+    the_ui().MessageBox(out_of_memory_text, message_icon::error);
+    return false;
+  }
 
   // The new image is made aside: a paste that fails leaves the source as it was.
   CvorbelDoc& doc = *GetDocument();

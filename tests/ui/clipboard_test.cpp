@@ -2,6 +2,7 @@
 #include <filesystem>
 
 #include <wx/image.h>
+#include <wx/imagpng.h>
 
 #include "engine/process_state.h"
 #include "sources/document.h"
@@ -126,6 +127,27 @@ TEST_F(clipboard, HostileOrMissingImagesAreSaidAndTheOldSourceStays) {
   EXPECT_EQ(Doc().source_image[0].bitmap, kept);
   EXPECT_EQ(Doc().source_kind[0], kind_file);
   EXPECT_EQ(source_count, 2);
+}
+
+TEST_F(clipboard, AnImageDeclaringTooManyPixelsIsRefusedFromItsHeaderUndecoded) {
+  LoadSources(2);
+  Port().replace_choice = 129;
+  const uint8_t* kept = Doc().source_image[0].bitmap;
+  // 12000 x 12000 needs 576,000,054 bytes, beyond the paste's 100,000,000.
+  std::string png = {'\x89', 'P', 'N', 'G', '\r', '\n', '\x1A', '\n', 0, 0, 0, 13, 'I', 'H', 'D', 'R'};
+  png += std::string{0, 0, '\x2E', '\xE0', 0, 0, '\x2E', '\xE0', 8, 0, 0, 0, 0, 0, 0, 0, 0};
+  WriteFile("huge.png", png);
+  // Without the PNG handler registered, a decode would have to register it first.
+  wxImage::RemoveHandler("PNG file");
+  {
+    xclip_offer offer((folder / "huge.png").string(), "image/png");
+    Command(WxId(cmd_paste));
+  }
+  EXPECT_EQ(wxImage::FindHandler(wxBITMAP_TYPE_PNG), nullptr);
+  wxImage::AddHandler(new wxPNGHandler);
+  EXPECT_EQ(Port().messages, (message_list{{"Vorbel has run out of memory!", message_icon::error}}));
+  EXPECT_EQ(Doc().source_image[0].bitmap, kept);
+  EXPECT_EQ(Doc().source_kind[0], kind_file);
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "engine/view_core.h"
+#include "sources/document.h"
 #include "tests/ui/app_fixture.h"
 #include "ui/app_look.h"
 

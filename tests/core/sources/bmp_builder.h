@@ -2,7 +2,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "sources/le_bytes.h"
+#include "bytes/le_bytes.h"
 
 // Assembles BMP files field by field, so that tests can write any header, sound or not.
 struct bmp_builder {

@@ -162,6 +162,39 @@ TEST(PastedBitmap, MakeBitmapImage32LimitsTheBlockWithoutOverflow) {
   EXPECT_EQ(MakeBitmapImage32(65536, 65536, nullptr), nullptr);
 }
 
+// A PNG signature and header chunk declaring width x height, and nothing after it.
+std::vector<uint8_t> PngHeader(uint32_t width, uint32_t height) {
+  std::vector<uint8_t> bytes = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n', 0, 0, 0, 13, 'I', 'H', 'D', 'R'};
+  for (uint32_t v : {width, height})
+    for (int shift = 24; shift >= 0; shift -= 8) bytes.push_back(uint8_t(v >> shift));
+  bytes.insert(bytes.end(), {8, 6, 0, 0, 0, 0, 0, 0, 0});
+  return bytes;
+}
+
+// The cap is width x height x 4 + 54 <= 100,000,000: 2 x 12,499,993 pixels need
+// 99,999,998 bytes, 3 x 8,333,329 need 100,000,002.
+TEST(PastedBitmap, ThePastedSizeCapHoldsAtItsEdgeForBitmapsAndPngHeaders) {
+  EXPECT_TRUE(FitsBitmapImage32(2, 12499993));
+  EXPECT_FALSE(FitsBitmapImage32(3, 8333329));
+  EXPECT_FALSE(FitsBitmapImage32(uint64_t(1) << 62, 4));
+
+  EXPECT_FALSE(PngTooLargeToPaste(PngHeader(2, 12499993).data(), 24));
+  EXPECT_TRUE(PngTooLargeToPaste(PngHeader(3, 8333329).data(), 24));
+  EXPECT_TRUE(PngTooLargeToPaste(PngHeader(0x7FFFFFFF, 0x7FFFFFFF).data(), 33));
+  // Too short to hold the height, or no PNG at all: left to the decoder to refuse.
+  EXPECT_FALSE(PngTooLargeToPaste(PngHeader(12000, 12000).data(), 23));
+  std::vector<uint8_t> not_png = PngHeader(12000, 12000);
+  not_png[1] = 'Q';
+  EXPECT_FALSE(PngTooLargeToPaste(not_png.data(), not_png.size()));
+
+  // A bitmap block that claims the larger size is refused as too large from its
+  // header, though it holds no rows at all.
+  image_record record;
+  EXPECT_EQ(NormalisePastedBitmap(Block(3, 8333329, 32).Bytes().data(), 40, record), paste_out_of_memory);
+  EXPECT_EQ(NormalisePastedBitmap(Block(2, 12499993, 32).Bytes().data(), 40, record), paste_not_handled);
+  EXPECT_TRUE(record.Empty());
+}
+
 TEST(PastedBitmap, FileBytesLoseTheirHeaderAndRowsFollowThePalette) {
   bmp_builder b;
   b.width = 2, b.height = 1, b.bits = 8, b.colours = 2;

@@ -8,7 +8,7 @@
 #include <memory>
 #include <vector>
 
-#include "sources/le_bytes.h"
+#include "bytes/le_bytes.h"
 #include "sources/mem_stream.h"
 #include "sources/raster.h"
 

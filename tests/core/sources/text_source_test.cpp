@@ -5,6 +5,7 @@
 #include "document_fixture.h"
 #include "fake_text_renderer.h"
 #include "sources/text_entry_rules.h"
+#include "sources/text_pango.h"
 #include "sources/text_source.h"
 
 namespace {
@@ -155,6 +156,38 @@ TEST_F(text_source, PangoCopesWithHostileTextsAndHeights) {
     EXPECT_GE(doc.image_size[0].height, 8) << height;
   }
   EXPECT_TRUE(text_ui.messages.empty());
+}
+
+// Pango's extents are ints of 1/1024 pixel, so a line beyond 2,097,151 pixels
+// wrapped to a few pixels and rendered as a sliver.
+TEST_F(text_source, ALineBeyondPangosUnitsMeasuresWholeAndItsHeightHalvesUntilItFits) {
+  font_description& font = doc.text_font[0];
+  font.lfFaceName = "Liberation Serif";
+  const std::string line(5300, 'W');
+  pango_text_renderer renderer;
+  ASSERT_TRUE(renderer.SelectFont(font, -432));
+  const int letter = renderer.Measure("W").width;
+  EXPECT_GT(5300 * letter, 2097151);
+  EXPECT_EQ(renderer.Measure(line).width, 5300 * letter);
+
+  doc.source_text[0] = line + "\r\n";
+  font.lfHeight = -432;
+  ASSERT_EQ(doc.RenderSourceText(0, -1), 0);
+  // The bitmap is (W + 16) rounded down to a multiple of 16 wide and (H + 2) rounded
+  // down to a multiple of 4 high, at the first of -432, -216, -108... where it fits.
+  const auto block_at = [&](int height) {
+    EXPECT_TRUE(renderer.SelectFont(font, height));
+    const text_extent one = renderer.Measure("W");
+    return std::pair{(5300 * int64_t(one.width) + 16) / 16 * 16, int64_t(one.height + 2) / 4 * 4};
+  };
+  const auto fits = [](std::pair<int64_t, int64_t> block) {
+    return block.first * block.second <= 16777216 && block.first <= image_record::max_side;
+  };
+  int height = -432;
+  while (!fits(block_at(height))) height /= 2;
+  EXPECT_EQ(font.lfHeight, height);
+  EXPECT_EQ(doc.image_size[0].width, block_at(height).first);
+  EXPECT_EQ(doc.image_size[0].height, block_at(height).second);
 }
 
 TEST(coarse_font, StepsDoubleOrHalveWithinTheirLimitsAndShowPointSizes) {

@@ -1,7 +1,7 @@
 #pragma once
 #include <cstdint>
 
-#include "sources/le_bytes.h"
+#include "bytes/le_bytes.h"
 
 // Sizes and compression codes that every reader of the format shares.
 inline constexpr uint32_t file_header_bytes = 14;
@@ -12,6 +12,9 @@ inline constexpr uint32_t compression_rle4 = 2;
 inline constexpr uint32_t compression_bitfields = 3;
 inline constexpr uint32_t compression_jpeg = 4;
 inline constexpr uint32_t compression_png = 5;
+
+// The bytes of one row of width pixels of bits each, padded to a multiple of 4.
+inline uint64_t PaddedRowBytes(uint64_t width, uint64_t bits) { return (width * bits + 31) / 32 * 4; }
 
 // The 40-byte bitmap info header that starts every device-independent bitmap.
 struct bitmap_info_header {
@@ -58,4 +61,24 @@ inline void WriteBitmapInfoHeader(const bitmap_info_header& h, uint8_t* p) {
   PutLe32(p + 28, uint32_t(h.biYPelsPerMeter));
   PutLe32(p + 32, h.biClrUsed);
   PutLe32(p + 36, h.biClrImportant);
+}
+
+// The header of an uncompressed bitmap, every field not named 0; a negative height
+// stores the rows top-down.
+inline bitmap_info_header UncompressedHeader(int32_t width, int32_t height, uint16_t bits,
+                                             uint32_t image_bytes) {
+  bitmap_info_header h;
+  h.biSize = bitmap_info_header::bytes;
+  h.biWidth = width;
+  h.biHeight = height;
+  h.biPlanes = 1;
+  h.biBitCount = bits;
+  h.biSizeImage = image_bytes;
+  return h;
+}
+
+// The same for 32 bits a pixel, the image size counted from the sides.
+inline bitmap_info_header Bitmap32Header(int32_t width, int32_t height) {
+  const uint64_t rows = height < 0 ? uint64_t(-int64_t(height)) : uint64_t(height);
+  return UncompressedHeader(width, height, 32, uint32_t(uint64_t(uint32_t(width)) * rows * 4));
 }

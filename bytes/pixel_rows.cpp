@@ -1,4 +1,4 @@
-#include "sources/pixel_rows.h"
+#include "bytes/pixel_rows.h"
 
 #include <immintrin.h>
 

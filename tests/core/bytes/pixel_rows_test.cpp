@@ -4,7 +4,7 @@
 #include <random>
 #include <vector>
 
-#include "sources/pixel_rows.h"
+#include "bytes/pixel_rows.h"
 
 namespace {
 
