@@ -115,6 +115,13 @@ TEST(ArticulateTables, BubbleSpiralFirstRings) {
   EXPECT_EQ(SpiralStep(24).dy, -2);
 }
 
+// Half the rings and one more; walks of 255 rings or more paint nothing.
+TEST(ArticulateTables, BubbleDiscRadius) {
+  const int rings[] = {0, 1, 2, 3, 9, 253, 254, 255, 100000, -1};
+  const int radius[] = {0, 1, 2, 2, 5, 127, 128, 0, 0, 0};
+  for (size_t i = 0; i < std::size(rings); ++i) EXPECT_EQ(DiscRadius(rings[i]), radius[i]) << rings[i];
+}
+
 // c * (s + 128) / 128 - s, truncated and clamped.
 TEST(ArticulateTables, BubbleShading) {
   struct shade_case {
