@@ -101,4 +101,14 @@ TEST_F(CornerShoves, CentringBothSourcesHalvesTheDifferenceTowardZero) {
   EXPECT_GT(view->presented, presented);
 }
 
+// A shown size is the scaled size plus a half, truncated: 600.55 shows as 601 wide.
+TEST_F(CornerShoves, AScaledSizeRoundsAtItsHalf) {
+  Show(1, 60.055, 40.055);  // 600.55 x 400.55
+  ShoveSourceToCorner(*view, 1, fix_bottom_right);
+  EXPECT_EQ(view->offset[0], (vpoint{601 - 1000, 401 - 800}));
+  Show(1, 60.045, 40.045);  // 600.45 x 400.45
+  ShoveSourceToCorner(*view, 1, fix_bottom_right);
+  EXPECT_EQ(view->offset[0], (vpoint{600 - 1000, 400 - 800}));
+}
+
 }  // namespace

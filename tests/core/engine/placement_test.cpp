@@ -234,4 +234,18 @@ TEST_F(Placement, BoxPreviewMixesWhereBothCoverAndRestoresWhereNeither) {
   EXPECT_EQ(view->presented, 1);
 }
 
+// At half the target's width a 400 x 800 source would be 1024.5 high on a 768 high
+// target: it stays at 100 %. A 400 x 500 one is 640.5 high and takes 83.3 %.
+TEST_F(Placement, AdjoinKeepsASourceThatWouldOutgrowTheTargetAtItsSize) {
+  Source(2, 400, 800);
+  view->AdjoinSources(1);
+  EXPECT_EQ(view->width_percent[1], 100.0);
+  EXPECT_EQ(view->height_percent[1], 100.0);
+  grid.scales.clear();
+  Source(2, 400, 500);  // fit min(1024 / 400, 768 / 500) = 1.536: 614.4 wide at 100 %
+  view->AdjoinSources(1);
+  EXPECT_DOUBLE_EQ(view->width_percent[1], 1024 * 50.0 / 614.4);
+  EXPECT_EQ(grid.scales, (std::vector<std::array<int, 3>>{{1, 1, 50}, {1, 0, 50}, {2, 1, 83}, {2, 0, 83}}));
+}
+
 }  // namespace
