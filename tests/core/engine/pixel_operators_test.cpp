@@ -100,6 +100,10 @@ TEST(PixelOperators, HandWorkedValuesAtSeveralBiases) {
   EXPECT_EQ(Both(11, p1, bgr{200, 200, 100}), (bgr{200, 200, 100}));
   EXPECT_EQ(Both(13, bgr{100, 200, 200}, p2), base);
   EXPECT_EQ(Both(15, p1, bgr{200, 100, 200}), base);
+  // Source 2's threshold is strict in every channel: blue 128 + 127 is not above 255.
+  EXPECT_EQ(Both(11, p1, bgr{128, 200, 200}), (bgr{128, 200, 200}));
+  EXPECT_EQ(Both(15, p1, bgr{200, 128, 200}), base);
+  EXPECT_EQ(Both(16, p1, bgr{200, 200, 128}), base);
   base_color = {};
 }
 
