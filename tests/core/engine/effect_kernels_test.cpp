@@ -80,4 +80,23 @@ TEST_F(EffectKernels, CentrePixelOfAKnownPicture) {
   }
 }
 
+// A kernel whose sums outgrow 16 bits takes the wide path: weight 200 on the centre
+// over 200 gives each inner pixel back and leaves the frame as it was.
+TEST_F(EffectKernels, AKernelTooLargeForShortLanesKeepsItsCentre) {
+  SetTarget(5, 4);
+  Paint(1, [](int c, int r) { return bgr{uint8_t(10 * c + 50 * r), 7, 200}; });
+  std::fill_n(target_pixels, 20, bgra{1, 2, 3, 4});
+  std::fill_n(view->kernel, 9, 0);
+  view->kernel[4] = 200;
+  view->kernel_size = 3, view->kernel_divisor = 200, view->kernel_offset = 0;
+  method_code = 0, effect_code = 1;
+  view->CombineTarget();
+  for (int r = 0; r < 4; ++r)
+    for (int c = 0; c < 5; ++c) {
+      const bool inner = r >= 1 && r <= 2 && c >= 1 && c <= 3;
+      const bgr want = inner ? bgr{uint8_t(10 * c + 50 * r), 7, 200} : bgr{1, 2, 3};
+      EXPECT_EQ(Bgr(Out(r, c)), want) << r << "," << c;
+    }
+}
+
 }  // namespace
