@@ -248,4 +248,16 @@ TEST_F(Placement, AdjoinKeepsASourceThatWouldOutgrowTheTargetAtItsSize) {
   EXPECT_EQ(grid.scales, (std::vector<std::array<int, 3>>{{1, 1, 50}, {1, 0, 50}, {2, 1, 83}, {2, 0, 83}}));
 }
 
+// White over black: (129 x 255) >> 8 = 128 in each channel; black over white 126.
+TEST_F(Placement, BoxPreviewWeighsSource1By129Of256) {
+  SetTarget(2, 1);
+  target_width = 2, target_height = 1;
+  Paint(1, [](int c, int) { return c == 0 ? bgr{255, 255, 255} : bgr{0, 0, 0}; });
+  Paint(2, [](int c, int) { return c == 0 ? bgr{0, 0, 0} : bgr{255, 255, 255}; });
+  view->zone_box[0] = 10, view->zone_box[1] = 20, view->zone_box[2] = 12, view->zone_box[3] = 21;
+  view->PreviewBlendingBox();
+  EXPECT_EQ(Bgr(Out(0, 0)), (bgr{128, 128, 128}));
+  EXPECT_EQ(Bgr(Out(0, 1)), (bgr{126, 126, 126}));
+}
+
 }  // namespace
