@@ -41,6 +41,10 @@ offset SpiralStep(int64_t index);
 // The index of offset (dx, dy), not (0, 0), in the spiral.
 int64_t SpiralIndex(int dx, int dy);
 
+// The radius of the disc Bubble paints for a seed whose walk began rings rings; 0
+// for none.
+int DiscRadius(int rings);
+
 // Bubble's shading of channel c at disc strength s (0..127).
 int ShadeChannel(int c, int s);
 

@@ -40,6 +40,8 @@ int64_t SpiralIndex(int dx, int dy) {
   return ring_start + 6 * p + (dx + p - 1);
 }
 
+int DiscRadius(int rings) { return rings < 1 || rings > 254 ? 0 : rings / 2 + 1; }
+
 int ShadeChannel(int c, int s) {
   // c * (s + 128) / 128 - s, truncated: every term is exact, and values below 0
   // are clamped either way, so whole numbers give the same result.
@@ -50,6 +52,7 @@ int ShadeChannel(int c, int s) {
 
 namespace {
 
+using articulate_detail::DiscRadius;
 using articulate_detail::ShadeChannel;
 using articulate_detail::SpiralIndex;
 
@@ -216,8 +219,8 @@ void PaintDiscs(bgra* pixels, int w, int h, const std::vector<int>& slot, const 
                 int first, int end, int row0, int row1) {
   for (int i = first; i < end; ++i) {
     const seed_cell& c = cells[slot[i]];
-    if (c.rings < 1 || c.rings > 254) continue;
-    const int radius = c.rings / 2 + 1;
+    const int radius = DiscRadius(c.rings);
+    if (radius == 0) continue;
     const int x = c.x, y = c.y;
     if (y - radius < 0 || x - radius < 0) continue;
     const int j0 = std::max(-radius, row0 - y), j1 = std::min({radius, h - y, row1 - y});

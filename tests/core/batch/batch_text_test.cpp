@@ -70,6 +70,10 @@ TEST(batch_naming, ExtensionsAndNames) {
   EXPECT_EQ(BatchOutputBaseName("my photo.Tif", 0, "", 7), "my photo");
   EXPECT_EQ(BatchOutputBaseName("x.png", 1, "batchfile", 0), "batchfile1");
   EXPECT_EQ(BatchOutputBaseName("x.png", 1, "", 11), "12");
+  // The dialog hands over the type as a number: 0 keeps the format, then BMP, JPEG, TIFF, PNG.
+  const char* by_type[5] = {"tga", "bmp", "jpg", "tif", "png"};
+  for (int type = 0; type < 5; ++type) EXPECT_EQ(BatchOutputExtension("a.TGA", type), by_type[type]) << type;
+  EXPECT_EQ(BatchOutputBaseName("Photo.jpeg.bmp", 0, "", 0), "Photo.jpeg");
 }
 
 TEST(batch_dialog_logic, OutputFolderSortWordAndKinds) {

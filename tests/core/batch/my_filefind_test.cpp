@@ -41,6 +41,8 @@ TEST(sort_word, NameKeyPutsNumbersFirstFoldsCaseAndCutsTheExtension) {
             (names{"-5.png", "2.png", " +3.png", "007.png"}));
   // Names that differ only by case or extension are equal; the tie-break decides.
   EXPECT_EQ(my_filefind::CompareEntries(2 + 8, {"x.png", 0, 0}, {"X.jpeg", 0, 0}), 0);
+  // Only the last extension is cut: "x.b" comes after "x.a".
+  EXPECT_GT(my_filefind::CompareEntries(2 + 8, {"x.b.png", 0, 0}, {"x.a.png", 0, 0}), 0);
   // No key bit: everything equal.
   EXPECT_EQ(my_filefind::CompareEntries(8 + 16, {"1.png", 5, 5}, {"b.png", 1, 1}), 0);
 }

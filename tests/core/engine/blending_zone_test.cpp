@@ -131,6 +131,9 @@ TEST_F(BlendingZone, ExactStepArithmeticInARectangle) {
   view->zone_level = 15;  // the next step reaches 16: weight 8 takes the source
   view->ApplyBlendingZone(1);
   EXPECT_EQ(Bgr(Out(5, 5)), (bgr{90, 99, 200}));
+  view->zone_level = 14;  // to 15: weight 7.5 still blends; red 100 + (750 >> 3)
+  view->ApplyBlendingZone(1);
+  EXPECT_EQ(Bgr(Out(5, 5)), (bgr{90, 99, 193}));
   FillTarget(target_pixels, {100, 100, 100, 7});
   view->zone_level = 0;
   view->ApplyBlendingZone(2);

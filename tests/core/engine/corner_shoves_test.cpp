@@ -87,4 +87,28 @@ TEST_F(CornerShoves, CentringCycleVisitsMiddleTopBottomLeftRightAndAgain) {
   EXPECT_EQ(fix_point_1, fix_middle);
 }
 
+// The grid's "centre both" puts each source's middle on the target's middle, halves
+// truncated toward zero: a smaller source gets a negative offset, a larger one a positive.
+TEST_F(CornerShoves, CentringBothSourcesHalvesTheDifferenceTowardZero) {
+  Show(1, 60, 40);    // 600.5 x 400.5 on 1000 x 800
+  Show(2, 201, 30);   // 2010.5 x 300.5
+  view->fit_to_target[1] = 0;
+  for (int s = 1; s <= 2; ++s) view->UpdateSourceGeometry(s);
+  const int presented = view->presented;
+  view->CentreSources();
+  EXPECT_EQ(view->offset[0], (vpoint{-199, -199}));  // (600.5 - 1000) / 2 = -199.75
+  EXPECT_EQ(view->offset[1], (vpoint{505, -249}));   // 1010.5 / 2, -499.5 / 2
+  EXPECT_GT(view->presented, presented);
+}
+
+// A shown size is the scaled size plus a half, truncated: 600.55 shows as 601 wide.
+TEST_F(CornerShoves, AScaledSizeRoundsAtItsHalf) {
+  Show(1, 60.055, 40.055);  // 600.55 x 400.55
+  ShoveSourceToCorner(*view, 1, fix_bottom_right);
+  EXPECT_EQ(view->offset[0], (vpoint{601 - 1000, 401 - 800}));
+  Show(1, 60.045, 40.045);  // 600.45 x 400.45
+  ShoveSourceToCorner(*view, 1, fix_bottom_right);
+  EXPECT_EQ(view->offset[0], (vpoint{600 - 1000, 400 - 800}));
+}
+
 }  // namespace

@@ -234,4 +234,30 @@ TEST_F(Placement, BoxPreviewMixesWhereBothCoverAndRestoresWhereNeither) {
   EXPECT_EQ(view->presented, 1);
 }
 
+// At half the target's width a 400 x 800 source would be 1024.5 high on a 768 high
+// target: it stays at 100 %. A 400 x 500 one is 640.5 high and takes 83.3 %.
+TEST_F(Placement, AdjoinKeepsASourceThatWouldOutgrowTheTargetAtItsSize) {
+  Source(2, 400, 800);
+  view->AdjoinSources(1);
+  EXPECT_EQ(view->width_percent[1], 100.0);
+  EXPECT_EQ(view->height_percent[1], 100.0);
+  grid.scales.clear();
+  Source(2, 400, 500);  // fit min(1024 / 400, 768 / 500) = 1.536: 614.4 wide at 100 %
+  view->AdjoinSources(1);
+  EXPECT_DOUBLE_EQ(view->width_percent[1], 1024 * 50.0 / 614.4);
+  EXPECT_EQ(grid.scales, (std::vector<std::array<int, 3>>{{1, 1, 50}, {1, 0, 50}, {2, 1, 83}, {2, 0, 83}}));
+}
+
+// White over black: (129 x 255) >> 8 = 128 in each channel; black over white 126.
+TEST_F(Placement, BoxPreviewWeighsSource1By129Of256) {
+  SetTarget(2, 1);
+  target_width = 2, target_height = 1;
+  Paint(1, [](int c, int) { return c == 0 ? bgr{255, 255, 255} : bgr{0, 0, 0}; });
+  Paint(2, [](int c, int) { return c == 0 ? bgr{0, 0, 0} : bgr{255, 255, 255}; });
+  view->zone_box[0] = 10, view->zone_box[1] = 20, view->zone_box[2] = 12, view->zone_box[3] = 21;
+  view->PreviewBlendingBox();
+  EXPECT_EQ(Bgr(Out(0, 0)), (bgr{128, 128, 128}));
+  EXPECT_EQ(Bgr(Out(0, 1)), (bgr{126, 126, 126}));
+}
+
 }  // namespace

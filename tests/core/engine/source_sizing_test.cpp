@@ -73,4 +73,7 @@ TEST_F(sizing, SizesScaleThePercentWithATenPixelFloorAndNoDivisionByNothing) {
   EXPECT_EQ(m.right, W - m.width - sizing_margin_limit);
   m = Edit(sizing_box::height, 2147483647);
   EXPECT_EQ(m.height, sizing_margin_limit);
+  m = Edit(sizing_box::width, 3);
+  EXPECT_EQ(m.width, 10);
+  EXPECT_DOUBLE_EQ(view.width_percent[0], 5.0);  // 10 of the 200 that fit
 }

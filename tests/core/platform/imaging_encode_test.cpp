@@ -3,6 +3,7 @@
 #include <array>
 #include <random>
 
+#include "platform/imaging_codecs.h"
 #include "tests/core/platform/imaging_test_support.h"
 
 namespace {
@@ -86,6 +87,33 @@ TEST(ImagingEncode, FailedWritesAndBadArgumentsReportFailure) {
     EXPECT_FALSE(imaging::EncodeFile(target, container::png, picture.bytes.data(), w, h, size_t(stride), error));
   EXPECT_FALSE(imaging::EncodeFile(target, container::png, nullptr, 9, 4, 27, error));
   EXPECT_FALSE(std::filesystem::exists(target));
+}
+
+// The header fields of a written BMP, byte for byte: a 3 x 2 picture has rows of 9
+// bytes padded to 12, so 24 pixel bytes after a 54-byte header.
+TEST(ImagingEncode, BmpHeaderFields) {
+  const uint8_t pixels[2 * 9] = {};
+  std::vector<uint8_t> out;
+  std::string error;
+  ASSERT_TRUE(imaging::EncodeBmp({pixels, 3, 2, 9}, out, error));
+  ASSERT_EQ(out.size(), 78u);
+  auto le = [&](size_t at, int bytes) {
+    uint32_t v = 0;
+    for (int i = bytes - 1; i >= 0; --i) v = v << 8 | out[at + i];
+    return v;
+  };
+  EXPECT_EQ(out[0], 'B');
+  EXPECT_EQ(out[1], 'M');
+  EXPECT_EQ(le(2, 4), 78u);   // file size
+  EXPECT_EQ(le(6, 4), 0u);    // reserved
+  EXPECT_EQ(le(10, 4), 54u);  // pixel offset
+  EXPECT_EQ(le(14, 4), 40u);  // info header size
+  EXPECT_EQ(le(18, 4), 3u);
+  EXPECT_EQ(le(22, 4), 2u);   // positive: bottom row first
+  EXPECT_EQ(le(26, 2), 1u);   // planes
+  EXPECT_EQ(le(28, 2), 24u);  // bits
+  EXPECT_EQ(le(30, 4), 0u);   // no compression
+  EXPECT_EQ(le(34, 4), 24u);  // pixel bytes
 }
 
 }  // namespace

@@ -24,6 +24,7 @@ TEST(FileNaming, LabelsStartAtAFolderWithinTheLast49OfTheFirstHundredCharacters)
   // 80 characters: a slash at 30 leaves 50 behind it, one too many.
   EXPECT_EQ(SourceLabel(path(80, {0, 30, 45, 70})), path(80, {0, 30, 45, 70}).substr(45));
   EXPECT_EQ(SourceLabel(path(80, {0, 10})), path(80, {0, 10}));
+  EXPECT_EQ(SourceLabel(path(80, {0, 31, 45})), path(80, {0, 31, 45}).substr(31));  // 49 behind it
   // 150 characters: a folder beyond the first hundred is never found.
   EXPECT_EQ(SourceLabel(path(150, {0, 50, 60, 120})), path(150, {0, 50, 60, 120}).substr(60));
   EXPECT_EQ(SourceLabel(path(150, {0, 20, 120})), path(150, {0, 20, 120}));
