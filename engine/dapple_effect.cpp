@@ -47,8 +47,8 @@ class direction_stream {
     if (maker.joinable()) maker.join();
   }
 
-  // The code of draw i, where i is at least the first draw not yet released and
-  // less than that plus a batch more than the look-ahead.
+  // The code of draw i, where i is at least the last release and at most a walk and
+  // its look-ahead past the draws that walks have taken.
   int At(size_t i) {
     if (i >= known) Await(i);
     return codes[i % ring];
@@ -56,7 +56,7 @@ class direction_stream {
 
   // Draws before i are done with.
   void Release(size_t i) {
-    if (i / batch == released / batch) return;
+    if (i / release_step == released / release_step) return;
     released = i;
     if (maker.joinable()) {
       used.store(i, std::memory_order_release);
@@ -65,7 +65,10 @@ class direction_stream {
   }
 
  private:
-  static constexpr size_t ring = size_t(1) << 18, batch = size_t(1) << 12;
+  // The ring holds some 40 ms of walking, so that a maker the system keeps waiting
+  // for a while seldom holds up the walks; it hears of the walks' progress, and so
+  // wakes, only every 16 batches.
+  static constexpr size_t ring = size_t(1) << 22, batch = size_t(1) << 12, release_step = batch * 16;
 
   void Await(size_t i) {
     if (!maker.joinable()) {

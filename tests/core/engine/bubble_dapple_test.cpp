@@ -162,11 +162,11 @@ TEST(Bubble, MatchesThePlainWalksForEveryThreadCount) {
 }
 
 // With one thread the walks make their own direction draws; with more a second
-// thread makes them ahead. The flat picture is large enough for the draws to go
-// round their ring several times.
+// thread makes them ahead. The large flat picture takes more draws than their
+// ring holds.
 TEST(Dapple, MatchesThePlainWalksAtEveryThreadCountAndLeavesTinyTargets) {
   for (const picture& start : {Patchwork(130, 70, 4), picture{97, 61, std::vector<bgra>(97 * 61, bgra{200, 30, 90, 0})},
-                               picture{640, 400, std::vector<bgra>(640 * 400, bgra{20, 230, 140, 7})}}) {
+                               picture{1200, 800, std::vector<bgra>(1200 * 800, bgra{20, 230, 140, 7})}}) {
     const picture plain = PlainDapple(start);
     EXPECT_FALSE(plain == start);
     for (int threads : {1, 2, 8}) {
