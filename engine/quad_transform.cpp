@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <cstring>
 #include <limits>
+#include <utility>
 
 #if defined(__x86_64__) || defined(__i386__)
 #include <immintrin.h>
@@ -35,6 +36,8 @@ struct warp_frame {
   float k2 = 0, k4 = 0, e1x = 0, e2x = 0;  // row multipliers
   double e1x_d = 0, e1y_d = 0, e2x_d = 0, e2y_d = 0, gx = 0, gy = 0, inv_w = 0, inv_h = 0;
   bool wide = false, widest = false;
+  // The corner blends at u = -1/W or 1 and v = -1/H or 1, from the top-left corner.
+  double hull[4][2];
   // Column parts: p.x·(BR.y − BL.y) − p.x·e1.y, e2.y·p.x, p.x·(BR.y − TR.y) − e2.y·p.x, p.x·e1.y.
   float ub0[max_target_width], uc0[max_target_width], vb0[max_target_width], vc0[max_target_width];
 };
@@ -73,6 +76,11 @@ void PrepareFrame(warp_frame& f, int w, int h) {
   f.gy = double(k1) - e1y;
   f.inv_w = 1.0 / w;
   f.inv_h = 1.0 / h;
+  for (int i = 0; i < 4; ++i) {
+    const double u = i & 1 ? 1.0 : -f.inv_w, v = i & 2 ? 1.0 : -f.inv_h;
+    f.hull[i][0] = u * f.e1x_d + v * f.e2x_d + u * v * f.gx;
+    f.hull[i][1] = u * f.e1y_d + v * f.e2y_d + u * v * f.gy;
+  }
   f.wide = WideLanes();
   f.widest = WidestLanes();
   for (int x = 0; x < w; ++x) {
@@ -530,31 +538,54 @@ VORBEL_AVX2 void WideSpan(const warp_frame& f, const row_terms& r, int begin, in
 }
 #endif
 
-// Columns of a band of rows are warped a span at a time, so that the image rows a
-// span samples stay in the cache while the band's rows pass over it.
-constexpr int span_columns = 2048;
+// The columns [begin, end) of row y that may lie on the quadrilateral; every other
+// pixel is surely outside. A pixel belongs only where the corner blend at some
+// u in (-1/W, 1), v in (-1/H, 1) lands within half a pixel of it, and the blend of
+// that rectangle lies in the hull of its four corners' blends; so a pixel more than
+// a pixel's width from that hull's slice through its row is out.
+std::pair<int, int> Reach(const warp_frame& f, int y) {
+  const double py = double(int64_t(y) - f.tl_y), low = py - 1.0, high = py + 1.0;
+  double least = std::numeric_limits<double>::infinity(), most = -least;
+  for (int i = 0; i < 4; ++i)
+    for (int j = i + 1; j < 4; ++j) {
+      const double ax = f.hull[i][0], ay = f.hull[i][1], bx = f.hull[j][0], by = f.hull[j][1];
+      if (std::max(ay, by) < low || std::min(ay, by) > high) continue;
+      double t0 = 0.0, t1 = 1.0;
+      if (ay != by) {
+        t0 = std::clamp((low - ay) / (by - ay), 0.0, 1.0);
+        t1 = std::clamp((high - ay) / (by - ay), 0.0, 1.0);
+      }
+      const double x0 = ax + t0 * (bx - ax), x1 = ax + t1 * (bx - ax);
+      least = std::min({least, x0, x1});
+      most = std::max({most, x0, x1});
+    }
+  if (!(least <= most)) return {0, 0};
+  const double begin = std::floor(least - 1.0) + double(f.tl_x), end = std::ceil(most + 1.0) + 1.0 + double(f.tl_x);
+  const int b = int(std::clamp(begin, 0.0, double(f.w))), e = int(std::clamp(end, 0.0, double(f.w)));
+  return {b, std::max(b, e)};
+}
 
 void WarpRows(const warp_frame& f, int first, int end) {
   const rgb_color base = base_color;
-  for (int begin = 0; begin < f.w; begin += span_columns) {
-    const int stop = std::min(f.w, begin + span_columns);
-    for (int y = first; y < end; ++y) {
-      const row_terms r = RowTerms(f, y);
-      bgra* out = target_pixels + size_t(y) * f.w;
+  for (int y = first; y < end; ++y) {
+    const row_terms r = RowTerms(f, y);
+    bgra* out = target_pixels + size_t(y) * f.w;
+    const auto [begin, stop] = Reach(f, y);
+    for (int x = 0; x < begin; ++x) Base(base, &out[x]);
+    for (int x = stop; x < f.w; ++x) Base(base, &out[x]);
 #if defined(__x86_64__) || defined(__i386__)
-      if (f.wide) {
-        static thread_local row_solution sol;
-        WideSpan(f, r, begin, stop, base, sol, out);
-        continue;
-      }
+    if (f.wide) {
+      static thread_local row_solution sol;
+      WideSpan(f, r, begin, stop, base, sol, out);
+      continue;
+    }
 #endif
-      for (int x = begin; x < stop; ++x) {
-        double X, Y;
-        if (SolvePixel(f, r, x, X, Y))
-          Sample(f, X, Y, &out[x]);
-        else
-          Base(base, &out[x]);
-      }
+    for (int x = begin; x < stop; ++x) {
+      double X, Y;
+      if (SolvePixel(f, r, x, X, Y))
+        Sample(f, X, Y, &out[x]);
+      else
+        Base(base, &out[x]);
     }
   }
 }
