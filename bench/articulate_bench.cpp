@@ -102,7 +102,13 @@ BENCHMARK(BM_Bubble)->Args({0, 1})->Args({0, 0})->Args({1, 1})->Args({1, 0})->Un
 void BM_Dapple(benchmark::State& state) {
   RunEffect(state, [](bgra* p) { Dapple(p, w, h); });
 }
-BENCHMARK(BM_Dapple)->Args({0, 1})->Args({0, 0})->Args({1, 1})->Args({1, 0})->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_Dapple)
+    ->Args({0, 1})
+    ->Args({0, 0})
+    ->Args({1, 1})
+    ->Args({1, 0})
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
 
 void BM_Weird(benchmark::State& state) {
   RunEffect(state, [](bgra* p) { Weird(p, w, h, 10, 10); });

@@ -88,7 +88,8 @@ class direction_stream {
 
   void Make() {
     for (size_t n = 0;; n += batch) {
-      for (size_t u = used.load(std::memory_order_acquire); n + batch - u > ring; u = used.load(std::memory_order_acquire)) {
+      for (size_t u = used.load(std::memory_order_acquire); n + batch - u > ring;
+           u = used.load(std::memory_order_acquire)) {
         if (stop) return;
         used.wait(u, std::memory_order_acquire);
       }

@@ -327,7 +327,8 @@ VORBEL_AVX512 inline void SampleEight(const bgra* image, int w, __m256i col, __m
   // Each pixel with its right neighbour, eight bytes; then the same one row down.
   // Loaded one by one: gathers are slow on processors with the gather fix.
   alignas(32) int32_t at[8];
-  _mm256_store_si256(reinterpret_cast<__m256i*>(at), _mm256_add_epi32(_mm256_mullo_epi32(row, _mm256_set1_epi32(w)), col));
+  _mm256_store_si256(reinterpret_cast<__m256i*>(at),
+                     _mm256_add_epi32(_mm256_mullo_epi32(row, _mm256_set1_epi32(w)), col));
   const auto pixels = [&](int down) VORBEL_AVX512 {
     __m128i two[4];
     for (int i = 0; i < 4; ++i) {
@@ -344,28 +345,33 @@ VORBEL_AVX512 inline void SampleEight(const bgra* image, int w, __m256i col, __m
   // processor, with the samples running slantwise across the image, does not foresee.
   for (int i = 0; i < 8; i += 2) _mm_prefetch(reinterpret_cast<const char*>(image + at[i] + 2 * w), _MM_HINT_T0);
   // Each channel beside the same channel of the right neighbour.
-  const __m512i pairs = _mm512_maskz_broadcast_i32x4(every, _mm_setr_epi8(0, 4, 1, 5, 2, 6, 3, 7, 8, 12, 9, 13, 10, 14, 11, 15));
+  const __m512i pairs =
+      _mm512_maskz_broadcast_i32x4(every, _mm_setr_epi8(0, 4, 1, 5, 2, 6, 3, 7, 8, 12, 9, 13, 10, 14, 11, 15));
   const __m512i top_pairs = _mm512_shuffle_epi8(top, pairs), bottom_pairs = _mm512_shuffle_epi8(bottom, pairs);
   // Per pixel: 256 - fx in the low half of a 32-bit lane, fx in the high half.
-  const __m256i across = _mm256_or_si256(_mm256_slli_epi32(fx, 16),
-                                         _mm256_and_si256(_mm256_sub_epi32(_mm256_set1_epi32(256), fx),
-                                                          _mm256_set1_epi32(0xFFFF)));
+  const __m256i across =
+      _mm256_or_si256(_mm256_slli_epi32(fx, 16),
+                      _mm256_and_si256(_mm256_sub_epi32(_mm256_set1_epi32(256), fx), _mm256_set1_epi32(0xFFFF)));
   const __m256i up = _mm256_sub_epi32(_mm256_set1_epi32(256), fy);
   __m128i bytes[2];
   for (int half = 0; half < 2; ++half) {
     // The four channels of each of four pixels.
     const __m512i spread = _mm512_add_epi32(_mm512_set1_epi32(4 * half),
                                             _mm512_setr_epi32(0, 0, 0, 0, 1, 1, 1, 1, 2, 2, 2, 2, 3, 3, 3, 3));
-    const auto widen = [&](__m256i v) VORBEL_AVX512 { return _mm512_maskz_permutexvar_epi32(every, spread, _mm512_maskz_broadcast_i64x4(all, v)); };
+    const auto widen = [&](__m256i v) VORBEL_AVX512 {
+      return _mm512_maskz_permutexvar_epi32(every, spread, _mm512_maskz_broadcast_i64x4(all, v));
+    };
     const auto words = [&](__m512i v) VORBEL_AVX512 {
-      return _mm512_cvtepu8_epi16(half == 0 ? _mm512_maskz_extracti64x4_epi64(0xF, v, 0) : _mm512_maskz_extracti64x4_epi64(0xF, v, 1));
+      return _mm512_cvtepu8_epi16(half == 0 ? _mm512_maskz_extracti64x4_epi64(0xF, v, 0)
+                                            : _mm512_maskz_extracti64x4_epi64(0xF, v, 1));
     };
     const __m512i weights = widen(across);
     const __m512i upper = _mm512_madd_epi16(words(top_pairs), weights);
     const __m512i lower = _mm512_madd_epi16(words(bottom_pairs), weights);
     const __m512i sums = _mm512_add_epi32(_mm512_mullo_epi32(upper, widen(up)), _mm512_mullo_epi32(lower, widen(fy)));
-    const __m512i levels = _mm512_maskz_min_epi32(every, _mm512_maskz_max_epi32(every, _mm512_maskz_srai_epi32(every, sums, 16), _mm512_setzero_si512()),
-                                            _mm512_set1_epi32(255));
+    const __m512i levels = _mm512_maskz_min_epi32(
+        every, _mm512_maskz_max_epi32(every, _mm512_maskz_srai_epi32(every, sums, 16), _mm512_setzero_si512()),
+        _mm512_set1_epi32(255));
     bytes[half] = _mm512_maskz_cvtepi32_epi8(every, levels);
   }
   _mm256_mask_storeu_epi8(out, 0x77777777u, _mm256_setr_m128i(bytes[0], bytes[1]));
@@ -472,7 +478,9 @@ VORBEL_AVX512 int WidestColumns(const warp_frame& f, const row_terms& r, int beg
     _mm256_storeu_si256(reinterpret_cast<__m256i*>(out.row + x), row);
     _mm256_storeu_si256(reinterpret_cast<__m256i*>(out.fx + x), fx);
     _mm256_storeu_si256(reinterpret_cast<__m256i*>(out.fy + x), fy);
-    const __m128i states = _mm_mask_blend_epi8(__mmask16(good), _mm_mask_blend_epi8(__mmask16(outside), _mm_set1_epi8(unsettled), _mm_set1_epi8(outer)), _mm_set1_epi8(solved));
+    const __m128i states = _mm_mask_blend_epi8(
+        __mmask16(good), _mm_mask_blend_epi8(__mmask16(outside), _mm_set1_epi8(unsettled), _mm_set1_epi8(outer)),
+        _mm_set1_epi8(solved));
     _mm_storel_epi64(reinterpret_cast<__m128i*>(out.state + x), states);
   }
   return x;
