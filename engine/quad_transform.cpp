@@ -190,6 +190,7 @@ void Sample(const warp_frame& f, double X, double Y, bgra* out) {
 // the pixel-by-pixel solution has to settle it.
 // A pixel already written needs nothing more.
 enum pixel_state : uint8_t { solved = 0, outer, unsettled, written };
+constexpr uint64_t all_written = 0x0101010101010101u * written;
 struct row_solution {
   int32_t col[max_target_width], row[max_target_width], fx[max_target_width], fy[max_target_width];
   pixel_state state[max_target_width];
@@ -199,6 +200,20 @@ void Base(const rgb_color& base, bgra* out) {
   out->blue = base.blue;
   out->green = base.green;
   out->red = base.red;
+}
+
+// Base over the pixels [begin, end) of a row, as whole words the compiler can widen.
+void BaseRun(const rgb_color& base, bgra* out, int begin, int end) {
+  const bgra colour{base.blue, base.green, base.red, 0}, fourth{0, 0, 0, 0xFF};
+  uint32_t colour_bits, fourth_byte;
+  std::memcpy(&colour_bits, &colour, 4);
+  std::memcpy(&fourth_byte, &fourth, 4);
+  for (int x = begin; x < end; ++x) {
+    uint32_t v;
+    std::memcpy(&v, out + x, 4);
+    v = (v & fourth_byte) | colour_bits;
+    std::memcpy(out + x, &v, 4);
+  }
 }
 
 #if defined(__x86_64__) || defined(__i386__)
@@ -528,6 +543,12 @@ VORBEL_AVX2 void WideSpan(const warp_frame& f, const row_terms& r, int begin, in
   for (int x = n; x < end; ++x) sol.state[x] = unsettled;
   if (f.widest) SampleInner(f, begin, end, sol, out);
   for (int x = begin; x < end; ++x) {
+    // Eight written at once are passed over at once.
+    uint64_t eight;
+    if ((x - begin) % 8 == 0 && x + 8 <= end && (std::memcpy(&eight, sol.state + x, 8), eight == all_written)) {
+      x += 7;
+      continue;
+    }
     if (sol.state[x] == written) continue;
     if (sol.state[x] == solved && sol.col[x] + 1 < f.w && sol.row[x] + 1 < f.h) {
       InnerSample(target_work + size_t(sol.row[x]) * f.w + sol.col[x], f.w, sol.fx[x], sol.fy[x], &out[x]);
@@ -579,8 +600,8 @@ void WarpRows(const warp_frame& f, int first, int end) {
     const row_terms r = RowTerms(f, y);
     bgra* out = target_pixels + size_t(y) * f.w;
     const auto [begin, stop] = Reach(f, y);
-    for (int x = 0; x < begin; ++x) Base(base, &out[x]);
-    for (int x = stop; x < f.w; ++x) Base(base, &out[x]);
+    BaseRun(base, out, 0, begin);
+    BaseRun(base, out, stop, f.w);
 #if defined(__x86_64__) || defined(__i386__)
     if (f.wide) {
       static thread_local row_solution sol;
