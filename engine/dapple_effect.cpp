@@ -1,13 +1,7 @@
 #include <algorithm>
-#include <atomic>
 #include <bit>
 #include <cstdlib>
 #include <cstring>
-#include <limits>
-#include <memory>
-#include <system_error>
-#include <thread>
-#include <vector>
 
 #if defined(__x86_64__)
 #include <emmintrin.h>
@@ -17,7 +11,7 @@
 #include "engine/effect_progress.h"
 #include "engine/process_state.h"
 #include "engine/random_draws.h"
-#include "engine/row_parallel.h"
+#include "engine/twister_block.h"
 
 namespace {
 
@@ -25,89 +19,42 @@ namespace {
 constexpr articulate_detail::offset dapple_directions[8] = {{-1, -1}, {0, -1}, {1, -1}, {-1, 0},
                                                             {1, 0},   {-1, 1}, {0, 1},  {1, 1}};
 
-// The direction draws do not depend on the walks. With more than one thread allowed
-// a second thread makes them ahead, into a ring, while the walks take them in order;
-// with one, the walks make them a batch at a time themselves. Either side that runs
-// out sleeps until the other has moved on.
-class direction_stream {
+// The direction draws, a draw & 7 each, made a block at a time into a window that
+// slides along as the walks take them.
+class direction_draws {
  public:
-  explicit direction_stream(bool helper) {
-    if (!helper) return;
-    try {
-      maker = std::thread([this] { Make(); });
-    } catch (const std::system_error&) {
-      // No thread to be had: the walks make the draws themselves.
-    }
-  }
-  ~direction_stream() {
-    stop = true;
-    // Wakes a maker waiting for room.
-    used.store(std::numeric_limits<size_t>::max() / 2, std::memory_order_release);
-    used.notify_one();
-    if (maker.joinable()) maker.join();
-  }
-
   // The code of draw i, where i is at least the last release and at most a walk and
-  // its look-ahead past the draws that walks have taken.
+  // its look-ahead past it.
   int At(size_t i) {
-    if (i >= known) Await(i);
-    return codes[i % ring];
+    if (i >= known) Make(i);
+    return codes[i - first];
   }
 
   // Draws before i are done with.
-  void Release(size_t i) {
-    if (i / release_step == released / release_step) return;
-    released = i;
-    if (maker.joinable()) {
-      used.store(i, std::memory_order_release);
-      used.notify_one();
-    }
-  }
+  void Release(size_t i) { released = i; }
 
  private:
-  // The ring holds some 40 ms of walking, so that a maker the system keeps waiting
-  // for a while seldom holds up the walks; it hears of the walks' progress, and so
-  // wakes, only every 16 batches.
-  static constexpr size_t ring = size_t(1) << 22, batch = size_t(1) << 12, release_step = batch * 16;
+  static constexpr size_t window = 8 * twister_block::size;
 
-  void Await(size_t i) {
-    if (!maker.joinable()) {
-      while (known <= i) {
-        Fill(known);
-        known += batch;
+  void Make(size_t i) {
+    while (known <= i) {
+      if (known + twister_block::size - first > window) {
+        std::memmove(codes, codes + (released - first), known - released);
+        first = released;
       }
-      return;
-    }
-    for (known = made.load(std::memory_order_acquire); known <= i; known = made.load(std::memory_order_acquire))
-      made.wait(known, std::memory_order_acquire);
-  }
-
-  void Fill(size_t n) {
-    for (size_t i = n; i < n + batch; ++i) codes[i % ring] = uint8_t(draws.Next() & 7);
-  }
-
-  void Make() {
-    for (size_t n = 0;; n += batch) {
-      for (size_t u = used.load(std::memory_order_acquire); n + batch - u > ring;
-           u = used.load(std::memory_order_acquire)) {
-        if (stop) return;
-        used.wait(u, std::memory_order_acquire);
-      }
-      if (stop) return;
-      Fill(n);
-      made.store(n + batch, std::memory_order_release);
-      made.notify_one();
+      uint32_t block[twister_block::size];
+      engine.Next(block);
+      // A draw from 0..255 is the output's low byte.
+      for (int k = 0; k < twister_block::size; ++k) codes[known - first + size_t(k)] = uint8_t(block[k] & 7);
+      known += twister_block::size;
     }
   }
 
-  random_draws draws{1701, 0, 255};
-  uint8_t codes[ring];
-  std::atomic<size_t> made{0};
-  std::atomic<size_t> used{0};
-  std::atomic<bool> stop{false};
-  size_t known = 0;     // draws the walks may read
-  size_t released = 0;  // the last release passed on
-  std::thread maker;
+  twister_block engine{1701};
+  uint8_t codes[window];
+  size_t first = 0;     // the draw codes[0] holds
+  size_t known = 0;     // draws made
+  size_t released = 0;  // the first draw still wanted
 };
 
 // How many steps ahead of a walk its pixels are fetched: about as many as the
@@ -164,7 +111,7 @@ void Dapple(bgra* pixels, int w, int h) {
   const int batches = h / 4, walks = w / 4;
   if (batches == 0 || walks == 0) return;
   const auto at = [&](int x, int y) { return pixels + size_t(h - 1 - y) * w + x; };
-  auto ds = std::make_unique<direction_stream>(RowThreads() > 1);
+  direction_draws ds;
   size_t next = 0;  // the direction draw the next step takes
   int next_x = xs.Next(), next_y = ys.Next();
   for (int b = 0; b < batches; ++b) {
@@ -180,13 +127,13 @@ void Dapple(bgra* pixels, int w, int h) {
       // Where the walk will be look_ahead steps on, if it lasts.
       int ax = x, ay = y;
       for (size_t i = 0; i < look_ahead; ++i) {
-        const articulate_detail::offset step = dapple_directions[ds->At(next + i)];
+        const articulate_detail::offset step = dapple_directions[ds.At(next + i)];
         ax += step.dx, ay += step.dy;
         Fetch(pixels, w, h, ax, ay);
       }
       for (int k = 0; k < 128; ++k) {
-        const articulate_detail::offset step = dapple_directions[ds->At(next)];
-        const articulate_detail::offset ahead = dapple_directions[ds->At(next + look_ahead)];
+        const articulate_detail::offset step = dapple_directions[ds.At(next)];
+        const articulate_detail::offset ahead = dapple_directions[ds.At(next + look_ahead)];
         ++next;
         ax += ahead.dx, ay += ahead.dy;
         Fetch(pixels, w, h, ax, ay);
@@ -205,7 +152,7 @@ void Dapple(bgra* pixels, int w, int h) {
         std::memcpy(p, &v, 4);
         raised.Step();
       }
-      ds->Release(next);
+      ds.Release(next);
     }
     progress.Working(b * 100 / batches);
   }
