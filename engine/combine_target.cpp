@@ -21,8 +21,11 @@ namespace {
 constexpr uint32_t progress_green = 0x00FF00;
 constexpr uint32_t progress_grey = 0x808080;
 
-// What a row of the full pass does after its pixels are combined and adjusted.
-enum class row_finish { none, copy, highlight };
+// What a row of the full pass does after its pixels are combined and adjusted: keep
+// them in target_work for the convolution that follows; put them in target_pixels
+// alone (nothing reads target_work afterwards); keep them in both, for the warp;
+// keep them in target_work and highlight them into target_pixels.
+enum class row_finish { none, present, copy, highlight };
 
 struct pass_context {
   const source_layer* layer1;
@@ -122,7 +125,9 @@ void CombineRows(const pass_context& ctx, int first, int end) {
     CombineRow<false>(op, *ctx.layer1, *ctx.layer2, r, ctx.w, combined);
     ctx.adjust.ApplyRow(combined, ctx.w);
     bgra* work = target_work + size_t(r) * ctx.w;
-    if (ctx.finish == row_finish::copy) {
+    if (ctx.finish == row_finish::present) {
+      StoreColours(combined, target_pixels + size_t(r) * ctx.w, ctx.w);
+    } else if (ctx.finish == row_finish::copy) {
       StoreColours(combined, work, target_pixels + size_t(r) * ctx.w, ctx.w);
     } else {
       StoreColours(combined, work, ctx.w);
@@ -179,9 +184,11 @@ void CvorbelViewCore::CombineTarget() {
     ctx.layer2 = &layers[1];
     ctx.w = w;
     ctx.adjust.Prepare(contrast_mode, contrast_bias, channel_adjust);
-    ctx.finish = effect_code == 0 || effect_code == 7 ? row_finish::copy
-                 : effect_code == 6                   ? row_finish::highlight
-                                                      : row_finish::none;
+    const bool plain_finish = effect_code == 0 || effect_code == 7;
+    ctx.finish = plain_finish && !perspective_on ? row_finish::present
+                 : plain_finish                  ? row_finish::copy
+                 : effect_code == 6              ? row_finish::highlight
+                                                 : row_finish::none;
     // The copy and the highlighting rewrite every pixel's colour, so a kernel left
     // over from an earlier effect would be overwritten: it is not run.
     ctx.convolve = ctx.finish == row_finish::none &&

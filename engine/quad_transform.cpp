@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <cstring>
 #include <limits>
+#include <utility>
 
 #if defined(__x86_64__) || defined(__i386__)
 #include <immintrin.h>
@@ -35,6 +36,8 @@ struct warp_frame {
   float k2 = 0, k4 = 0, e1x = 0, e2x = 0;  // row multipliers
   double e1x_d = 0, e1y_d = 0, e2x_d = 0, e2y_d = 0, gx = 0, gy = 0, inv_w = 0, inv_h = 0;
   bool wide = false, widest = false;
+  // The corner blends at u = -1/W or 1 and v = -1/H or 1, from the top-left corner.
+  double hull[4][2];
   // Column parts: p.x·(BR.y − BL.y) − p.x·e1.y, e2.y·p.x, p.x·(BR.y − TR.y) − e2.y·p.x, p.x·e1.y.
   float ub0[max_target_width], uc0[max_target_width], vb0[max_target_width], vc0[max_target_width];
 };
@@ -73,6 +76,11 @@ void PrepareFrame(warp_frame& f, int w, int h) {
   f.gy = double(k1) - e1y;
   f.inv_w = 1.0 / w;
   f.inv_h = 1.0 / h;
+  for (int i = 0; i < 4; ++i) {
+    const double u = i & 1 ? 1.0 : -f.inv_w, v = i & 2 ? 1.0 : -f.inv_h;
+    f.hull[i][0] = u * f.e1x_d + v * f.e2x_d + u * v * f.gx;
+    f.hull[i][1] = u * f.e1y_d + v * f.e2y_d + u * v * f.gy;
+  }
   f.wide = WideLanes();
   f.widest = WidestLanes();
   for (int x = 0; x < w; ++x) {
@@ -180,7 +188,9 @@ void Sample(const warp_frame& f, double X, double Y, bgra* out) {
 
 // One row's solutions: where each pixel samples, or that it is outside, or that
 // the pixel-by-pixel solution has to settle it.
-enum pixel_state : uint8_t { solved, outer, unsettled };
+// A pixel already written needs nothing more.
+enum pixel_state : uint8_t { solved = 0, outer, unsettled, written };
+constexpr uint64_t all_written = 0x0101010101010101u * written;
 struct row_solution {
   int32_t col[max_target_width], row[max_target_width], fx[max_target_width], fy[max_target_width];
   pixel_state state[max_target_width];
@@ -190,6 +200,20 @@ void Base(const rgb_color& base, bgra* out) {
   out->blue = base.blue;
   out->green = base.green;
   out->red = base.red;
+}
+
+// Base over the pixels [begin, end) of a row, as whole words the compiler can widen.
+void BaseRun(const rgb_color& base, bgra* out, int begin, int end) {
+  const bgra colour{base.blue, base.green, base.red, 0}, fourth{0, 0, 0, 0xFF};
+  uint32_t colour_bits, fourth_byte;
+  std::memcpy(&colour_bits, &colour, 4);
+  std::memcpy(&fourth_byte, &fourth, 4);
+  for (int x = begin; x < end; ++x) {
+    uint32_t v;
+    std::memcpy(&v, out + x, 4);
+    v = (v & fourth_byte) | colour_bits;
+    std::memcpy(out + x, &v, 4);
+  }
 }
 
 #if defined(__x86_64__) || defined(__i386__)
@@ -300,13 +324,83 @@ VORBEL_AVX2 int WideColumns(const warp_frame& f, const row_terms& r, int begin, 
 #endif
 
 #if defined(__x86_64__) || defined(__i386__)
-#define VORBEL_AVX512 __attribute__((target("avx2,avx512f,avx512dq,avx512vl")))
+#define VORBEL_AVX512 __attribute__((target("avx2,avx512f,avx512dq,avx512vl,avx512bw")))
 
 // The zero-masked forms of the operations that GCC 12 would otherwise warn about
 // for their undefined pass-through operand; with every lane set they are the plain forms.
 constexpr __mmask8 all = 0xFF;
+constexpr __mmask16 every = 0xFFFF;
 VORBEL_AVX512 inline __m512d Widen(__m256 v) { return _mm512_maskz_cvtps_pd(all, v); }
 VORBEL_AVX512 inline __m256i Truncate(__m512d v) { return _mm512_maskz_cvttpd_epi32(all, v); }
+
+// Eight pixels at positions (col + fx / 256, row + fy / 256), each with its right and
+// lower neighbours inside the image: the same sums as InnerSample, formed across
+// first ((256 - fx)·left + fx·right on both rows) and then down, which adds the same
+// whole numbers. Only the colour bytes of out are written.
+VORBEL_AVX512 inline void SampleEight(const bgra* image, int w, __m256i col, __m256i row, __m256i fx, __m256i fy,
+                                      bgra* out) {
+  // Each pixel with its right neighbour, eight bytes; then the same one row down.
+  // Loaded one by one: gathers are slow on processors with the gather fix.
+  alignas(32) int32_t at[8];
+  _mm256_store_si256(reinterpret_cast<__m256i*>(at),
+                     _mm256_add_epi32(_mm256_mullo_epi32(row, _mm256_set1_epi32(w)), col));
+  const auto pixels = [&](int down) VORBEL_AVX512 {
+    __m128i two[4];
+    for (int i = 0; i < 4; ++i) {
+      int64_t first, second;
+      std::memcpy(&first, image + at[2 * i] + down, 8);
+      std::memcpy(&second, image + at[2 * i + 1] + down, 8);
+      two[i] = _mm_insert_epi64(_mm_cvtsi64_si128(first), second, 1);
+    }
+    return _mm512_maskz_inserti64x4(all, _mm512_maskz_broadcast_i64x4(all, _mm256_setr_m128i(two[0], two[1])),
+                                    _mm256_setr_m128i(two[2], two[3]), 1);
+  };
+  const __m512i top = pixels(0), bottom = pixels(w);
+  // The row after next: what the next output row will mostly need, and what the
+  // processor, with the samples running slantwise across the image, does not foresee.
+  for (int i = 0; i < 8; i += 2) _mm_prefetch(reinterpret_cast<const char*>(image + at[i] + 2 * w), _MM_HINT_T0);
+  // Each channel beside the same channel of the right neighbour.
+  const __m512i pairs =
+      _mm512_maskz_broadcast_i32x4(every, _mm_setr_epi8(0, 4, 1, 5, 2, 6, 3, 7, 8, 12, 9, 13, 10, 14, 11, 15));
+  const __m512i top_pairs = _mm512_shuffle_epi8(top, pairs), bottom_pairs = _mm512_shuffle_epi8(bottom, pairs);
+  // Per pixel: 256 - fx in the low half of a 32-bit lane, fx in the high half.
+  const __m256i across =
+      _mm256_or_si256(_mm256_slli_epi32(fx, 16),
+                      _mm256_and_si256(_mm256_sub_epi32(_mm256_set1_epi32(256), fx), _mm256_set1_epi32(0xFFFF)));
+  const __m256i up = _mm256_sub_epi32(_mm256_set1_epi32(256), fy);
+  __m128i bytes[2];
+  for (int half = 0; half < 2; ++half) {
+    // The four channels of each of four pixels.
+    const __m512i spread = _mm512_add_epi32(_mm512_set1_epi32(4 * half),
+                                            _mm512_setr_epi32(0, 0, 0, 0, 1, 1, 1, 1, 2, 2, 2, 2, 3, 3, 3, 3));
+    const auto widen = [&](__m256i v) VORBEL_AVX512 {
+      return _mm512_maskz_permutexvar_epi32(every, spread, _mm512_maskz_broadcast_i64x4(all, v));
+    };
+    const auto words = [&](__m512i v) VORBEL_AVX512 {
+      return _mm512_cvtepu8_epi16(half == 0 ? _mm512_maskz_extracti64x4_epi64(0xF, v, 0)
+                                            : _mm512_maskz_extracti64x4_epi64(0xF, v, 1));
+    };
+    const __m512i weights = widen(across);
+    const __m512i upper = _mm512_madd_epi16(words(top_pairs), weights);
+    const __m512i lower = _mm512_madd_epi16(words(bottom_pairs), weights);
+    const __m512i sums = _mm512_add_epi32(_mm512_mullo_epi32(upper, widen(up)), _mm512_mullo_epi32(lower, widen(fy)));
+    const __m512i levels = _mm512_maskz_min_epi32(
+        every, _mm512_maskz_max_epi32(every, _mm512_maskz_srai_epi32(every, sums, 16), _mm512_setzero_si512()),
+        _mm512_set1_epi32(255));
+    bytes[half] = _mm512_maskz_cvtepi32_epi8(every, levels);
+  }
+  _mm256_mask_storeu_epi8(out, 0x77777777u, _mm256_setr_m128i(bytes[0], bytes[1]));
+}
+
+// n / d rounded as the division rounds it, given over_d = 1 / d (d neither zero nor
+// tiny): the product by the reciprocal is within two units in the last place, one
+// correction by the exact remainder brings it within one, and from within one a
+// second gives the rounded quotient itself.
+VORBEL_AVX512 inline __m512d Divide(__m512d n, __m512d d, __m512d over_d) {
+  const __m512d q0 = _mm512_mul_pd(n, over_d);
+  const __m512d q1 = _mm512_fmadd_pd(_mm512_fnmadd_pd(q0, d, n), over_d, q0);
+  return _mm512_fmadd_pd(_mm512_fnmadd_pd(q1, d, n), over_d, q1);
+}
 
 // WideColumns eight columns at a time in 64-byte lanes, the same operations in the
 // same order.
@@ -317,6 +411,8 @@ VORBEL_AVX512 int WidestColumns(const warp_frame& f, const row_terms& r, int beg
   const __m512d size_w = _mm512_set1_pd(f.w), size_h = _mm512_set1_pd(f.h);
   const __m512d four_au = _mm512_set1_pd(4.0 * double(f.au)), twice_au = _mm512_set1_pd(2.0 * double(f.au));
   const __m512d four_av = _mm512_set1_pd(4.0 * double(f.av)), twice_av = _mm512_set1_pd(2.0 * double(f.av));
+  const __m512d over_twice_au = _mm512_set1_pd(1.0 / (2.0 * double(f.au)));
+  const __m512d over_twice_av = _mm512_set1_pd(1.0 / (2.0 * double(f.av)));
   const __m512d surely_within = _mm512_set1_pd(4.999 * std::fabs(2.0 * double(f.av)));
   const __m512d surely_beyond = _mm512_set1_pd(5.001 * std::fabs(2.0 * double(f.av)));
   const __m512d zero = _mm512_setzero_pd(), minus_one = _mm512_set1_pd(-1.0), sign = _mm512_set1_pd(-0.0);
@@ -348,7 +444,7 @@ VORBEL_AVX512 int WidestColumns(const warp_frame& f, const row_terms& r, int beg
       real = _mm512_cmp_pd_mask(fac, bb, _CMP_LE_OQ);
       const __m512d root = _mm512_maskz_sqrt_pd(all, _mm512_maskz_max_pd(all, _mm512_sub_pd(bb, fac), zero));
       first_u = _mm512_sub_pd(root, bu);
-      X = _mm512_div_pd(_mm512_mul_pd(_mm512_sub_pd(_mm512_xor_pd(bu, sign), root), size_w), twice_au);
+      X = Divide(_mm512_mul_pd(_mm512_sub_pd(_mm512_xor_pd(bu, sign), root), size_w), twice_au, over_twice_au);
     }
     if (v_linear) {
       Y = _mm512_div_pd(_mm512_mul_pd(_mm512_xor_pd(cv, sign), size_h), bv);
@@ -362,7 +458,7 @@ VORBEL_AVX512 int WidestColumns(const warp_frame& f, const row_terms& r, int beg
       const __mmask8 beyond = _mm512_cmp_pd_mask(_mm512_abs_pd(first), surely_beyond, _CMP_GE_OQ);
       doubt = __mmask8(~(within | beyond));
       other_v = _mm512_mask_blend_pd(within, first, second);
-      Y = _mm512_div_pd(_mm512_mul_pd(_mm512_mask_blend_pd(within, second, first), size_h), twice_av);
+      Y = Divide(_mm512_mul_pd(_mm512_mask_blend_pd(within, second, first), size_h), twice_av, over_twice_av);
     }
     const __m512d px = _mm512_add_pd(_mm512_set1_pd(double(int64_t(x) - f.tl_x)), steps);
     auto holds = [&](__m512d X, __m512d Y) VORBEL_AVX512 {
@@ -380,8 +476,8 @@ VORBEL_AVX512 int WidestColumns(const warp_frame& f, const row_terms& r, int beg
     const __mmask8 settled = real & ~doubt;
     __mmask8 found = holds(X, Y);
     if ((settled & ~found) != 0 && !(u_linear && v_linear)) {
-      const __m512d Xo = u_linear ? nan : _mm512_div_pd(_mm512_mul_pd(first_u, size_w), twice_au);
-      const __m512d Yo = v_linear ? nan : _mm512_div_pd(_mm512_mul_pd(other_v, size_h), twice_av);
+      const __m512d Xo = u_linear ? nan : Divide(_mm512_mul_pd(first_u, size_w), twice_au, over_twice_au);
+      const __m512d Yo = v_linear ? nan : Divide(_mm512_mul_pd(other_v, size_h), twice_av, over_twice_av);
       const __mmask8 h1 = holds(Xo, Y), h2 = holds(X, Yo), h3 = holds(Xo, Yo);
       const __mmask8 take_xo = ~found & (h1 | (~h2 & h3)), take_yo = ~found & (~h1 & (h2 | h3));
       X = _mm512_mask_blend_pd(take_xo, X, Xo);
@@ -397,10 +493,29 @@ VORBEL_AVX512 int WidestColumns(const warp_frame& f, const row_terms& r, int beg
     _mm256_storeu_si256(reinterpret_cast<__m256i*>(out.row + x), row);
     _mm256_storeu_si256(reinterpret_cast<__m256i*>(out.fx + x), fx);
     _mm256_storeu_si256(reinterpret_cast<__m256i*>(out.fy + x), fy);
-    for (int k = 0; k < 8; ++k)
-      out.state[x + k] = good >> k & 1 ? solved : outside >> k & 1 ? outer : unsettled;
+    const __m128i states = _mm_mask_blend_epi8(
+        __mmask16(good), _mm_mask_blend_epi8(__mmask16(outside), _mm_set1_epi8(unsettled), _mm_set1_epi8(outer)),
+        _mm_set1_epi8(solved));
+    _mm_storel_epi64(reinterpret_cast<__m128i*>(out.state + x), states);
   }
   return x;
+}
+
+// Samples every eight solved pixels whose neighbours all lie inside the image (solved
+// pixels lie at col >= 0, row >= 0), and marks them written.
+VORBEL_AVX512 void SampleInner(const warp_frame& f, int begin, int end, row_solution& sol, bgra* out) {
+  const __m256i last_col = _mm256_set1_epi32(f.w - 1), last_row = _mm256_set1_epi32(f.h - 1);
+  for (int x = begin; x + 8 <= end; x += 8) {
+    uint64_t states;
+    std::memcpy(&states, sol.state + x, 8);
+    if (states != 0) continue;  // not all solved
+    const __m256i col = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(sol.col + x));
+    const __m256i row = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(sol.row + x));
+    if ((_mm256_cmplt_epi32_mask(col, last_col) & _mm256_cmplt_epi32_mask(row, last_row)) != all) continue;
+    SampleEight(target_work, f.w, col, row, _mm256_loadu_si256(reinterpret_cast<const __m256i*>(sol.fx + x)),
+                _mm256_loadu_si256(reinterpret_cast<const __m256i*>(sol.fy + x)), out + x);
+    std::memset(sol.state + x, written, 8);
+  }
 }
 
 // Sample for a pixel whose right and lower neighbours lie inside the image: the
@@ -426,7 +541,15 @@ VORBEL_AVX2 void WideSpan(const warp_frame& f, const row_terms& r, int begin, in
                           row_solution& sol, bgra* out) {
   const int n = WideColumns(f, r, f.widest ? WidestColumns(f, r, begin, end, sol) : begin, end, sol);
   for (int x = n; x < end; ++x) sol.state[x] = unsettled;
+  if (f.widest) SampleInner(f, begin, end, sol, out);
   for (int x = begin; x < end; ++x) {
+    // Eight written at once are passed over at once.
+    uint64_t eight;
+    if ((x - begin) % 8 == 0 && x + 8 <= end && (std::memcpy(&eight, sol.state + x, 8), eight == all_written)) {
+      x += 7;
+      continue;
+    }
+    if (sol.state[x] == written) continue;
     if (sol.state[x] == solved && sol.col[x] + 1 < f.w && sol.row[x] + 1 < f.h) {
       InnerSample(target_work + size_t(sol.row[x]) * f.w + sol.col[x], f.w, sol.fx[x], sol.fy[x], &out[x]);
       continue;
@@ -444,31 +567,54 @@ VORBEL_AVX2 void WideSpan(const warp_frame& f, const row_terms& r, int begin, in
 }
 #endif
 
-// Columns of a band of rows are warped a span at a time, so that the image rows a
-// span samples stay in the cache while the band's rows pass over it.
-constexpr int span_columns = 256;
+// The columns [begin, end) of row y that may lie on the quadrilateral; every other
+// pixel is surely outside. A pixel belongs only where the corner blend at some
+// u in (-1/W, 1), v in (-1/H, 1) lands within half a pixel of it, and the blend of
+// that rectangle lies in the hull of its four corners' blends; so a pixel more than
+// a pixel's width from that hull's slice through its row is out.
+std::pair<int, int> Reach(const warp_frame& f, int y) {
+  const double py = double(int64_t(y) - f.tl_y), low = py - 1.0, high = py + 1.0;
+  double least = std::numeric_limits<double>::infinity(), most = -least;
+  for (int i = 0; i < 4; ++i)
+    for (int j = i + 1; j < 4; ++j) {
+      const double ax = f.hull[i][0], ay = f.hull[i][1], bx = f.hull[j][0], by = f.hull[j][1];
+      if (std::max(ay, by) < low || std::min(ay, by) > high) continue;
+      double t0 = 0.0, t1 = 1.0;
+      if (ay != by) {
+        t0 = std::clamp((low - ay) / (by - ay), 0.0, 1.0);
+        t1 = std::clamp((high - ay) / (by - ay), 0.0, 1.0);
+      }
+      const double x0 = ax + t0 * (bx - ax), x1 = ax + t1 * (bx - ax);
+      least = std::min({least, x0, x1});
+      most = std::max({most, x0, x1});
+    }
+  if (!(least <= most)) return {0, 0};
+  const double begin = std::floor(least - 1.0) + double(f.tl_x), end = std::ceil(most + 1.0) + 1.0 + double(f.tl_x);
+  const int b = int(std::clamp(begin, 0.0, double(f.w))), e = int(std::clamp(end, 0.0, double(f.w)));
+  return {b, std::max(b, e)};
+}
 
 void WarpRows(const warp_frame& f, int first, int end) {
   const rgb_color base = base_color;
-  for (int begin = 0; begin < f.w; begin += span_columns) {
-    const int stop = std::min(f.w, begin + span_columns);
-    for (int y = first; y < end; ++y) {
-      const row_terms r = RowTerms(f, y);
-      bgra* out = target_pixels + size_t(y) * f.w;
+  for (int y = first; y < end; ++y) {
+    const row_terms r = RowTerms(f, y);
+    bgra* out = target_pixels + size_t(y) * f.w;
+    const auto [begin, stop] = Reach(f, y);
+    BaseRun(base, out, 0, begin);
+    BaseRun(base, out, stop, f.w);
 #if defined(__x86_64__) || defined(__i386__)
-      if (f.wide) {
-        static thread_local row_solution sol;
-        WideSpan(f, r, begin, stop, base, sol, out);
-        continue;
-      }
+    if (f.wide) {
+      static thread_local row_solution sol;
+      WideSpan(f, r, begin, stop, base, sol, out);
+      continue;
+    }
 #endif
-      for (int x = begin; x < stop; ++x) {
-        double X, Y;
-        if (SolvePixel(f, r, x, X, Y))
-          Sample(f, X, Y, &out[x]);
-        else
-          Base(base, &out[x]);
-      }
+    for (int x = begin; x < stop; ++x) {
+      double X, Y;
+      if (SolvePixel(f, r, x, X, Y))
+        Sample(f, X, Y, &out[x]);
+      else
+        Base(base, &out[x]);
     }
   }
 }

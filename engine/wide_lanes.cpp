@@ -18,7 +18,8 @@ void AllowWideLanes(bool allowed) { allowed_wide = allowed; }
 
 bool WidestLanes() {
 #if defined(__x86_64__) || defined(__i386__)
-  static const bool avx512 = __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512dq");
+  static const bool avx512 = __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512dq") &&
+                             __builtin_cpu_supports("avx512vl") && __builtin_cpu_supports("avx512bw");
   return avx512 && allowed_widest && WideLanes();
 #else
   return false;

@@ -161,11 +161,14 @@ TEST(Bubble, MatchesThePlainWalksForEveryThreadCount) {
   EXPECT_TRUE(p == PlainBubble(flat, 5));
 }
 
+// The large flat picture takes its direction draws through many blocks of the
+// generator and many slides of their window.
 TEST(Dapple, MatchesThePlainWalksAndLeavesTinyTargets) {
-  for (const picture& start : {Patchwork(130, 70, 4), picture{97, 61, std::vector<bgra>(97 * 61, bgra{200, 30, 90, 0})}}) {
+  for (const picture& start : {Patchwork(130, 70, 4), picture{97, 61, std::vector<bgra>(97 * 61, bgra{200, 30, 90, 0})},
+                               picture{1200, 800, std::vector<bgra>(1200 * 800, bgra{20, 230, 140, 7})}}) {
     picture p = start;
     Dapple(p.px.data(), p.w, p.h);
-    EXPECT_TRUE(p == PlainDapple(start));
+    EXPECT_TRUE(p == PlainDapple(start)) << start.w << " x " << start.h;
     EXPECT_FALSE(p == start);
   }
   picture tiny = Patchwork(3, 40, 1);

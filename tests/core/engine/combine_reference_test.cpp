@@ -88,7 +88,12 @@ class PlainPass : public ViewFixture {
     restart();
     RunPlain(plain);
     EXPECT_EQ(run_time_rand.state, plain.state);
-    ASSERT_TRUE(bytes(target_pixels) == pixels && bytes(target_work) == work);
+    ASSERT_TRUE(bytes(target_pixels) == pixels);
+    // Without an effect or the warp nothing reads target_work after the full pass,
+    // which then leaves it as it was.
+    const bool work_unread = (effect_code == 0 || effect_code == 7) && !view->perspective_on;
+    const std::vector<uint8_t> unread(start.begin() + long(n), start.end());
+    ASSERT_TRUE(work == (work_unread ? unread : bytes(target_work)));
   }
 };
 

@@ -260,6 +260,31 @@ TEST_F(QuadWarp, ParametersJustBelowZeroClampTheirNegativeFractions) {
   EXPECT_TRUE(Same(warped, Plain({1, 0, 127, 0, 1, 32, 127, 32})));
 }
 
+// Corners anywhere around the target: sides crossing its edges, rows that miss the
+// quadrilateral or graze it, quadrilaterals mirrored or crossed, widths that leave
+// columns over after the groups of eight.
+TEST_F(QuadWarp, RandomCornersAroundTheTargetMatchThePlainWarpAtEveryLaneWidth) {
+  std::mt19937 rng(23);
+  for (auto [W, H] : {std::pair{157, 93}, {64, 48}, {203, 121}}) {
+    Image(W, H, uint32_t(W * H));
+    base_color = {11, 22, 33};
+    for (int n = 0; n < 25; ++n) {
+      auto around = [&](int size) { return int(rng() % uint32_t(2 * size)) - size / 2; };
+      const corners q{around(W), around(H), around(W), around(H), around(W), around(H), around(W), around(H)};
+      const std::vector<bgra> plain = Plain(q);
+      for (int bytes : {16, 32, 64}) {
+        Lanes(bytes);
+        const std::vector<bgra> warped = Warp(q);
+        ASSERT_TRUE(Same(warped, plain)) << W << "x" << H << " " << bytes << ": " << q[0] << "," << q[1] << " "
+                                         << q[2] << "," << q[3] << " " << q[4] << "," << q[5] << " " << q[6] << ","
+                                         << q[7];
+        // The plain warp keeps whatever fourth bytes it finds; these are still Image's.
+        for (int i = 0; i < W * H; ++i) ASSERT_EQ(warped[i].fourth, uint8_t(i)) << bytes << " " << i;
+      }
+    }
+  }
+}
+
 TEST_F(QuadWarp, ParallelAndVectorWarpsMatchThePlainOneOnAFullTarget) {
   Image(2048, 1536, 17);
   for (const corners& q : {corners{100, 50, 1900, 200, 40, 1400, 2000, 1500},

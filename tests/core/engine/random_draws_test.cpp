@@ -1,4 +1,5 @@
 #include "engine/random_draws.h"
+#include "engine/twister_block.h"
 
 #include <gtest/gtest.h>
 
@@ -11,6 +12,25 @@ struct scripted_engine {
   size_t next = 0;
   uint32_t operator()() { return outputs.at(next++); }
 };
+
+// A block at a time, across many blocks, the library's generator's outputs in turn;
+// 4123659995 is the library's promised 10000th output for the default seed 5489.
+TEST(TwisterBlock, GivesTheLibrarysOutputsInTurn) {
+  for (uint32_t seed : {5489u, 1701u, 0u, 4294967295u}) {
+    twister_block blocks(seed);
+    std::mt19937 library(seed);
+    uint32_t block[twister_block::size];
+    for (int b = 0; b < 40; ++b) {
+      blocks.Next(block);
+      for (int i = 0; i < twister_block::size; ++i) {
+        ASSERT_EQ(block[i], library()) << seed << " " << b << " " << i;
+        if (seed == 5489u && b * twister_block::size + i == 9999) {
+          EXPECT_EQ(block[i], 4123659995u);
+        }
+      }
+    }
+  }
+}
 
 TEST(RandomDraws, FixedSeedsGiveTheProgramsSequenceAndTopOutputsAreRedrawn) {
   random_draws x(2537, 0, 2047);
