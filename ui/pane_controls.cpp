@@ -308,6 +308,8 @@ void middle_button::OnPress() {
 
 namespace {
 
+bool BatchRunning() { return the_app && the_app->BatchActive(); }
+
 // The grid window itself: range warnings through the program's message box, and the
 // plain keys that switch move/size before the grid sees them.
 class pane_grid : public wxPropertyGrid {
@@ -319,7 +321,8 @@ class pane_grid : public wxPropertyGrid {
   // refusal while that message is up only drops the change.
   bool DoOnValidationFailure(wxPGProperty* property, wxVariant& invalid) override {
     auto* bounded = dynamic_cast<bounded_number_property*>(property);
-    if (!bounded) return wxPropertyGrid::DoOnValidationFailure(property, invalid);
+    // A change held back by a batch run is no wrong number: it goes without a word.
+    if (!bounded || BatchRunning()) return wxPropertyGrid::DoOnValidationFailure(property, invalid);
     int& guard = *bounded->Guard();
     if (guard) return true;
     guard = 1;
@@ -350,6 +353,15 @@ prop_grid_ctrl::prop_grid_ctrl(wxWindow* parent, int id) {
   // caption would be given a negative width.
   Create(parent, id, wxDefaultPosition, wxSize(300, 400),
          wxPG_SPLITTER_AUTO_CENTER | wxTAB_TRAVERSAL);
+  // A batch run saves every pair with the settings of its start: no change meanwhile.
+  Bind(wxEVT_PG_CHANGING, [](wxPropertyGridEvent& event) {
+    if (!BatchRunning()) {
+      event.Skip();
+      return;
+    }
+    event.Veto();
+    event.SetValidationFailureBehavior(0);  // quietly: the grid keeps showing the setting
+  });
 }
 
 wxPropertyGrid* prop_grid_ctrl::CreatePropertyGrid() const { return new pane_grid; }

@@ -25,7 +25,7 @@ constexpr int flash_milliseconds = 250;
 // smaller one is a click.
 constexpr int least_box = 10;
 
-bool BatchRunning() { return the_app && the_app->batch_running; }
+bool BatchRunning() { return the_app && the_app->BatchActive(); }
 
 // The left button alone: no other button, no modifier key.
 bool LeftAlone(const wxMouseEvent& event) {
