@@ -98,9 +98,9 @@ bool HoldableDuringBatch(int command) {
   return RuleOf(command) != command_rule::always || Contains(held_in_batch, command);
 }
 
-bool HeldDuringBatch(int command) {
-  return the_app && the_app->BatchActive() && HoldableDuringBatch(command);
-}
+bool BatchRunning() { return the_app && the_app->BatchActive(); }
+
+bool HeldDuringBatch(int command) { return BatchRunning() && HoldableDuringBatch(command); }
 
 int FilterHeldCommand(wxEvent& event) {
   const wxEventType type = event.GetEventType();

@@ -15,6 +15,8 @@ enum class command_rule {
 // The rule of a command number (not a wx id); commands without an entry run always.
 command_rule RuleOf(int command);
 bool RuleAllows(command_rule rule);
+// Whether a batch run is going on: every road that could change what it saves asks.
+bool BatchRunning();
 // Whether a command would change the sources, their placement or the settings.
 bool HoldableDuringBatch(int command);
 // While a batch runs such a command waits: every output must be the pair combined

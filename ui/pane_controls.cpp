@@ -7,6 +7,7 @@
 #include "engine/view_core.h"
 #include "platform/ui_port.h"
 #include "ui/app.h"
+#include "ui/command_rules.h"
 #include "ui/flying_tips.h"
 #include "ui/grid_properties.h"
 #include "ui/pane_command_ids.h"
@@ -307,8 +308,6 @@ void middle_button::OnPress() {
 }
 
 namespace {
-
-bool BatchRunning() { return the_app && the_app->BatchActive(); }
 
 // The grid window itself: range warnings through the program's message box, and the
 // plain keys that switch move/size before the grid sees them.

@@ -70,8 +70,6 @@ const tool_entry shove_tools[] = {
     {cmd_fix_positions, "Set fix positions for source 1 and source 2."},
 };
 
-bool BatchRunning() { return the_app && the_app->BatchActive(); }
-
 }  // namespace
 
 CPropertiesWnd::CPropertiesWnd(wxWindow* parent)
