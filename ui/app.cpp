@@ -13,6 +13,7 @@
 #include "sources/document.h"
 #include "ui/about_dialog.h"
 #include "ui/clipboard_wx.h"
+#include "ui/command_rules.h"
 #include "ui/main_frame.h"
 #include "ui/open_file_dialog.h"
 #include "ui/settings_wx.h"
@@ -53,6 +54,8 @@ CvorbelApp::CvorbelApp() : modal_dialogs(std::make_unique<modal_dialog_counter>(
   the_app = this;
   SetAppName("vorbel");
   SetVendorName("Corvane Tessaworks");
+  // Bound first, so that it is asked last.
+  Bind(wxEVT_UPDATE_UI, &LightHeldCommand);
   Bind(wxEVT_IDLE, &CvorbelApp::OnIdle, this);
   Bind(wxEVT_MENU, &CvorbelApp::OnFileOpen, this, WxId(cmd_file_open));
   Bind(wxEVT_MENU, &CvorbelApp::OnFileNew, this, WxId(cmd_file_new));
@@ -69,6 +72,8 @@ CvorbelApp::CvorbelApp() : modal_dialogs(std::make_unique<modal_dialog_counter>(
   Bind(wxEVT_UPDATE_UI, &CvorbelApp::OnUpdateBatchVorbel, WxId(cmd_batch));
   Bind(wxEVT_UPDATE_UI, &CvorbelApp::OnUpdateRecentFile, this, WxId(cmd_recent_file_1));
 }
+
+int CvorbelApp::FilterEvent(wxEvent& event) { return FilterHeldCommand(event); }
 
 CvorbelApp::~CvorbelApp() {
   if (the_app == this) the_app = nullptr;

@@ -35,6 +35,8 @@ class CvorbelApp : public wxApp {
 
   bool OnInit() override;
   int OnExit() override;
+  // Every event passes here first: the batch's lock of commands.
+  int FilterEvent(wxEvent& event) override;
 
   // Start-up: settings, frame, view, imaging layer, then the files of
   // command_line_files (at most two, as sources 1 and 2). False when no frame.

@@ -65,23 +65,11 @@ enum command_id : int {
 };
 
 inline constexpr int WxId(int id) { return id >= 32768 ? id - 30000 : id; }
+// The command number of a wx id.
+inline constexpr int CommandOf(int wx_id) { return wx_id >= 32768 - 30000 ? wx_id + 30000 : wx_id; }
 
 // Menu commands whose handlers are still to come: their items stay grey. Remove a
 // command from here when it gets its handler and enabling rule.
 inline constexpr int commands_to_come[] = {
     cmd_help_topics,
-};
-
-// Commands that would change the sources or their placement: they wait while a
-// batch runs.
-inline constexpr int commands_held_in_batch[] = {
-    cmd_file_new,           cmd_file_open,            cmd_open_text,
-    cmd_software_source,    cmd_load_image,           cmd_load_text,
-    cmd_paste,              cmd_batch,                cmd_sizes,
-    cmd_rotate,             cmd_target_size,          cmd_fix_positions,
-    cmd_place_1_top_left,   cmd_place_1_top_right,    cmd_place_1_bottom_left,
-    cmd_place_1_bottom_right, cmd_place_2_top_left,   cmd_place_2_top_right,
-    cmd_place_2_bottom_left, cmd_place_2_bottom_right, cmd_place_1_middle,
-    cmd_place_2_middle,     cmd_place_1_position_1,   cmd_place_1_position_2,
-    cmd_positioning_off,    cmd_perspective,
 };

@@ -1,5 +1,9 @@
 #include "ui/command_rules.h"
 
+#include <wx/event.h>
+#include <wx/eventfilter.h>
+#include <wx/menu.h>
+
 #include <algorithm>
 #include <iterator>
 
@@ -34,6 +38,21 @@ constexpr command_entry rules[] = {
     {cmd_move_size_1, command_rule::two_sources},
     {cmd_move_size_2, command_rule::two_sources},
     {cmd_base_color, command_rule::two_sources},
+};
+
+// Commands that would change the sources, their placement or the settings, beside
+// those of the table above.
+constexpr int held_in_batch[] = {
+    cmd_file_new,           cmd_file_open,            cmd_open_text,
+    cmd_software_source,    cmd_view_customize,       cmd_load_image,
+    cmd_load_text,          cmd_paste,                cmd_batch,
+    cmd_sizes,              cmd_rotate,               cmd_target_size,
+    cmd_fix_positions,      cmd_place_1_top_left,     cmd_place_1_top_right,
+    cmd_place_1_bottom_left, cmd_place_1_bottom_right, cmd_place_2_top_left,
+    cmd_place_2_top_right,  cmd_place_2_bottom_left,  cmd_place_2_bottom_right,
+    cmd_place_1_middle,     cmd_place_2_middle,       cmd_place_1_position_1,
+    cmd_place_1_position_2, cmd_positioning_off,      cmd_perspective,
+    cmd_highlighting,       cmd_artistic_image,
 };
 
 bool SourceIsFile(int s) {
@@ -74,8 +93,30 @@ bool CommandReady(int command) {
   return !Contains(commands_to_come, command);
 }
 
-bool HeldDuringBatch(int command) {
-  return the_app && the_app->BatchActive() && RuleOf(command) != command_rule::always;
+bool HoldableDuringBatch(int command) {
+  if (command >= cmd_recent_file_1 && command <= cmd_recent_file_16) return true;
+  return RuleOf(command) != command_rule::always || Contains(held_in_batch, command);
+}
+
+bool BatchRunning() { return the_app && the_app->BatchActive(); }
+
+bool HeldDuringBatch(int command) { return BatchRunning() && HoldableDuringBatch(command); }
+
+int FilterHeldCommand(wxEvent& event) {
+  const wxEventType type = event.GetEventType();
+  if (type != wxEVT_MENU && type != wxEVT_BUTTON && type != wxEVT_TOOL && type != wxEVT_UPDATE_UI)
+    return wxEventFilter::Event_Skip;
+  if (!HeldDuringBatch(CommandOf(event.GetId()))) return wxEventFilter::Event_Skip;
+  if (type == wxEVT_UPDATE_UI) static_cast<wxUpdateUIEvent&>(event).Enable(false);
+  return wxEventFilter::Event_Processed;
+}
+
+void LightHeldCommand(wxUpdateUIEvent& event) {
+  // Items without an enabling rule of their own would keep the grey of the run.
+  if (dynamic_cast<wxMenu*>(event.GetEventObject()) && HoldableDuringBatch(CommandOf(event.GetId())))
+    event.Enable(true);
+  else
+    event.Skip();
 }
 
 bool CommandEnabled(int command) {

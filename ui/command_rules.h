@@ -1,5 +1,8 @@
 #pragma once
 
+class wxEvent;
+class wxUpdateUIEvent;
+
 // When a command may run. Menus, toolbars and the pane's buttons all ask here, and
 // so does every command that arrives without a control (keys, posted commands).
 enum class command_rule {
@@ -12,9 +15,19 @@ enum class command_rule {
 // The rule of a command number (not a wx id); commands without an entry run always.
 command_rule RuleOf(int command);
 bool RuleAllows(command_rule rule);
-// While a batch runs, every command that needs the sources waits: the batch
-// replaces them itself.
+// Whether a batch run is going on: every road that could change what it saves asks.
+bool BatchRunning();
+// Whether a command would change the sources, their placement or the settings.
+bool HoldableDuringBatch(int command);
+// While a batch runs such a command waits: every output must be the pair combined
+// with the settings of the run's start.
 bool HeldDuringBatch(int command);
+// The application's filter of every event: a held command that arrives from a menu,
+// an accelerator, a button or a tool does nothing, and its controls are grey.
+int FilterHeldCommand(wxEvent& event);
+// The last say on a menu item that nobody else rules on: a holdable command is lit
+// again once the run has ended.
+void LightHeldCommand(wxUpdateUIEvent& event);
 // The command's rule allows it now and its handler exists.
 bool CommandEnabled(int command);
 // Whether a command's handler exists yet; commands of work still to come are grey.

@@ -45,13 +45,6 @@ bool IsCommandToCome(int wx_id) {
                      [wx_id](int id) { return WxId(id) == wx_id; });
 }
 
-bool IsHeldDuringBatch(int wx_id) {
-  if (!the_app || !the_app->BatchActive()) return false;
-  if (wx_id >= WxId(cmd_recent_file_1) && wx_id <= WxId(cmd_recent_file_16)) return true;
-  return std::any_of(std::begin(commands_held_in_batch), std::end(commands_held_in_batch),
-                     [wx_id](int id) { return WxId(id) == wx_id; });
-}
-
 void AppendLook(wxMenu* menu, int id) {
   ShowAsRadioMark(menu->AppendCheckItem(id, LookStyle(id).menu_text));
 }
@@ -281,10 +274,6 @@ bool CMainFrame::TryBefore(wxEvent& event) {
   const wxEventType type = event.GetEventType();
   if (type == wxEVT_UPDATE_UI && IsCommandToCome(event.GetId())) {
     static_cast<wxUpdateUIEvent&>(event).Enable(false);
-    return true;
-  }
-  if ((type == wxEVT_MENU || type == wxEVT_UPDATE_UI) && IsHeldDuringBatch(event.GetId())) {
-    if (type == wxEVT_UPDATE_UI) static_cast<wxUpdateUIEvent&>(event).Enable(false);
     return true;
   }
   if ((type == wxEVT_MENU || type == wxEVT_UPDATE_UI) && view_window &&

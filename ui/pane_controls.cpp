@@ -7,6 +7,7 @@
 #include "engine/view_core.h"
 #include "platform/ui_port.h"
 #include "ui/app.h"
+#include "ui/command_rules.h"
 #include "ui/flying_tips.h"
 #include "ui/grid_properties.h"
 #include "ui/pane_command_ids.h"
@@ -319,7 +320,8 @@ class pane_grid : public wxPropertyGrid {
   // refusal while that message is up only drops the change.
   bool DoOnValidationFailure(wxPGProperty* property, wxVariant& invalid) override {
     auto* bounded = dynamic_cast<bounded_number_property*>(property);
-    if (!bounded) return wxPropertyGrid::DoOnValidationFailure(property, invalid);
+    // A change held back by a batch run is no wrong number: it goes without a word.
+    if (!bounded || BatchRunning()) return wxPropertyGrid::DoOnValidationFailure(property, invalid);
     int& guard = *bounded->Guard();
     if (guard) return true;
     guard = 1;
@@ -350,6 +352,15 @@ prop_grid_ctrl::prop_grid_ctrl(wxWindow* parent, int id) {
   // caption would be given a negative width.
   Create(parent, id, wxDefaultPosition, wxSize(300, 400),
          wxPG_SPLITTER_AUTO_CENTER | wxTAB_TRAVERSAL);
+  // A batch run saves every pair with the settings of its start: no change meanwhile.
+  Bind(wxEVT_PG_CHANGING, [](wxPropertyGridEvent& event) {
+    if (!BatchRunning()) {
+      event.Skip();
+      return;
+    }
+    event.Veto();
+    event.SetValidationFailureBehavior(0);  // quietly: the grid keeps showing the setting
+  });
 }
 
 wxPropertyGrid* prop_grid_ctrl::CreatePropertyGrid() const { return new pane_grid; }

@@ -1,5 +1,6 @@
 #include "engine/view_core.h"
 #include "ui/app.h"
+#include "ui/command_rules.h"
 #include "ui/properties_pane.h"
 #include "ui/trackbar.h"
 #include "ui/view.h"
@@ -8,6 +9,12 @@ void CPropertiesWnd::OnLevelSlider(int which) {
   trackbar* slider = which == 0 ? contrast_slider : brightness_slider;
   buddy* label = which == 0 ? contrast_label : brightness_label;
   const int selection = (which == 0 ? contrast_prompt : brightness_prompt)->selection;
+  if (BatchRunning() && the_view) {
+    // A batch run saves every pair with the settings of its start.
+    const channel_pair& kept = the_view->channel_adjust[selection == 0 ? 0 : 3 - selection];
+    slider->SetValue(which == 0 ? kept.contrast : kept.brightness);
+    return;
+  }
   const int p = slider->GetValue();
   label->SetText(wxString::Format("%d", p));
   if (!the_view) return;

@@ -70,9 +70,6 @@ const tool_entry shove_tools[] = {
     {cmd_fix_positions, "Set fix positions for source 1 and source 2."},
 };
 
-// The command number of a wx id (ids from 32768 up were moved down for wx).
-int CommandOf(int wx_id) { return wx_id >= 32768 - 30000 ? wx_id + 30000 : wx_id; }
-
 }  // namespace
 
 CPropertiesWnd::CPropertiesWnd(wxWindow* parent)
@@ -219,6 +216,9 @@ void CPropertiesWnd::BindCommands() {
     for (const tool_entry& tool : tools)
       Bind(wxEVT_UPDATE_UI, &CPropertiesWnd::OnUpdateCommand, this, WxId(tool.command));
   grid->Bind(wxEVT_PG_CHANGED, &CPropertiesWnd::OnGridChanged, this);
+  for (wxWindow* setting : {static_cast<wxWindow*>(grid), static_cast<wxWindow*>(contrast_slider),
+                            static_cast<wxWindow*>(brightness_slider)})
+    Bind(wxEVT_UPDATE_UI, [](wxUpdateUIEvent& e) { e.Enable(!BatchRunning()); }, setting->GetId());
   grid->Bind(wxEVT_PG_SELECTED, [this](wxPropertyGridEvent& e) {
     e.Skip();
     // The description's caption would take "&" for a mnemonic and drop it.

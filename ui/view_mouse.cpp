@@ -11,6 +11,7 @@
 #include "engine/view_mapping.h"
 #include "ui/app.h"
 #include "ui/blend_dialog.h"
+#include "ui/command_rules.h"
 #include "ui/flying_tips.h"
 #include "ui/move_size_box.h"
 #include "ui/pane_command_ids.h"
@@ -24,8 +25,6 @@ constexpr int flash_milliseconds = 250;
 // A box at least this many logical pixels wide and high is a blending zone; a
 // smaller one is a click.
 constexpr int least_box = 10;
-
-bool BatchRunning() { return the_app && the_app->batch_running; }
 
 // The left button alone: no other button, no modifier key.
 bool LeftAlone(const wxMouseEvent& event) {

@@ -3,6 +3,7 @@
 #include "engine/process_state.h"
 #include "platform/ui_port.h"
 #include "sources/document.h"
+#include "ui/command_ids.h"
 #include "ui/view.h"
 
 void CvorbelView::OnLoadText(wxCommandEvent&) {
@@ -37,10 +38,12 @@ void CvorbelView::OnLoadText(wxCommandEvent&) {
 }
 
 void CvorbelView::OnTextKey(wxKeyEvent& event) {
-  // A plain-key menu accelerator does not fire in GTK: the view takes T itself.
+  // A plain-key menu accelerator does not fire in GTK: the view takes T itself, as
+  // the menu's command, so that whatever holds the command holds the key too.
   if (event.GetKeyCode() == 'T' && event.GetModifiers() == wxMOD_NONE) {
-    wxCommandEvent open;
-    OnLoadText(open);
+    wxCommandEvent open(wxEVT_MENU, WxId(cmd_open_text));
+    open.SetEventObject(this);
+    ProcessWindowEvent(open);
     return;
   }
   event.Skip();

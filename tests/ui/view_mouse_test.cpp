@@ -193,6 +193,23 @@ TEST_F(view_mouse, BoxPreviewsTheMixAndAClickFlashesEachSource) {
   EXPECT_TRUE(held.empty());
 }
 
+TEST_F(view_mouse, WithTheWarpOnNoBoxStartsAndNoReleaseEndsOne) {
+  Drag(At(10, 10), At(11, 11));  // a click before the warp leaves its corner behind
+  held.clear();
+  view->perspective_on = true;
+  const std::vector<bgra> before = Target();
+  Mouse(wxEVT_LEFT_DOWN, At(10, 10));
+  EXPECT_FALSE(view->box_dragging);
+  EXPECT_EQ(view->flying_tip, nullptr);
+  Mouse(wxEVT_MOTION, At(60, 60));
+  Mouse(wxEVT_LEFT_UP, At(60, 60), false);  // a zone's size
+  EXPECT_EQ(the_blend_dialog, nullptr);
+  Drag(At(10, 10), At(11, 11));  // a click's size
+  EXPECT_TRUE(held.empty());
+  EXPECT_TRUE(Same(before, target_pixels));
+  view->perspective_on = false;
+}
+
 TEST_F(view_mouse, KeysSelectAndShowSourcesAndTheWheelNeverScrolls) {
   const std::pair<int, int> keys[] = {{'1', 1}, {'B', 1}, {'2', 2}, {WXK_ESCAPE, 0}, {'2', 2}, {'b', 0}};
   for (auto [key, selected] : keys) {
