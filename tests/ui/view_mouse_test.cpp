@@ -218,6 +218,44 @@ TEST_F(view_mouse, KeysSelectAndShowSourcesAndTheWheelNeverScrolls) {
   EXPECT_EQ(view->GetViewStart(), wxPoint(0, 0));
 }
 
+// A view that notes the colour of target pixel (10, 10) in every presentation.
+class noting_view : public CvorbelView {
+ public:
+  using CvorbelView::CvorbelView;
+  bool PresentPixels(const bgra* pixels) override {
+    const bgra& p = pixels[10 * target_width + 10];
+    presented.push_back(uint32_t(p.red) << 16 | uint32_t(p.green) << 8 | p.blue);
+    return CvorbelView::PresentPixels(pixels);
+  }
+  std::vector<uint32_t> presented;
+};
+
+// Held down, the bar repeats its key-down without key-ups in between, as GTK
+// delivers the keyboard's auto-repeat under X: source 2 is glimpsed once only.
+TEST_F(view_mouse, AHeldSpaceBarGlimpsesSourceTwoOnceAndKeepsSourceOne) {
+  view->Destroy();
+  auto* noting = new noting_view(frame, &doc);
+  view = noting;
+  view->SetSize(0, 0, client_width, client_height);
+  view->OnInitialUpdate();
+  const uint32_t mixed = noting->presented.back();
+  std::vector<uint32_t>& presented = noting->presented;
+
+  presented.clear();
+  Key(view, wxEVT_KEY_DOWN, WXK_SPACE);
+  for (int repeat = 0; repeat < 5; ++repeat) Key(view, wxEVT_KEY_DOWN, WXK_SPACE);
+  Key(view, wxEVT_KEY_UP, WXK_SPACE);
+  EXPECT_EQ(presented, (std::vector<uint32_t>{blue, red, mixed}));
+
+  // A new press glimpses again, also after the view lost the keys with the bar down.
+  presented.clear();
+  Key(view, wxEVT_KEY_DOWN, WXK_SPACE);
+  wxFocusEvent lost(wxEVT_KILL_FOCUS);
+  Send(view, lost);
+  Key(view, wxEVT_KEY_DOWN, WXK_SPACE);
+  EXPECT_EQ(presented, (std::vector<uint32_t>{blue, red, blue, red}));
+}
+
 // Zoom levels from the smallest to the largest, drags that leave the window and a
 // window squeezed while a handle is held stay inside every buffer.
 TEST_F(view_mouse, ExtremeZoomsTinyWindowsAndStrayDragsStayConsistent) {
