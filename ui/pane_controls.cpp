@@ -350,6 +350,26 @@ prop_grid_ctrl::prop_grid_ctrl(wxWindow* parent, int id) {
   // caption would be given a negative width.
   Create(parent, id, wxDefaultPosition, wxSize(300, 400),
          wxPG_SPLITTER_AUTO_CENTER | wxTAB_TRAVERSAL);
+  TakeKeysOnClick(this);
+  for (wxWindow* child : GetChildren()) TakeKeysOnClick(child);
+  // The description box's texts are made anew whenever the grid's style changes.
+  // The editors inside the grid take the keys themselves.
+  Bind(wxEVT_CREATE, [this](wxWindowCreateEvent& event) {
+    if (event.GetWindow() && event.GetWindow()->GetParent() == this)
+      TakeKeysOnClick(event.GetWindow());
+    event.Skip();
+  });
+}
+
+void prop_grid_ctrl::TakeKeysOnClick(wxWindow* window) {
+  if (!window) return;
+  window->Unbind(wxEVT_LEFT_DOWN, &prop_grid_ctrl::OnClick, this);
+  window->Bind(wxEVT_LEFT_DOWN, &prop_grid_ctrl::OnClick, this);
+}
+
+void prop_grid_ctrl::OnClick(wxMouseEvent& event) {
+  GetGrid()->SetFocus();
+  event.Skip();
 }
 
 wxPropertyGrid* prop_grid_ctrl::CreatePropertyGrid() const { return new pane_grid; }

@@ -124,4 +124,11 @@ class prop_grid_ctrl : public wxPropertyGridManager {
 
  protected:
   wxPropertyGrid* CreatePropertyGrid() const override;
+
+ private:
+  // A click on the grid, its description box or their frame gives the grid the
+  // keys: the grid itself does not take them for a click on a row's name, and
+  // they would stay with a slider, which the grid's shortcuts never reach.
+  void TakeKeysOnClick(wxWindow* window);
+  void OnClick(wxMouseEvent& event);
 };

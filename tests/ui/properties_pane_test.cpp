@@ -327,6 +327,49 @@ TEST_F(PropertiesPane, DraggingALevelThumbAppliesOnRelease) {
   EXPECT_EQ(pane->contrast_label->GetLabel(), wxString::Format("%d", bar->GetValue()));
 }
 
+// Real input: after a slider had the keys, a click on a row's name or on the
+// description box below the rows gives them to the grid, whose shortcuts then work.
+TEST_F(PropertiesPane, AClickAnywhereOnTheGridTakesTheKeysFromASlider) {
+  StartTwo();
+  app.Frame()->Raise();
+  Settle();
+  wxUIActionSimulator input;
+  auto click = [&](wxWindow* window, wxPoint at) {
+    input.MouseMove(window->ClientToScreen(at));
+    Settle();
+    input.MouseClick();
+    PumpUntil([] { return wxWindow::FindFocus() == the_properties_pane->grid->GetGrid(); });
+  };
+  const wxRect row = Grid()->GetPropertyRect(prop_method, prop_method);
+  wxWindow* description = nullptr;
+  for (wxWindow* child : pane->grid->GetChildren())
+    if (child != Grid() && child->IsShown() && child->GetClientSize().y > 0) description = child;
+  ASSERT_NE(description, nullptr);
+  const int before = pane->contrast_slider->GetValue();
+  for (auto [window, at] : {std::pair<wxWindow*, wxPoint>{Grid(), {20, row.y + row.height / 2}},
+                            {description, {5, 5}}}) {
+    pane->contrast_slider->SetFocus();
+    PumpUntil([&] { return wxWindow::FindFocus() == pane->contrast_slider; });
+    ASSERT_EQ(wxWindow::FindFocus(), pane->contrast_slider);
+    click(window, at);
+    EXPECT_EQ(wxWindow::FindFocus(), Grid()) << window->GetClassInfo()->GetClassName();
+  }
+  input.Char(WXK_RIGHT);
+  input.Char('1');
+  PumpUntil([] { return the_view->moving_source == 1; });
+  EXPECT_EQ(the_view->moving_source, 1);
+  EXPECT_EQ(pane->contrast_slider->GetValue(), before);
+
+  // A click on a value still opens its editor with the keys.
+  const wxRect value = Grid()->GetPropertyRect(prop_vscale_1, prop_vscale_1);
+  input.MouseMove(Grid()->ClientToScreen({Grid()->GetClientSize().x - 20, value.y + value.height / 2}));
+  Settle();
+  input.MouseClick();
+  PumpUntil([this] { return Grid()->GetEditorControl() && wxWindow::FindFocus() == Grid()->GetEditorControl(); });
+  ASSERT_NE(Grid()->GetEditorControl(), nullptr);
+  EXPECT_EQ(wxWindow::FindFocus(), Grid()->GetEditorControl());
+}
+
 // Speed: a method changed in the grid is recombined and on the screen within a frame
 // of the recombine.
 TEST_F(PropertiesPane, AMethodChangeIsPresentedAt2048By1536WithinAFrame) {
