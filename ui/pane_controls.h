@@ -53,6 +53,8 @@ class prompt : public wxWindow {
   const char* captions[4];
 
  private:
+  // Wide enough for the longest of the four captions.
+  wxSize DoGetBestSize() const override;
   void OnPaint(wxPaintEvent& event);
   void OnLeftDown(wxMouseEvent& event);
   void OnLeftUp(wxMouseEvent& event);
@@ -64,6 +66,7 @@ class prompt_view_scale : public wxWindow {
   prompt_view_scale(wxWindow* parent, int id, const wxString& window_text);
 
  private:
+  wxSize DoGetBestSize() const override;
   void OnPaint(wxPaintEvent& event);
 };
 
