@@ -1,3 +1,4 @@
+#include <gtk/gtk.h>
 #include <wx/dialog.h>
 #include <wx/uiaction.h>
 
@@ -333,6 +334,30 @@ TEST_F(view_mouse, HandleDragRescalesAndKeepsTheAnchorInStep) {
   EXPECT_EQ(fix_point_2, 1);
   EXPECT_EQ(view->anchor[1], (vpoint{0, 0}));
   EXPECT_EQ(view->size_handles[handle_top_left]->GetPosition(), At(0, 0) - wxPoint(8, 9));
+}
+
+// Real input: one long move after the press on a handle, with nothing after it.
+// GTK merges a motion with the next one and under the handle's grab may hold it
+// until that next one comes; the handle takes its motions as they come instead.
+TEST_F(view_mouse, HandlesFollowTheFirstMotionOfADragAlone) {
+  view->SetMoveSizeSource(2);
+  Settle();
+  move_size_box* corner = view->size_handles[handle_bottom_right];
+  const wxPoint start = corner->GetPosition();
+  const wxPoint grab = corner->GetScreenPosition() + wxPoint(8, 9);
+  wxUIActionSimulator input;
+  input.MouseMove(grab);
+  ASSERT_TRUE(PumpUntil([&] { return wxGetMousePosition() == grab; }));
+  input.MouseDown();
+  ASSERT_TRUE(PumpUntil([&] { return corner->HasCapture(); }));
+  EXPECT_FALSE(gdk_window_get_event_compression(gtk_widget_get_window(corner->GetHandle())));
+  input.MouseMove(grab - wxPoint(60, 40));
+  // 60 and 40 client pixels at scale 2: 30 and 20 target pixels.
+  PumpUntil([&] { return corner->GetPosition() == start - wxPoint(60, 40); });
+  EXPECT_EQ(corner->GetPosition(), start - wxPoint(60, 40));
+  EXPECT_EQ(view->offset[1], (vpoint{0, 0})) << "the source itself waits for the release";
+  input.MouseUp();
+  ASSERT_TRUE(PumpUntil([&] { return !corner->HasCapture(); }));
 }
 
 // In the application: the status bar tells the pixel, the selection and the fix points.
