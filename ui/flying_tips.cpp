@@ -52,12 +52,11 @@ void flying_tips::ShowTip(const wxString& text) {
 
 void flying_tips::OnTimer(wxTimerEvent& event) {
   if (event.GetId() == timer_id && ++ticks >= lifetime_ticks && IsShown()) {
-    // Gone for the user now; the object goes once this event is over, as deleting
-    // it inside its own timer's event is not safe.
     timer.Stop();
     Hide();
-    Disown();
-    CallAfter([this] { Destroy(); });
+    // Unheld, the object goes once this event is over, as deleting it inside its
+    // own timer's event is not safe.
+    if (!owner) CallAfter([this] { Destroy(); });
   }
   event.Skip();
 }

@@ -7,8 +7,10 @@
 // A pale box of a few lines of help that closes itself after ten seconds.
 //
 // Whoever keeps a pointer to a tip gives its address as the owner: the tip sets
-// it when it opens and empties it when it goes, whether it closes itself or is
-// closed, so the pointer never outlives the tip.
+// it when it opens and empties it when it goes, so the pointer never outlives the
+// tip. A held tip only hides when its time is up and stays held until its holder
+// closes it: the holder tells by it that its help has been shown. A tip nobody
+// holds ends itself.
 class flying_tips : public wxWindow {
  public:
   static constexpr int window_id = 149;
@@ -28,7 +30,7 @@ class flying_tips : public wxWindow {
 
   // Gives the tip its text and sizes it around the text.
   void ShowTip(const wxString& text);
-  // Each tick of the tip's own timer; the tenth closes it.
+  // Each tick of the tip's own timer; the tenth hides it.
   void OnTimer(wxTimerEvent& event);
 
   int ticks = 0;

@@ -1,5 +1,6 @@
 #include "ui/move_size_box.h"
 
+#include <gtk/gtk.h>
 #include <wx/dcclient.h>
 #include <wx/utils.h>
 
@@ -98,6 +99,10 @@ wxPoint move_size_box::Movement() const {
 void move_size_box::OnLButtonDown(wxMouseEvent& event) {
   view->SetFocus();
   if (!HasCapture()) CaptureMouse();
+  // GTK holds a motion back to merge it with the next one, and under a grab it may
+  // wait for that next one: a single long move would leave the handles behind.
+  if (GdkWindow* window = gtk_widget_get_window(GetHandle()))
+    gdk_window_set_event_compression(window, FALSE);
   click_point = event.GetPosition();
   const int s = view->moving_source;
   if (s == 1 || s == 2) {

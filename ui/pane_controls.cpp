@@ -3,6 +3,9 @@
 #include <wx/dcbuffer.h>
 #include <wx/settings.h>
 
+#include <algorithm>
+#include <initializer_list>
+
 #include "engine/process_state.h"
 #include "engine/view_core.h"
 #include "platform/ui_port.h"
@@ -22,6 +25,26 @@ namespace {
 constexpr size_t shown_name_length = 80;
 
 wxFont PaneFont() { return wxFont(wxFontInfo(8)); }
+
+// Captions are drawn this far in from the left, and keep a little room on the right
+// before the frame.
+constexpr int caption_x = 10;
+constexpr int caption_room_right = 3;
+constexpr int caption_height = 20;
+
+// The size a caption control needs to show any of texts whole.
+wxSize CaptionSize(const wxWindow& control, std::initializer_list<wxString> texts) {
+  const wxFont font = PaneFont();
+  int widest = 0;
+  for (const wxString& text : texts) {
+    int width = 0;
+    control.GetTextExtent(text, &width, nullptr, nullptr, nullptr, &font);
+    widest = std::max(widest, width);
+  }
+  return wxSize(caption_x + widest + caption_room_right, caption_height);
+}
+
+constexpr const char* view_scale_caption = "Set View Scale %";
 
 // Text at (x, y) on an opaque rectangle of colour that spans the given area.
 void OpaqueText(wxDC& dc, const wxString& text, int x, int y, const wxRect& area,
@@ -162,11 +185,15 @@ void prompt::CycleSelection() {
   if (buddy* label = LevelLabel(kind)) label->SetText(wxString::Format("%d", level));
 }
 
+wxSize prompt::DoGetBestSize() const {
+  return CaptionSize(*this, {captions[0], captions[1], captions[2], captions[3]});
+}
+
 void prompt::OnPaint(wxPaintEvent&) {
   static const uint32_t backs[4] = {0xFFFFFF, 0x8080FF, 0x80FF80, 0xFF8080};
   wxAutoBufferedPaintDC dc(this);
   const wxRect client = GetClientRect();
-  OpaqueText(dc, Caption(), 10, 2, client, FromColorRef(backs[selection]));
+  OpaqueText(dc, Caption(), caption_x, 2, client, FromColorRef(backs[selection]));
   dc.SetPen(wxPen(FromColorRef(0xFFFF7F), 1));
   const int right = client.GetRight() + 1, bottom = client.GetBottom() + 1;
   dc.DrawLine(0, 0, right, 0);
@@ -191,9 +218,11 @@ prompt_view_scale::prompt_view_scale(wxWindow* parent, int id, const wxString& w
   Bind(wxEVT_PAINT, &prompt_view_scale::OnPaint, this);
 }
 
+wxSize prompt_view_scale::DoGetBestSize() const { return CaptionSize(*this, {view_scale_caption}); }
+
 void prompt_view_scale::OnPaint(wxPaintEvent&) {
   wxAutoBufferedPaintDC dc(this);
-  OpaqueText(dc, "Set View Scale %", 10, 2, GetClientRect(), *wxWHITE);
+  OpaqueText(dc, view_scale_caption, caption_x, 2, GetClientRect(), *wxWHITE);
 }
 
 buddy::buddy(wxWindow* parent, int id, const wxString& window_text, wxColour face)
@@ -352,6 +381,15 @@ prop_grid_ctrl::prop_grid_ctrl(wxWindow* parent, int id) {
   // caption would be given a negative width.
   Create(parent, id, wxDefaultPosition, wxSize(300, 400),
          wxPG_SPLITTER_AUTO_CENTER | wxTAB_TRAVERSAL);
+  TakeKeysOnClick(this);
+  for (wxWindow* child : GetChildren()) TakeKeysOnClick(child);
+  // The description box's texts are made anew whenever the grid's style changes.
+  // The editors inside the grid take the keys themselves.
+  Bind(wxEVT_CREATE, [this](wxWindowCreateEvent& event) {
+    if (event.GetWindow() && event.GetWindow()->GetParent() == this)
+      TakeKeysOnClick(event.GetWindow());
+    event.Skip();
+  });
   // A batch run saves every pair with the settings of its start: no change meanwhile.
   Bind(wxEVT_PG_CHANGING, [](wxPropertyGridEvent& event) {
     if (!BatchRunning()) {
@@ -361,6 +399,17 @@ prop_grid_ctrl::prop_grid_ctrl(wxWindow* parent, int id) {
     event.Veto();
     event.SetValidationFailureBehavior(0);  // quietly: the grid keeps showing the setting
   });
+}
+
+void prop_grid_ctrl::TakeKeysOnClick(wxWindow* window) {
+  if (!window) return;
+  window->Unbind(wxEVT_LEFT_DOWN, &prop_grid_ctrl::OnClick, this);
+  window->Bind(wxEVT_LEFT_DOWN, &prop_grid_ctrl::OnClick, this);
+}
+
+void prop_grid_ctrl::OnClick(wxMouseEvent& event) {
+  GetGrid()->SetFocus();
+  event.Skip();
 }
 
 wxPropertyGrid* prop_grid_ctrl::CreatePropertyGrid() const { return new pane_grid; }

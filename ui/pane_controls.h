@@ -53,6 +53,8 @@ class prompt : public wxWindow {
   const char* captions[4];
 
  private:
+  // Wide enough for the longest of the four captions.
+  wxSize DoGetBestSize() const override;
   void OnPaint(wxPaintEvent& event);
   void OnLeftDown(wxMouseEvent& event);
   void OnLeftUp(wxMouseEvent& event);
@@ -64,6 +66,7 @@ class prompt_view_scale : public wxWindow {
   prompt_view_scale(wxWindow* parent, int id, const wxString& window_text);
 
  private:
+  wxSize DoGetBestSize() const override;
   void OnPaint(wxPaintEvent& event);
 };
 
@@ -124,4 +127,11 @@ class prop_grid_ctrl : public wxPropertyGridManager {
 
  protected:
   wxPropertyGrid* CreatePropertyGrid() const override;
+
+ private:
+  // A click on the grid, its description box or their frame gives the grid the
+  // keys: the grid itself does not take them for a click on a row's name, and
+  // they would stay with a slider, which the grid's shortcuts never reach.
+  void TakeKeysOnClick(wxWindow* window);
+  void OnClick(wxMouseEvent& event);
 };

@@ -59,11 +59,14 @@ pane_layout ComputePaneLayout(const pane_layout_input& in) {
   const int stats_height = int(in.dpi_scale_y * 70.0f);
   l.stats = Rect(0, y + 70, w, stats_height);
   const int half = w / 2;
+  // The captions were measured for a narrower font than most desktops have: their
+  // column takes from the sliders what they need to show whole, up to all of them.
+  const int wider = std::clamp(in.caption_width - (half - 31), 0, std::max(half, 0));
   for (int i = 0; i < 3; ++i) {
     const int row = y + 70 + stats_height + 20 * i;
-    l.prompts[i] = Rect(0, row, half - 31, 20);
-    l.labels[i] = Rect(half - 30, row, 30, 20);
-    l.sliders[i] = Rect(half, row, half, 20);
+    l.prompts[i] = Rect(0, row, half - 31 + wider, 20);
+    l.labels[i] = Rect(half - 30 + wider, row, 30, 20);
+    l.sliders[i] = Rect(half + wider, row, half - wider, 20);
   }
   const int grid_y = y + 130 + stats_height;
   l.grid = Rect(0, grid_y, w, in.height - grid_y);
@@ -87,6 +90,10 @@ pane_layout_input CPropertiesWnd::LayoutInput() const {
   in.dpi_scale_y = CvorbelApp::dpi_scale_y;
   const CvorbelDoc* doc = the_view ? the_view->GetDocument() : nullptr;
   for (int i = 0; i < 2; ++i) in.text_source[i] = doc && doc->source_kind[i] == kind_text;
+  for (const wxWindow* caption : {static_cast<wxWindow*>(contrast_prompt),
+                                  static_cast<wxWindow*>(brightness_prompt),
+                                  static_cast<wxWindow*>(scale_prompt)})
+    if (caption) in.caption_width = std::max(in.caption_width, caption->GetBestSize().x);
   return in;
 }
 

@@ -25,6 +25,8 @@ struct pane_layout_input {
   int tool_width_2 = 0, tool_height_2 = 0;  // one shove_toolbar button
   float dpi_scale_y = 1.0f;
   bool text_source[2] = {false, false};
+  // What the widest slider caption needs; the captions' column widens to it.
+  int caption_width = 0;
 };
 
 // Where every child goes; widths and heights are never negative.

@@ -192,7 +192,7 @@ void wnd_status_bar::DrawPanes(wxDC& dc) {
       dc.SetBrush(wxBrush(FromColorRef(p.cell_colour)));
       dc.DrawRectangle(cell.left, cell.top, cell.Width(), cell.Height());
     }
-    const wxString text = p.has_text ? wxString::FromUTF8(p.text) : GetStatusText(i);
+    const wxString text = ShownText(i);
     dc.SetTextForeground(TextColourOn(p.filled ? FromColorRef(p.colour) : face));
     dc.DrawText(text, rect.GetTopLeft());
     if (i == progress_pane && progress_shown) {
@@ -206,6 +206,29 @@ void wnd_status_bar::DrawPanes(wxDC& dc) {
       dc.DrawRectangle(rect.GetRight() + 1 - 6, rect.GetBottom() + 1 - 8, 6, 8);
     }
   }
+}
+
+wxString wnd_status_bar::ShownText(int pane) const {
+  if (pane < 0 || pane >= pane_count) return {};
+  const pane_paint& p = panes[pane];
+  const wxString text = p.has_text ? wxString::FromUTF8(p.text) : GetStatusText(pane);
+  wxRect rect;
+  if (!GetFieldRect(pane, rect)) return {};
+  // The pane's edge takes a pixel on either side.
+  const int room = rect.width - 2;
+  auto fits = [&](const wxString& part) {
+    int width = 0;
+    GetTextExtent(part, &width, nullptr);
+    return width <= room;
+  };
+  if (fits(text)) return text;
+  size_t end = text.find(' ');
+  wxString shown;
+  while (end != wxString::npos && fits(text.Left(end))) {
+    shown = text.Left(end);
+    end = text.find(' ', end + 1);
+  }
+  return shown;
 }
 
 void wnd_status_bar::OnPaint(wxPaintEvent&) {

@@ -55,6 +55,9 @@ class wnd_status_bar : public wxStatusBar {
   std::string PaneText(int pane) const {
     return pane >= 0 && pane < pane_count ? panes[pane].text : std::string();
   }
+  // What a pane shows of its text: the words from its start that fit the pane
+  // whole, so that no word is cut; nothing when the first word does not fit.
+  wxString ShownText(int pane) const;
   // The pane that carries the view-pane marker: 1, 2, 3, or 0 for none.
   int MarkerPane() const { return marker_pane; }
 

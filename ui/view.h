@@ -156,4 +156,6 @@ class CvorbelView : public wxScrolledCanvas, public CvorbelViewCore {
   bool left_drag = false;
   // The capture was taken by a right press.
   bool right_capture = false;
+  // The space bar went down here and has not come up: source 1 shows meanwhile.
+  bool space_held = false;
 };

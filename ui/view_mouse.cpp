@@ -58,6 +58,11 @@ void CvorbelView::BindMouseAndKeys() {
   Bind(wxEVT_KEY_DOWN, &CvorbelView::OnKeyDown, this);
   Bind(wxEVT_KEY_UP, &CvorbelView::OnKeyUp, this);
   Bind(wxEVT_MOUSEWHEEL, &CvorbelView::OnMouseWheel, this);
+  // The bar's key-up goes elsewhere once the view has lost the keys.
+  Bind(wxEVT_KILL_FOCUS, [this](wxFocusEvent& event) {
+    space_held = false;
+    event.Skip();
+  });
 }
 
 void CvorbelView::OnLButtonDown(wxMouseEvent& event) {
@@ -245,6 +250,10 @@ void CvorbelView::OnChar(wxKeyEvent& event) {
 void CvorbelView::OnKeyDown(wxKeyEvent& event) {
   event.Skip();
   if (event.GetKeyCode() != WXK_SPACE || source_count != 2) return;
+  // The keyboard's repeat sends more key-downs, with no key-up between, while the
+  // bar is held: each would flash source 2 again.
+  if (space_held) return;
+  space_held = true;
   // A glimpse of source 2, then source 1 stays while the bar is held.
   ShowSourceAlone(2);
   ShowSourceAlone(1);
@@ -252,7 +261,9 @@ void CvorbelView::OnKeyDown(wxKeyEvent& event) {
 
 void CvorbelView::OnKeyUp(wxKeyEvent& event) {
   event.Skip();
-  if (event.GetKeyCode() == WXK_SPACE && source_count == 2) PresentTarget();
+  if (event.GetKeyCode() != WXK_SPACE) return;
+  space_held = false;
+  if (source_count == 2) PresentTarget();
 }
 
 void CvorbelView::OnMouseWheel(wxMouseEvent&) {

@@ -190,4 +190,31 @@ TEST_F(PaneCommands, HoverHelpOpensOneTipUntilItIsClosed) {
   EXPECT_EQ(Tip(), nullptr);
 }
 
+// The tip's own timer ends its time on the screen; the pointer still in the strip
+// opens no second tip until it has passed over the view.
+TEST_F(PaneCommands, AnExpiredTipOpensAgainOnlyAfterThePointerCrossedTheView) {
+  StartTwo();
+  Hover(the_stats);
+  flying_tips* shown = Tip();
+  ASSERT_NE(shown, nullptr);
+  wxTimer timer(nullptr, flying_tips::timer_id);
+  wxTimerEvent tick(timer);
+  for (int i = 0; i < flying_tips::lifetime_ticks; ++i) shown->OnTimer(tick);
+  EXPECT_FALSE(shown->IsShown());
+  Settle();
+  Hover(the_stats);
+  Hover(pane->contrast_prompt);
+  Settle();
+  ASSERT_EQ(Tip(), shown) << "no tip opens again while the pointer stays in the pane";
+  EXPECT_FALSE(shown->IsShown());
+
+  wxMouseEvent over_view(wxEVT_MOTION);
+  dynamic_cast<CvorbelView*>(the_view)->ProcessWindowEvent(over_view);
+  EXPECT_EQ(Tip(), nullptr);
+  Hover(the_stats);
+  ASSERT_NE(Tip(), nullptr);
+  EXPECT_TRUE(Tip()->IsShown());
+  flying_tips::Close(Tip());
+}
+
 }  // namespace

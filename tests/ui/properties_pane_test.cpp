@@ -51,6 +51,17 @@ TEST(PaneLayout, RowsFollowTheToolbarsTheStatisticsAndTheTextSources) {
   EXPECT_EQ(tall.stats.height, 105);
   EXPECT_EQ(tall.grid.y, l.grid.y + 35);
 
+  // Captions wider than their column take what they need from the sliders; the
+  // value labels stay between the two.
+  in.dpi_scale_y = 1.0f;
+  in.caption_width = 140;
+  const pane_layout wide = ComputePaneLayout(in);
+  EXPECT_EQ(wide.prompts[0], (pane_rect{0, y + 140, 140, 20}));
+  EXPECT_EQ(wide.labels[1], (pane_rect{141, y + 160, 30, 20}));
+  EXPECT_EQ(wide.sliders[2], (pane_rect{171, y + 180, 139, 20}));
+  in.caption_width = 100;
+  EXPECT_EQ(ComputePaneLayout(in).sliders[0], l.sliders[0]);
+
   // A pane squeezed to a few pixels: nothing gets a negative size.
   in.width = 4;
   in.height = 30;
@@ -325,6 +336,70 @@ TEST_F(PropertiesPane, DraggingALevelThumbAppliesOnRelease) {
   PumpUntil([] { return the_view->channel_adjust[1].contrast != 50; });
   EXPECT_EQ(the_view->channel_adjust[1].contrast, bar->GetValue());
   EXPECT_EQ(pane->contrast_label->GetLabel(), wxString::Format("%d", bar->GetValue()));
+}
+
+// Every caption of the three sliders shows whole in the pane as it starts: the
+// text, drawn 10 pixels in, ends inside its control.
+TEST_F(PropertiesPane, EverySliderCaptionFitsItsControl) {
+  StartTwo();
+  const wxFont eight_point{wxFontInfo(8)};
+  auto check = [&](wxWindow* control, const wxString& caption) {
+    int width = 0;
+    control->GetTextExtent(caption, &width, nullptr, nullptr, nullptr, &eight_point);
+    EXPECT_LE(10 + width, control->GetClientSize().x) << caption;
+    EXPECT_LE(control->GetBestSize().x, control->GetClientSize().x) << caption;
+  };
+  for (prompt* caption : {pane->contrast_prompt, pane->brightness_prompt})
+    for (int i = 0; i < 4; ++i) {
+      check(caption, caption->Caption());
+      caption->CycleSelection();
+    }
+  check(pane->scale_prompt, "Set View Scale %");
+  // The slider keeps room to be worked.
+  EXPECT_GE(pane->contrast_slider->GetClientSize().x, 100);
+}
+
+// Real input: after a slider had the keys, a click on a row's name or on the
+// description box below the rows gives them to the grid, whose shortcuts then work.
+TEST_F(PropertiesPane, AClickAnywhereOnTheGridTakesTheKeysFromASlider) {
+  StartTwo();
+  app.Frame()->Raise();
+  Settle();
+  wxUIActionSimulator input;
+  auto click = [&](wxWindow* window, wxPoint at) {
+    input.MouseMove(window->ClientToScreen(at));
+    Settle();
+    input.MouseClick();
+    PumpUntil([] { return wxWindow::FindFocus() == the_properties_pane->grid->GetGrid(); });
+  };
+  const wxRect row = Grid()->GetPropertyRect(prop_method, prop_method);
+  wxWindow* description = nullptr;
+  for (wxWindow* child : pane->grid->GetChildren())
+    if (child != Grid() && child->IsShown() && child->GetClientSize().y > 0) description = child;
+  ASSERT_NE(description, nullptr);
+  const int before = pane->contrast_slider->GetValue();
+  for (auto [window, at] : {std::pair<wxWindow*, wxPoint>{Grid(), {20, row.y + row.height / 2}},
+                            {description, {5, 5}}}) {
+    pane->contrast_slider->SetFocus();
+    PumpUntil([&] { return wxWindow::FindFocus() == pane->contrast_slider; });
+    ASSERT_EQ(wxWindow::FindFocus(), pane->contrast_slider);
+    click(window, at);
+    EXPECT_EQ(wxWindow::FindFocus(), Grid()) << window->GetClassInfo()->GetClassName();
+  }
+  input.Char(WXK_RIGHT);
+  input.Char('1');
+  PumpUntil([] { return the_view->moving_source == 1; });
+  EXPECT_EQ(the_view->moving_source, 1);
+  EXPECT_EQ(pane->contrast_slider->GetValue(), before);
+
+  // A click on a value still opens its editor with the keys.
+  const wxRect value = Grid()->GetPropertyRect(prop_vscale_1, prop_vscale_1);
+  input.MouseMove(Grid()->ClientToScreen({Grid()->GetClientSize().x - 20, value.y + value.height / 2}));
+  Settle();
+  input.MouseClick();
+  PumpUntil([this] { return Grid()->GetEditorControl() && wxWindow::FindFocus() == Grid()->GetEditorControl(); });
+  ASSERT_NE(Grid()->GetEditorControl(), nullptr);
+  EXPECT_EQ(wxWindow::FindFocus(), Grid()->GetEditorControl());
 }
 
 // Speed: a method changed in the grid is recombined and on the screen within a frame

@@ -175,4 +175,35 @@ TEST_F(StatusBar, EachPaneShowsAsMuchOfItsTextAsAtEightPoints) {
   EXPECT_LE(Pane(8).GetRight(), the_status_bar->GetClientSize().x);
 }
 
+// Whatever the program has written into the panes, none shows a word cut at its
+// edge: a pane shows its whole text, the words of it that fit, or nothing.
+TEST_F(StatusBar, NoPaneShowsACutWord) {
+  auto check = [](const char* state) {
+    for (int pane = 0; pane < wnd_status_bar::pane_count; ++pane) {
+      const std::string painted = the_status_bar->PaneText(pane);
+      const wxString whole =
+          painted.empty() ? the_status_bar->GetStatusText(pane) : wxString::FromUTF8(painted);
+      const wxString shown = the_status_bar->ShownText(pane);
+      int width = 0;
+      the_status_bar->GetTextExtent(shown, &width, nullptr);
+      EXPECT_LE(width, Pane(pane).width - 2) << state << ", pane " << pane << ": \"" << shown << '"';
+      EXPECT_TRUE(shown.empty() || shown == whole || whole.StartsWith(shown + " "))
+          << state << ", pane " << pane << ": \"" << shown << "\" of \"" << whole << '"';
+    }
+  };
+  check("before two sources");
+  EXPECT_EQ(the_status_bar->ShownText(6), "");
+  EXPECT_EQ(the_status_bar->ShownText(7), "");
+
+  the_status_bar->SetStatusText("Open a picture file and put it in place of source one", 0);
+  the_status_bar->PaintViewPanes(2);
+  the_status_bar->PaintFixPane(6, 0xC0C0FF, 4, 0xFF0000);
+  the_status_bar->PaintFixPane(7, 0x66FF99, 0, 0xFF0000);
+  the_status_bar->PaintPane(5, 0xC0C0FF, "Move/size 1");
+  the_status_bar->ShowStatusText("X: 1024 Y: 768, dx: -1023 dy: -767");
+  check("two sources");
+  EXPECT_EQ(the_status_bar->ShownText(4), "X: 1024 Y: 768, dx: -1023 dy: -767");
+  EXPECT_TRUE(the_status_bar->ShownText(0).StartsWith("Open a"));
+}
+
 }  // namespace

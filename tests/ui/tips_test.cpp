@@ -95,7 +95,7 @@ TEST_F(tips_view, NoTipsWithoutAFileAndNoScrollingBehindTwoSources) {
   EXPECT_FALSE(view->tips_timer.IsRunning());
 }
 
-TEST_F(tips_view, AFlyingTipEndsOnItsTenthTickAndItsHolderIsEmptiedThen) {
+TEST_F(tips_view, AFlyingTipHidesOnItsTenthTickAndGoesWhenItsHolderClosesIt) {
   flying_tips* tip = flying_tips::Open(view, wxPoint(100, 200), "Drag out a box\nto blend", &view->flying_tip);
   ASSERT_EQ(view->flying_tip, tip);
   const int one_line = flying_tips::Open(view, wxPoint(0, 0), "one", nullptr)->GetSize().y;
@@ -106,11 +106,20 @@ TEST_F(tips_view, AFlyingTipEndsOnItsTenthTickAndItsHolderIsEmptiedThen) {
   EXPECT_EQ(view->flying_tip, tip);
   Tick(tip, 1);
   EXPECT_FALSE(tip->IsShown());
-  EXPECT_EQ(view->flying_tip, nullptr);
-  // The creator's own close, as at a button release, finds nothing left to end.
+  Settle();
+  EXPECT_EQ(view->flying_tip, tip) << "held until its holder lets it go";
+  Tick(tip, 5);
+  EXPECT_FALSE(tip->IsShown());
+  // The creator's own close, as at a button release, ends it once.
   flying_tips::Close(view->flying_tip);
+  EXPECT_EQ(view->flying_tip, nullptr);
   Settle();
   EXPECT_EQ(view->GetChildren().Find(tip), nullptr);
+  // Nobody holds this one: it ends itself.
+  flying_tips* unheld = flying_tips::Open(view, wxPoint(0, 0), "alone", nullptr);
+  Tick(unheld, 10);
+  Settle();
+  EXPECT_EQ(view->GetChildren().Find(unheld), nullptr);
 
   // Closed by its holder before its time: nothing ticks on.
   flying_tips::Open(view, wxPoint(100, 200), "hover help", &view->pane_tip);

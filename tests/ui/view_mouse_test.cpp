@@ -1,3 +1,4 @@
+#include <gtk/gtk.h>
 #include <wx/dialog.h>
 #include <wx/uiaction.h>
 
@@ -235,6 +236,44 @@ TEST_F(view_mouse, KeysSelectAndShowSourcesAndTheWheelNeverScrolls) {
   EXPECT_EQ(view->GetViewStart(), wxPoint(0, 0));
 }
 
+// A view that notes the colour of target pixel (10, 10) in every presentation.
+class noting_view : public CvorbelView {
+ public:
+  using CvorbelView::CvorbelView;
+  bool PresentPixels(const bgra* pixels) override {
+    const bgra& p = pixels[10 * target_width + 10];
+    presented.push_back(uint32_t(p.red) << 16 | uint32_t(p.green) << 8 | p.blue);
+    return CvorbelView::PresentPixels(pixels);
+  }
+  std::vector<uint32_t> presented;
+};
+
+// Held down, the bar repeats its key-down without key-ups in between, as GTK
+// delivers the keyboard's auto-repeat under X: source 2 is glimpsed once only.
+TEST_F(view_mouse, AHeldSpaceBarGlimpsesSourceTwoOnceAndKeepsSourceOne) {
+  view->Destroy();
+  auto* noting = new noting_view(frame, &doc);
+  view = noting;
+  view->SetSize(0, 0, client_width, client_height);
+  view->OnInitialUpdate();
+  const uint32_t mixed = noting->presented.back();
+  std::vector<uint32_t>& presented = noting->presented;
+
+  presented.clear();
+  Key(view, wxEVT_KEY_DOWN, WXK_SPACE);
+  for (int repeat = 0; repeat < 5; ++repeat) Key(view, wxEVT_KEY_DOWN, WXK_SPACE);
+  Key(view, wxEVT_KEY_UP, WXK_SPACE);
+  EXPECT_EQ(presented, (std::vector<uint32_t>{blue, red, mixed}));
+
+  // A new press glimpses again, also after the view lost the keys with the bar down.
+  presented.clear();
+  Key(view, wxEVT_KEY_DOWN, WXK_SPACE);
+  wxFocusEvent lost(wxEVT_KILL_FOCUS);
+  Send(view, lost);
+  Key(view, wxEVT_KEY_DOWN, WXK_SPACE);
+  EXPECT_EQ(presented, (std::vector<uint32_t>{blue, red, blue, red}));
+}
+
 // Zoom levels from the smallest to the largest, drags that leave the window and a
 // window squeezed while a handle is held stay inside every buffer.
 TEST_F(view_mouse, ExtremeZoomsTinyWindowsAndStrayDragsStayConsistent) {
@@ -312,6 +351,30 @@ TEST_F(view_mouse, HandleDragRescalesAndKeepsTheAnchorInStep) {
   EXPECT_EQ(fix_point_2, 1);
   EXPECT_EQ(view->anchor[1], (vpoint{0, 0}));
   EXPECT_EQ(view->size_handles[handle_top_left]->GetPosition(), At(0, 0) - wxPoint(8, 9));
+}
+
+// Real input: one long move after the press on a handle, with nothing after it.
+// GTK merges a motion with the next one and under the handle's grab may hold it
+// until that next one comes; the handle takes its motions as they come instead.
+TEST_F(view_mouse, HandlesFollowTheFirstMotionOfADragAlone) {
+  view->SetMoveSizeSource(2);
+  Settle();
+  move_size_box* corner = view->size_handles[handle_bottom_right];
+  const wxPoint start = corner->GetPosition();
+  const wxPoint grab = corner->GetScreenPosition() + wxPoint(8, 9);
+  wxUIActionSimulator input;
+  input.MouseMove(grab);
+  ASSERT_TRUE(PumpUntil([&] { return wxGetMousePosition() == grab; }));
+  input.MouseDown();
+  ASSERT_TRUE(PumpUntil([&] { return corner->HasCapture(); }));
+  EXPECT_FALSE(gdk_window_get_event_compression(gtk_widget_get_window(corner->GetHandle())));
+  input.MouseMove(grab - wxPoint(60, 40));
+  // 60 and 40 client pixels at scale 2: 30 and 20 target pixels.
+  PumpUntil([&] { return corner->GetPosition() == start - wxPoint(60, 40); });
+  EXPECT_EQ(corner->GetPosition(), start - wxPoint(60, 40));
+  EXPECT_EQ(view->offset[1], (vpoint{0, 0})) << "the source itself waits for the release";
+  input.MouseUp();
+  ASSERT_TRUE(PumpUntil([&] { return !corner->HasCapture(); }));
 }
 
 // In the application: the status bar tells the pixel, the selection and the fix points.
