@@ -5,9 +5,9 @@
 
 #include "sources/document.h"
 #include "tests/ui/app_fixture.h"
-#include "ui/app_look.h"
-#include "ui/replace_source.h"
-#include "ui/view.h"
+#include "ui/app/app_look.h"
+#include "ui/dialogs/replace_source.h"
+#include "ui/view/view.h"
 
 namespace {
 

@@ -10,12 +10,12 @@
 #include "sources/document.h"
 #include "sources/text_entry_rules.h"
 #include "tests/ui/pane_fixture.h"
-#include "ui/command_rules.h"
-#include "ui/flying_tips.h"
-#include "ui/pane_command_ids.h"
-#include "ui/properties_pane.h"
-#include "ui/trackbar.h"
-#include "ui/view.h"
+#include "ui/commands/command_rules.h"
+#include "ui/view/flying_tips.h"
+#include "ui/commands/pane_command_ids.h"
+#include "ui/pane/properties_pane.h"
+#include "ui/pane/trackbar.h"
+#include "ui/view/view.h"
 
 namespace fs = std::filesystem;
 

@@ -13,9 +13,9 @@
 #include "engine/view_core.h"
 #include "sources/document.h"
 #include "tests/ui/app_fixture.h"
-#include "ui/batch_dialogs.h"
-#include "ui/batch_host_wx.h"
-#include "ui/view.h"
+#include "ui/batch/batch_dialogs.h"
+#include "ui/batch/batch_host_wx.h"
+#include "ui/view/view.h"
 
 namespace fs = std::filesystem;
 

@@ -11,9 +11,9 @@
 
 #include "engine/blending_zone.h"
 #include "tests/ui/app_fixture.h"
-#include "ui/articulate_dialog.h"
-#include "ui/blend_dialog.h"
-#include "ui/view.h"
+#include "ui/dialogs/articulate_dialog.h"
+#include "ui/dialogs/blend_dialog.h"
+#include "ui/view/view.h"
 
 namespace {
 

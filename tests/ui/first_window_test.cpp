@@ -9,10 +9,10 @@
 #include <iterator>
 
 #include "tests/ui/app_fixture.h"
-#include "ui/about_dialog.h"
-#include "ui/background_bitmaps.h"
-#include "ui/open_file_dialog.h"
-#include "ui/view.h"
+#include "ui/app/about_dialog.h"
+#include "ui/view/background_bitmaps.h"
+#include "ui/adapters/open_file_dialog.h"
+#include "ui/view/view.h"
 
 // Last: Xlib's macros would clash with wx names.
 #include <X11/Xlib.h>

@@ -5,10 +5,10 @@
 #include "engine/view_core.h"
 #include "sources/document.h"
 #include "tests/ui/app_fixture.h"
-#include "ui/grid_properties.h"
-#include "ui/properties_pane.h"
-#include "ui/trackbar.h"
-#include "ui/view.h"
+#include "ui/pane/grid_properties.h"
+#include "ui/pane/properties_pane.h"
+#include "ui/pane/trackbar.h"
+#include "ui/view/view.h"
 
 // A started application with two plain sources (red and blue, both 4 : 3 like the
 // canvas) and the pane's grid at hand.

@@ -6,8 +6,8 @@
 
 #include "tests/ui/pane_fixture.h"
 #include "batch/batch_choices.h"
-#include "ui/command_rules.h"
-#include "ui/pane_command_ids.h"
+#include "ui/commands/command_rules.h"
+#include "ui/commands/pane_command_ids.h"
 
 namespace {
 

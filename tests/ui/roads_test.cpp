@@ -4,7 +4,7 @@
 #include "engine/process_state.h"
 #include "sources/text_entry_rules.h"
 #include "tests/ui/pane_fixture.h"
-#include "ui/command_ids.h"
+#include "ui/commands/command_ids.h"
 
 namespace {
 

@@ -4,12 +4,12 @@
 #include "engine/process_state.h"
 #include "sources/document.h"
 #include "tests/ui/source_roads_fixture.h"
-#include "ui/change_source_dialog.h"
-#include "ui/grid_properties.h"
-#include "ui/pane_command_ids.h"
-#include "ui/properties_pane.h"
+#include "ui/dialogs/change_source_dialog.h"
+#include "ui/pane/grid_properties.h"
+#include "ui/commands/pane_command_ids.h"
+#include "ui/pane/properties_pane.h"
 #include "sources/software_pattern.h"
-#include "ui/software_source_dialog.h"
+#include "ui/dialogs/software_source_dialog.h"
 
 namespace {
 

@@ -10,11 +10,11 @@
 #include "engine/process_state.h"
 #include "sources/document.h"
 #include "tests/ui/app_fixture.h"
-#include "ui/command_ids.h"
-#include "ui/grid_properties.h"
-#include "ui/source_fix_dialog.h"
-#include "ui/source_size_dialog.h"
-#include "ui/view.h"
+#include "ui/commands/command_ids.h"
+#include "ui/pane/grid_properties.h"
+#include "ui/dialogs/source_fix_dialog.h"
+#include "ui/dialogs/source_size_dialog.h"
+#include "ui/view/view.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "tests/ui/app_fixture.h"
-#include "ui/view.h"
+#include "ui/view/view.h"
 
 // Offers a file's bytes on the clipboard as a type through xclip, which serves them
 // until it is ended.

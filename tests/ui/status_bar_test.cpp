@@ -7,7 +7,7 @@
 #include "engine/view_core.h"
 #include "sources/document.h"
 #include "tests/ui/app_fixture.h"
-#include "ui/app_look.h"
+#include "ui/app/app_look.h"
 
 namespace {
 

@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "batch/batch_choices.h"
-#include "ui/app.h"
-#include "ui/ui_port_wx.h"
+#include "ui/app/app.h"
+#include "ui/app/ui_port_wx.h"
 
 using message_list = std::vector<std::pair<std::string, message_icon>>;
 

@@ -8,8 +8,8 @@
 #include "sources/text_entry_rules.h"
 #include "sources/text_source.h"
 #include "tests/ui/app_fixture.h"
-#include "ui/text_entry.h"
-#include "ui/view.h"
+#include "ui/dialogs/text_entry.h"
+#include "ui/view/view.h"
 
 namespace {
 

@@ -16,14 +16,14 @@
 #include "sources/document.h"
 #include "tests/ui/app_fixture.h"
 #include "tests/ui/test_app.h"
-#include "ui/arrow_button.h"
-#include "ui/command_ids.h"
-#include "ui/highlighting_dialog.h"
-#include "ui/quad_dialog.h"
-#include "ui/rotate_dialog.h"
-#include "ui/rotate_wheel.h"
-#include "ui/show_quad.h"
-#include "ui/view.h"
+#include "ui/dialogs/arrow_button.h"
+#include "ui/commands/command_ids.h"
+#include "ui/dialogs/highlighting_dialog.h"
+#include "ui/dialogs/quad_dialog.h"
+#include "ui/dialogs/rotate_dialog.h"
+#include "ui/dialogs/rotate_wheel.h"
+#include "ui/dialogs/show_quad.h"
+#include "ui/view/view.h"
 
 namespace {
 

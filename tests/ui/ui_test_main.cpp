@@ -6,7 +6,7 @@
 #include <wx/log.h>
 
 #include "tests/ui/test_app.h"
-#include "ui/startup_tips.h"
+#include "ui/view/startup_tips.h"
 
 // One application for all tests, in an event loop so that yields, timers and modal dialogs work.
 int main(int argc, char** argv) {

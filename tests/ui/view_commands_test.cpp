@@ -9,13 +9,13 @@
 #include "platform/settings.h"
 #include "sources/document.h"
 #include "tests/ui/app_fixture.h"
-#include "ui/app.h"
-#include "ui/canvas_size_dialog.h"
-#include "ui/colour_choice.h"
-#include "ui/command_ids.h"
-#include "ui/properties_pane.h"
-#include "ui/trackbar.h"
-#include "ui/view.h"
+#include "ui/app/app.h"
+#include "ui/dialogs/canvas_size_dialog.h"
+#include "ui/dialogs/colour_choice.h"
+#include "ui/commands/command_ids.h"
+#include "ui/pane/properties_pane.h"
+#include "ui/pane/trackbar.h"
+#include "ui/view/view.h"
 
 namespace {
 

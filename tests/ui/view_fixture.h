@@ -10,7 +10,7 @@
 #include "platform/settings.h"
 #include "sources/document.h"
 #include "tests/ui/test_app.h"
-#include "ui/view.h"
+#include "ui/view/view.h"
 
 // A shown frame holding one view of a fresh document with an 800 x 600 client area.
 class view_fixture : public testing::Test {

@@ -8,11 +8,11 @@
 
 #include "tests/ui/app_fixture.h"
 #include "tests/ui/view_fixture.h"
-#include "ui/command_ids.h"
-#include "ui/grid_properties.h"
-#include "ui/move_size_box.h"
-#include "ui/pane_command_ids.h"
-#include "ui/properties_pane.h"
+#include "ui/commands/command_ids.h"
+#include "ui/pane/grid_properties.h"
+#include "ui/view/move_size_box.h"
+#include "ui/commands/pane_command_ids.h"
+#include "ui/pane/properties_pane.h"
 
 namespace {
 

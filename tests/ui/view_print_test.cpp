@@ -4,7 +4,7 @@
 #include <wx/print.h>
 
 #include "tests/ui/view_fixture.h"
-#include "ui/view_print.h"
+#include "ui/view/view_print.h"
 
 namespace {
 

@@ -3,8 +3,8 @@
 #include <vector>
 
 #include "tests/ui/view_fixture.h"
-#include "ui/command_ids.h"
-#include "ui/start_buttons.h"
+#include "ui/commands/command_ids.h"
+#include "ui/view/start_buttons.h"
 
 namespace {
 

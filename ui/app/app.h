@@ -1,0 +1,137 @@
+#pragma once
+#include <wx/app.h>
+#include <wx/filehistory.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "ui/commands/command_ids.h"
+
+class CvorbelDoc;
+class CMainFrame;
+class ui_port;
+class wx_settings_store;
+class modal_dialog_counter;
+class wxDialog;
+struct batch_choices;
+
+// What the open-file dialog is asked and answers.
+struct open_file_request {
+  std::string filter;          // "label|pattern" pairs joined by "|"
+  std::string initial_folder;  // empty: the dialog's own choice
+  int filter_index = 0;        // 1-based; asked with, and the one chosen (0: the first)
+  std::string path;            // chosen: the full path
+  std::string name;            // chosen: the file name alone
+};
+
+// The application: the one document, the main frame, the settings, the recent-file
+// list, the idle rebuild after a fast preview, and the commands that belong to no
+// window.
+class CvorbelApp : public wxApp {
+ public:
+  CvorbelApp();
+  ~CvorbelApp() override;
+
+  bool OnInit() override;
+  int OnExit() override;
+  // Every event passes here first: the batch's lock of commands.
+  int FilterEvent(wxEvent& event) override;
+
+  // Start-up: settings, frame, view, imaging layer, then the files of
+  // command_line_files (at most two, as sources 1 and 2). False when no frame.
+  bool InitInstance();
+  // Stores what lasts and tears down the frame and the document.
+  int ExitInstance();
+
+  void OnIdle(wxIdleEvent& event);
+  // The full-quality rebuild after a fast preview; true when it ran.
+  bool RebuildAfterFastPreview();
+
+  // Asks for an image file; the empty string when cancelled.
+  std::string AskImageFileName();
+  void OnFileOpen(wxCommandEvent& event);
+  void OnFileNew(wxCommandEvent& event);
+  // Opens path as a source and runs the view's initial update; false on failure.
+  bool OpenDocumentFile(const std::string& path);
+  void OnOpenRecentFile(wxCommandEvent& event);
+  // Files dropped on the frame, each opened like File > Open.
+  void OpenDroppedFiles(const std::vector<std::string>& paths);
+  void OnAppAbout(wxCommandEvent& event);
+  void OnFaq(wxCommandEvent& event);
+  void OnExitCommand(wxCommandEvent& event);
+  void OnUpdateRecentFile(wxUpdateUIEvent& event);
+  // The batch: every image of source 2's folder combined and saved in turn.
+  void OnBatchVorbel(wxCommandEvent& event);
+  // While a batch runs a second cannot start, and the commands that would change
+  // the sources or their placement wait.
+  bool BatchActive() const { return batch_active; }
+  // Enabling rules that view commands share: loads need the imaging layer; the
+  // batch and most editing commands need two sources.
+  static void OnUpdateFileOpen(wxUpdateUIEvent& event);
+  static void OnUpdateBatchVorbel(wxUpdateUIEvent& event);
+
+  // Opens site_address + path in the default browser; says so when there is none.
+  void OpenHelpPage(const char* path);
+
+  // True while a modal dialog or message box runs.
+  bool ModalDialogRunning() const;
+
+  // The frame tells when it goes, whoever destroys it.
+  void FrameDestroyed(CMainFrame* gone);
+
+  CvorbelDoc* Document() const { return document.get(); }
+  CMainFrame* Frame() const { return frame; }
+  wxFileHistory& RecentFiles() { return recent_files; }
+
+  int app_look = 215;
+  int hi_color_icons = 1;
+  bool batch_running = false;
+  // Process-wide, so that the view works without an application object.
+  static inline int viewing_scale = 100;
+  static inline float dpi_scale_x = 1.0f;
+  static inline float dpi_scale_y = 1.0f;
+
+  std::vector<std::string> command_line_files;
+  // Empty: the user's settings file.
+  std::string settings_file;
+
+ protected:
+  // The stand-ins for the platform, replaced by tests.
+  virtual bool StartImaging();
+  virtual bool RunOpenFileDialog(open_file_request& request);
+  // False when no browser could be started.
+  virtual bool LaunchBrowser(const std::string& url);
+  virtual std::unique_ptr<ui_port> MakeUiPort();
+  virtual bool RunBatchDialog(batch_choices& choices);
+
+ private:
+  // The document's open, its recent-file entry, the view's initial update.
+  bool OpenThroughDocument(const std::string& path);
+  void InitialUpdate();
+  void RepaintViewAfterFailedOpen();
+  void SaveRecentFiles();
+
+  std::unique_ptr<CvorbelDoc> document;
+  CMainFrame* frame = nullptr;
+  std::unique_ptr<wx_settings_store> settings;
+  std::unique_ptr<ui_port> port;
+  std::unique_ptr<modal_dialog_counter> modal_dialogs;
+  wxFileHistory recent_files{16, WxId(cmd_recent_file_1)};
+  bool batch_active = false;
+};
+
+// The application while it runs.
+extern CvorbelApp* the_app;
+
+// The open modeless blending-zone dialog, and the open perspective and rotate
+// dialogs; null when none is open.
+extern wxDialog* the_blend_dialog;
+extern wxDialog* the_quad_dialog;
+extern wxDialog* the_rotate_dialog;
+
+inline constexpr const char* open_image_filter =
+    "Bitmap Files (*.bmp)|*.bmp|Jpg/Jpeg Files (*.jpeg *.jpg)|*.jpeg;*jpg|Png Files "
+    "(*.png)|*.png|Tif Files (*.tif)|*.tif|Tga Files (*.tga)|*.tga|Pcx Files (*.pcx)|*.pcx|All "
+    "Files (*.*)|*.*";
+inline constexpr int open_image_filter_count = 7;

@@ -1,0 +1,28 @@
+#include <wx/frame.h>
+
+#include "batch/batch_driver.h"
+#include "ui/app/app.h"
+#include "ui/batch/batch_dialogs.h"
+#include "ui/batch/batch_host_wx.h"
+#include "ui/app/main_frame.h"
+
+bool CvorbelApp::RunBatchDialog(batch_choices& choices) {
+  batch_vorbel dialog(frame, choices);
+  return dialog.ShowModal() == wxID_OK;
+}
+
+void CvorbelApp::OnBatchVorbel(wxCommandEvent&) {
+  if (batch_active || !document || !frame) return;
+  batch_active = true;
+  batch_running = true;
+  bool close_afterwards = false;
+  {
+    wx_batch_host host(*document, frame->View(), frame,
+                       [this](batch_choices& choices) { return RunBatchDialog(choices); });
+    RunBatch(*document, host);
+    close_afterwards = host.close_requested;
+  }
+  batch_running = false;
+  batch_active = false;
+  if (close_afterwards && frame) frame->Close();
+}

@@ -1,0 +1,3 @@
+#include "ui/app/app.h"
+
+wxIMPLEMENT_APP(CvorbelApp);

@@ -1,3 +1,0 @@
-#include "ui/app.h"
-
-wxIMPLEMENT_APP(CvorbelApp);

@@ -1,0 +1,33 @@
+#include <wx/propgrid/property.h>
+
+#include "engine/process_state.h"
+#include "sources/document.h"
+#include "ui/pane/grid_properties.h"
+#include "ui/pane/properties_pane.h"
+#include "ui/view/source_roads.h"
+#include "ui/view/view.h"
+
+void ResetFlipButton(int s) {
+  if (the_properties_pane)
+    the_properties_pane->ResetFlipButton(s);
+  else if (the_view && the_view->GetDocument())
+    the_view->GetDocument()->mirrored[s - 1] = 0;
+}
+
+void ResetCombiningProperties() {
+  // The values the grid was filled with: "Average", "Normal contrast", "No effects".
+  if (prop_method) prop_method->SetValue(1L);
+  if (prop_contrast) prop_contrast->SetValue(0L);
+  if (prop_effects) prop_effects->SetValue(0L);
+}
+
+void CvorbelView::RefreshSources() {
+  CreateStartButtons();
+  if (source_count != 2) return;
+  DestroyStartButtons();
+  UpdateSourceGeometry(1);
+  UpdateSourceGeometry(2);
+  BuildSourceLayer(1);
+  BuildSourceLayer(2);
+  CombineTarget();
+}
