@@ -5,8 +5,6 @@
 #include <cctype>
 #include <string>
 
-#include "ui/app/app.h"
-
 namespace {
 
 // "label|pattern|label|pattern…" with every letter of the patterns turned into a

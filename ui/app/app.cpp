@@ -22,9 +22,6 @@
 #include "platform/settings.h"
 
 CvorbelApp* the_app = nullptr;
-wxDialog* the_blend_dialog = nullptr;
-wxDialog* the_quad_dialog = nullptr;
-wxDialog* the_rotate_dialog = nullptr;
 
 namespace {
 
@@ -52,6 +49,7 @@ class modal_dialog_counter : public wxModalDialogHook {
 
 CvorbelApp::CvorbelApp() : modal_dialogs(std::make_unique<modal_dialog_counter>()) {
   the_app = this;
+  the_app_services = this;
   SetAppName("vorbel");
   SetVendorName("Corvane Tessaworks");
   // Bound first, so that it is asked last.
@@ -66,10 +64,10 @@ CvorbelApp::CvorbelApp() : modal_dialogs(std::make_unique<modal_dialog_counter>(
   Bind(wxEVT_MENU, &CvorbelApp::OnExitCommand, this, WxId(cmd_exit));
   Bind(wxEVT_MENU, [this](wxCommandEvent&) { document->OnFileSaveAs(); },
        WxId(cmd_file_save_as));
-  Bind(wxEVT_UPDATE_UI, &CvorbelApp::OnUpdateFileOpen, WxId(cmd_file_open));
-  Bind(wxEVT_UPDATE_UI, &CvorbelApp::OnUpdateFileOpen, WxId(cmd_open_text));
+  Bind(wxEVT_UPDATE_UI, &UpdateFileOpen, WxId(cmd_file_open));
+  Bind(wxEVT_UPDATE_UI, &UpdateFileOpen, WxId(cmd_open_text));
   Bind(wxEVT_MENU, &CvorbelApp::OnBatchVorbel, this, WxId(cmd_batch));
-  Bind(wxEVT_UPDATE_UI, &CvorbelApp::OnUpdateBatchVorbel, WxId(cmd_batch));
+  Bind(wxEVT_UPDATE_UI, &UpdateBatchVorbel, WxId(cmd_batch));
   Bind(wxEVT_UPDATE_UI, &CvorbelApp::OnUpdateRecentFile, this, WxId(cmd_recent_file_1));
 }
 
@@ -77,6 +75,7 @@ int CvorbelApp::FilterEvent(wxEvent& event) { return FilterHeldCommand(event); }
 
 CvorbelApp::~CvorbelApp() {
   if (the_app == this) the_app = nullptr;
+  if (the_app_services == this) the_app_services = nullptr;
 }
 
 bool CvorbelApp::OnInit() {
@@ -294,11 +293,7 @@ void CvorbelApp::OnExitCommand(wxCommandEvent&) {
   if (frame) frame->Close();
 }
 
-void CvorbelApp::OnUpdateFileOpen(wxUpdateUIEvent& event) { event.Enable(wic_ready); }
-
-void CvorbelApp::OnUpdateBatchVorbel(wxUpdateUIEvent& event) {
-  event.Enable(source_count == 2 && !(the_app && the_app->BatchActive()));
-}
+wxFrame* CvorbelApp::MainFrame() const { return frame; }
 
 void CvorbelApp::OnUpdateRecentFile(wxUpdateUIEvent& event) {
   event.Enable(recent_files.GetCount() > 0);

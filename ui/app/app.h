@@ -6,29 +6,23 @@
 #include <string>
 #include <vector>
 
+#include "ui/adapters/display_scales.h"
+#include "ui/adapters/open_file_dialog.h"
+#include "ui/commands/app_services.h"
 #include "ui/commands/command_ids.h"
+#include "ui/commands/command_rules.h"
 
 class CvorbelDoc;
 class CMainFrame;
 class ui_port;
 class wx_settings_store;
 class modal_dialog_counter;
-class wxDialog;
 struct batch_choices;
-
-// What the open-file dialog is asked and answers.
-struct open_file_request {
-  std::string filter;          // "label|pattern" pairs joined by "|"
-  std::string initial_folder;  // empty: the dialog's own choice
-  int filter_index = 0;        // 1-based; asked with, and the one chosen (0: the first)
-  std::string path;            // chosen: the full path
-  std::string name;            // chosen: the file name alone
-};
 
 // The application: the one document, the main frame, the settings, the recent-file
 // list, the idle rebuild after a fast preview, and the commands that belong to no
 // window.
-class CvorbelApp : public wxApp {
+class CvorbelApp : public wxApp, public app_services {
  public:
   CvorbelApp();
   ~CvorbelApp() override;
@@ -48,8 +42,7 @@ class CvorbelApp : public wxApp {
   // The full-quality rebuild after a fast preview; true when it ran.
   bool RebuildAfterFastPreview();
 
-  // Asks for an image file; the empty string when cancelled.
-  std::string AskImageFileName();
+  std::string AskImageFileName() override;
   void OnFileOpen(wxCommandEvent& event);
   void OnFileNew(wxCommandEvent& event);
   // Opens path as a source and runs the view's initial update; false on failure.
@@ -61,18 +54,13 @@ class CvorbelApp : public wxApp {
   void OnFaq(wxCommandEvent& event);
   void OnExitCommand(wxCommandEvent& event);
   void OnUpdateRecentFile(wxUpdateUIEvent& event);
-  // The batch: every image of source 2's folder combined and saved in turn.
-  void OnBatchVorbel(wxCommandEvent& event);
-  // While a batch runs a second cannot start, and the commands that would change
-  // the sources or their placement wait.
-  bool BatchActive() const { return batch_active; }
-  // Enabling rules that view commands share: loads need the imaging layer; the
-  // batch and most editing commands need two sources.
-  static void OnUpdateFileOpen(wxUpdateUIEvent& event);
-  static void OnUpdateBatchVorbel(wxUpdateUIEvent& event);
+  void OnBatchVorbel(wxCommandEvent& event) override;
+  bool BatchActive() const override { return batch_active; }
+  // The enabling rules of the command table, under the application's names.
+  static void OnUpdateFileOpen(wxUpdateUIEvent& event) { UpdateFileOpen(event); }
+  static void OnUpdateBatchVorbel(wxUpdateUIEvent& event) { UpdateBatchVorbel(event); }
 
-  // Opens site_address + path in the default browser; says so when there is none.
-  void OpenHelpPage(const char* path);
+  void OpenHelpPage(const char* path) override;
 
   // True while a modal dialog or message box runs.
   bool ModalDialogRunning() const;
@@ -82,15 +70,16 @@ class CvorbelApp : public wxApp {
 
   CvorbelDoc* Document() const { return document.get(); }
   CMainFrame* Frame() const { return frame; }
+  wxFrame* MainFrame() const override;
   wxFileHistory& RecentFiles() { return recent_files; }
 
   int app_look = 215;
   int hi_color_icons = 1;
   bool batch_running = false;
-  // Process-wide, so that the view works without an application object.
-  static inline int viewing_scale = 100;
-  static inline float dpi_scale_x = 1.0f;
-  static inline float dpi_scale_y = 1.0f;
+  // The display scales under the application's names.
+  static inline int& viewing_scale = display_scales::viewing;
+  static inline float& dpi_scale_x = display_scales::dpi_x;
+  static inline float& dpi_scale_y = display_scales::dpi_y;
 
   std::vector<std::string> command_line_files;
   // Empty: the user's settings file.
@@ -123,12 +112,6 @@ class CvorbelApp : public wxApp {
 
 // The application while it runs.
 extern CvorbelApp* the_app;
-
-// The open modeless blending-zone dialog, and the open perspective and rotate
-// dialogs; null when none is open.
-extern wxDialog* the_blend_dialog;
-extern wxDialog* the_quad_dialog;
-extern wxDialog* the_rotate_dialog;
 
 inline constexpr const char* open_image_filter =
     "Bitmap Files (*.bmp)|*.bmp|Jpg/Jpeg Files (*.jpeg *.jpg)|*.jpeg;*jpg|Png Files "

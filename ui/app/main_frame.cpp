@@ -18,6 +18,7 @@
 #include "ui/app/app_icon.h"
 #include "ui/app/app_look.h"
 #include "ui/dialogs/articulate_dialog.h"
+#include "ui/dialogs/blend_dialog.h"
 #include "ui/commands/command_ids.h"
 #include "ui/commands/menu_prompts.h"
 #include "ui/app/minimum_size_guard.h"
@@ -58,7 +59,7 @@ CMainFrame::CMainFrame(CvorbelDoc* document)
                                           last_look_id);
   if (the_app) the_app->app_look = look;
   the_blend_dialog = nullptr;
-  CvorbelApp::dpi_scale_x = CvorbelApp::dpi_scale_y = 1.0f;
+  display_scales::dpi_x = display_scales::dpi_y = 1.0f;
 
   SetIcon(ApplicationIcon(32));
   SetMinSize(wxSize(min_width, min_height));

@@ -84,7 +84,7 @@ bool wx_ui_port::AskSaveFileName(save_file_request& request) {
 
 void wx_ui_port::ShowFontSize(int s, int height) {
   if (!the_properties_pane || (s != 1 && s != 2)) return;
-  const int points = FontPointSize(height, CvorbelApp::dpi_scale_y);
+  const int points = FontPointSize(height, display_scales::dpi_y);
   (s == 1 ? the_properties_pane->font_size_1 : the_properties_pane->font_size_2)
       ->SetText(wxString::Format("%d", points));
 }

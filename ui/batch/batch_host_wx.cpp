@@ -4,8 +4,8 @@
 #include <wx/frame.h>
 #include <wx/msgdlg.h>
 
-#include "ui/app/app.h"
-#include "ui/app/main_frame.h"
+#include "ui/commands/app_services.h"
+#include <wx/frame.h>
 #include "ui/adapters/status_bar.h"
 #include "ui/view/view.h"
 
@@ -19,7 +19,7 @@ wx_batch_host::wx_batch_host(CvorbelDoc& document, CvorbelView* view, wxFrame* f
 
 wx_batch_host::~wx_batch_host() {
   // A close that could not be held back may have taken the frame already.
-  if (!frame || !the_app || the_app->Frame() != frame) return;
+  if (!frame || !the_app_services || the_app_services->MainFrame() != frame) return;
   frame->Unbind(wxEVT_CHAR_HOOK, &wx_batch_host::OnCharHook, this);
   frame->Unbind(wxEVT_CLOSE_WINDOW, &wx_batch_host::OnClose, this);
 }

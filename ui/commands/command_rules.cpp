@@ -10,7 +10,7 @@
 #include "engine/process_state.h"
 #include "engine/view_core.h"
 #include "sources/document.h"
-#include "ui/app/app.h"
+#include "ui/commands/app_services.h"
 #include "ui/commands/pane_command_ids.h"
 
 namespace {
@@ -98,7 +98,11 @@ bool HoldableDuringBatch(int command) {
   return RuleOf(command) != command_rule::always || Contains(held_in_batch, command);
 }
 
-bool BatchRunning() { return the_app && the_app->BatchActive(); }
+bool BatchRunning() { return the_app_services && the_app_services->BatchActive(); }
+
+void UpdateFileOpen(wxUpdateUIEvent& event) { event.Enable(wic_ready); }
+
+void UpdateBatchVorbel(wxUpdateUIEvent& event) { event.Enable(source_count == 2 && !BatchRunning()); }
 
 bool HeldDuringBatch(int command) { return BatchRunning() && HoldableDuringBatch(command); }
 

@@ -15,6 +15,10 @@ enum class command_rule {
 // The rule of a command number (not a wx id); commands without an entry run always.
 command_rule RuleOf(int command);
 bool RuleAllows(command_rule rule);
+// Enabling rules that many commands share: loads need the imaging layer; the batch
+// and most editing commands need two sources and no batch running.
+void UpdateFileOpen(wxUpdateUIEvent& event);
+void UpdateBatchVorbel(wxUpdateUIEvent& event);
 // Whether a batch run is going on: every road that could change what it saves asks.
 bool BatchRunning();
 // Whether a command would change the sources, their placement or the settings.

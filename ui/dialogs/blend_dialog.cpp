@@ -9,7 +9,6 @@
 #include "engine/blending_zone.h"
 #include "engine/process_state.h"
 #include "platform/ui_port.h"
-#include "ui/app/app.h"
 #include "ui/pane/properties_pane.h"
 #include "ui/view/view.h"
 

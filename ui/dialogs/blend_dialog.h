@@ -71,3 +71,6 @@ class blend_dialog : public wxDialog {
 // Opens the blending dialog for the view's box, unless one is open already (that
 // one then works on the new box). The box drag's release calls this.
 void OpenBlendDialog(CvorbelView* view);
+
+// The open modeless blending-zone dialog; null when none is open.
+inline wxDialog* the_blend_dialog = nullptr;

@@ -9,7 +9,7 @@
 #include "platform/ui_port.h"
 #include "sources/derived_source.h"
 #include "sources/document.h"
-#include "ui/app/app.h"
+#include "ui/commands/app_services.h"
 #include "ui/dialogs/dialog_units.h"
 #include "ui/view/source_roads.h"
 #include "ui/view/view.h"
@@ -73,7 +73,7 @@ modify_source::~modify_source() {
 void modify_source::OnImageFromFile(wxCommandEvent&) {
   const int s = which_source;
   ResetFlipButton(s);
-  const std::string path = the_app ? the_app->AskImageFileName() : std::string();
+  const std::string path = the_app_services ? the_app_services->AskImageFileName() : std::string();
   const bool loaded = view.GetDocument()->LoadSourceFile(path, s);
   view.offset[s - 1] = {0, 0};
   view.rotation[s - 1] = 0.0;

@@ -8,7 +8,6 @@
 
 #include "engine/process_state.h"
 #include "engine/quad_transform.h"
-#include "ui/app/app.h"
 #include "ui/dialogs/dialog_units.h"
 #include "ui/dialogs/show_quad.h"
 

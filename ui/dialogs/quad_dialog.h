@@ -40,3 +40,6 @@ void ResetQuadCorners();
 
 // Runs the dialog modally; true when it ended with OK.
 bool RunQuadDialog(wxWindow* parent);
+
+// The open perspective dialog; null when none is open.
+inline wxDialog* the_quad_dialog = nullptr;

@@ -9,7 +9,6 @@
 
 #include "engine/float_convert.h"
 #include "engine/view_core.h"
-#include "ui/app/app.h"
 #include "ui/dialogs/dialog_units.h"
 #include "ui/dialogs/integer_field.h"
 #include "ui/dialogs/rotate_wheel.h"

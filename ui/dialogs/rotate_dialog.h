@@ -57,3 +57,6 @@ class rotate : public wxDialog {
 
 // Runs the dialog modally over parent; true when it ended with OK.
 bool RunRotateDialog(wxWindow* parent, CvorbelViewCore& view);
+
+// The open rotate dialog; null when none is open.
+inline wxDialog* the_rotate_dialog = nullptr;

@@ -15,7 +15,7 @@
 #include "sources/document.h"
 #include "sources/text_entry_rules.h"
 #include "sources/text_source.h"
-#include "ui/app/app.h"
+#include "ui/adapters/display_scales.h"
 #include "ui/view/view.h"
 
 namespace {
@@ -272,7 +272,7 @@ bool text_entry::AskFont(font_description& chosen) {
   const wxFont picked = dialog.GetFontData().GetChosenFont();
   if (!picked.IsOk()) return false;
   chosen.lfFaceName = picked.GetFaceName().utf8_string();
-  const double pixels = picked.GetFractionalPointSize() * 96.0 * CvorbelApp::dpi_scale_y / 72.0;
+  const double pixels = picked.GetFractionalPointSize() * 96.0 * display_scales::dpi_y / 72.0;
   chosen.lfHeight = -std::max(1, int(std::lround(pixels)));
   chosen.lfWeight = picked.GetNumericWeight();
   chosen.lfItalic = picked.GetStyle() == wxFONTSTYLE_NORMAL ? 0 : 1;

@@ -9,7 +9,7 @@
 #include "engine/process_state.h"
 #include "engine/view_core.h"
 #include "platform/ui_port.h"
-#include "ui/app/app.h"
+#include "ui/adapters/display_scales.h"
 #include "ui/commands/command_rules.h"
 #include "ui/view/flying_tips.h"
 #include "ui/pane/grid_properties.h"
@@ -136,7 +136,7 @@ void stats::Draw(wxDC& dc, const wxSize& size) const {
     dc.DrawRectangle(area);
     return;
   }
-  const float dy = CvorbelApp::dpi_scale_y;
+  const float dy = display_scales::dpi_y;
   const int step = int(15 * dy);
   OpaqueText(dc, Line(1), 0, 0, area, *wxWHITE);
   if (the_view && the_view->zone_applied == 1) {

@@ -4,7 +4,7 @@
 
 #include "engine/view_core.h"
 #include "sources/document.h"
-#include "ui/app/app.h"
+#include "ui/adapters/display_scales.h"
 #include "ui/pane/properties_pane.h"
 #include "ui/pane/trackbar.h"
 
@@ -87,7 +87,7 @@ pane_layout_input CPropertiesWnd::LayoutInput() const {
   in.tool_height_1 = bar_1.y;
   in.tool_width_2 = (bar_2.x + count_2 - 1) / count_2;
   in.tool_height_2 = bar_2.y;
-  in.dpi_scale_y = CvorbelApp::dpi_scale_y;
+  in.dpi_scale_y = display_scales::dpi_y;
   const CvorbelDoc* doc = the_view ? the_view->GetDocument() : nullptr;
   for (int i = 0; i < 2; ++i) in.text_source[i] = doc && doc->source_kind[i] == kind_text;
   for (const wxWindow* caption : {static_cast<wxWindow*>(contrast_prompt),

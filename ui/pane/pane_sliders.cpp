@@ -1,5 +1,5 @@
 #include "engine/view_core.h"
-#include "ui/app/app.h"
+#include "ui/adapters/display_scales.h"
 #include "ui/commands/command_rules.h"
 #include "ui/pane/properties_pane.h"
 #include "ui/pane/trackbar.h"
@@ -29,11 +29,11 @@ void CPropertiesWnd::OnLevelSlider(int which) {
 }
 
 void CPropertiesWnd::OnScaleSlider() {
-  CvorbelApp::viewing_scale = scale_slider->GetValue();
-  scale_label->SetText(wxString::Format("%d", CvorbelApp::viewing_scale));
+  display_scales::viewing = scale_slider->GetValue();
+  scale_label->SetText(wxString::Format("%d", display_scales::viewing));
   auto* view = dynamic_cast<CvorbelView*>(the_view);
   if (!view) return;
-  view->display_scale = float(CvorbelApp::viewing_scale) / 100.0f * view->fit_scale;
+  view->display_scale = float(display_scales::viewing) / 100.0f * view->fit_scale;
   view->CenterTargetInView();
   view->PresentTarget();
 }

@@ -8,10 +8,11 @@
 #include "engine/process_state.h"
 #include "engine/view_core.h"
 #include "sources/document.h"
-#include "ui/app/app.h"
+#include "ui/adapters/display_scales.h"
+#include "ui/commands/app_services.h"
 #include "ui/dialogs/articulate_dialog.h"
 #include "ui/dialogs/change_source_dialog.h"
-#include "ui/app/main_frame.h"
+#include <wx/frame.h>
 #include "ui/commands/command_rules.h"
 #include "ui/pane/grid_properties.h"
 #include "ui/dialogs/highlighting_dialog.h"
@@ -196,7 +197,7 @@ void CPropertiesWnd::CreateSliders() {
   brightness_slider = make(156, 0, 100, 50, 10);
   brightness_label = new buddy(this, 159, "50", *wxWHITE);
   scale_prompt = new prompt_view_scale(this, 157, "Set view scale");
-  scale_slider = make(157, 55, 205, std::clamp(CvorbelApp::viewing_scale, 55, 205), 15);
+  scale_slider = make(157, 55, 205, std::clamp(display_scales::viewing, 55, 205), 15);
   scale_label = new buddy(this, 160, "--", *wxWHITE);
 
   contrast_slider->Bind(wxEVT_SCROLL_CHANGED, [this](wxScrollEvent& e) { OnLevelSlider(0), e.Skip(); });
@@ -255,9 +256,9 @@ void CPropertiesWnd::BindCommands() {
     });
   }
   Handle(cmd_vorbel_button, [] {
-    if (!the_app) return;
+    if (!the_app_services) return;
     wxCommandEvent batch(wxEVT_MENU, WxId(cmd_batch));
-    the_app->OnBatchVorbel(batch);
+    the_app_services->OnBatchVorbel(batch);
   });
   Handle(cmd_rotate, [this] {
     auto* view = dynamic_cast<CvorbelView*>(the_view);
@@ -270,7 +271,7 @@ void CPropertiesWnd::BindCommands() {
   });
   Handle(cmd_artistic_image, [this] { OnProduceArtisticImage(this); });
   Handle(cmd_web_update, [] {
-    if (the_app) the_app->OpenHelpPage(home_page_path);
+    if (the_app_services) the_app_services->OpenHelpPage(home_page_path);
   });
 }
 
@@ -305,7 +306,7 @@ void CPropertiesWnd::OnUpdateCommand(wxUpdateUIEvent& event) {
 void CPropertiesWnd::OnToolMotion(wxMouseEvent& event) {
   event.Skip();
   auto* bar = dynamic_cast<wxAuiToolBar*>(event.GetEventObject());
-  wxFrame* frame = the_app ? static_cast<wxFrame*>(the_app->Frame()) : nullptr;
+  wxFrame* frame = the_app_services ? the_app_services->MainFrame() : nullptr;
   if (!bar || !frame) return;
   // Fly-by help: the status bar shows the long help of the tool under the pointer.
   wxAuiToolBarItem* tool = event.Leaving() ? nullptr : bar->FindToolByPosition(event.GetX(), event.GetY());

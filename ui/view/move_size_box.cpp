@@ -7,7 +7,7 @@
 #include "engine/float_convert.h"
 #include "engine/process_state.h"
 #include "platform/ui_port.h"
-#include "ui/app/app.h"
+#include "ui/adapters/display_scales.h"
 #include "ui/adapters/status_bar.h"
 #include "ui/view/view.h"
 
@@ -188,7 +188,7 @@ void CvorbelView::PlaceSizeHandles() {
   for (int i = 0; i < handle_count; ++i) {
     if (!size_handles[i]) continue;
     size_handles[i]->Place(HandleOrigin(HandlePoint(i, sw, sh), offset[s - 1], display_scale,
-                                        target_rect, CvorbelApp::dpi_scale_x,
-                                        CvorbelApp::dpi_scale_y, {scroll.x, scroll.y}));
+                                        target_rect, display_scales::dpi_x,
+                                        display_scales::dpi_y, {scroll.x, scroll.y}));
   }
 }

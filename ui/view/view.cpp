@@ -9,7 +9,8 @@
 #include "platform/settings.h"
 #include "platform/ui_port.h"
 #include "sources/document.h"
-#include "ui/app/app.h"
+#include "ui/adapters/display_scales.h"
+#include "ui/commands/command_rules.h"
 #include "ui/view/background_bitmaps.h"
 #include "ui/commands/command_ids.h"
 #include "ui/view/flying_tips.h"
@@ -38,8 +39,8 @@ CvorbelView::CvorbelView(wxWindow* parent, CvorbelDoc* document)
   Bind(wxEVT_MENU, &CvorbelView::OnPrintCommand, this, WxId(cmd_print_setup));
   Bind(wxEVT_MENU, &CvorbelView::OnEditRotate, this, WxId(cmd_rotate));
   Bind(wxEVT_MENU, &CvorbelView::OnPerspectiveTransform, this, WxId(cmd_perspective));
-  Bind(wxEVT_UPDATE_UI, &CvorbelApp::OnUpdateBatchVorbel, WxId(cmd_rotate));
-  Bind(wxEVT_UPDATE_UI, &CvorbelApp::OnUpdateBatchVorbel, WxId(cmd_perspective));
+  Bind(wxEVT_UPDATE_UI, &UpdateBatchVorbel, WxId(cmd_rotate));
+  Bind(wxEVT_UPDATE_UI, &UpdateBatchVorbel, WxId(cmd_perspective));
   Bind(wxEVT_CONTEXT_MENU, &CvorbelView::OnContextMenu, this);
   Bind(wxEVT_UPDATE_UI, &CvorbelView::OnUpdateCut, this, WxId(cmd_cut));
   Bind(wxEVT_TIMER, &CvorbelView::OnTimer, this);
@@ -48,7 +49,7 @@ CvorbelView::CvorbelView(wxWindow* parent, CvorbelDoc* document)
   Bind(wxEVT_UPDATE_UI, &CvorbelView::OnUpdateEditCopy, this, WxId(cmd_copy));
   Bind(wxEVT_MENU, &CvorbelView::OnSoftwareSource, this, WxId(cmd_software_source));
   Bind(wxEVT_MENU, &CvorbelView::OnSoftwareSource, this, cmd_view_customize);
-  Bind(wxEVT_UPDATE_UI, &CvorbelApp::OnUpdateFileOpen, WxId(cmd_software_source));
+  Bind(wxEVT_UPDATE_UI, &UpdateFileOpen, WxId(cmd_software_source));
   BindMouseAndKeys();
   BindPlacementCommands();
   BindViewCommands();
@@ -90,7 +91,7 @@ void CvorbelView::OnInitialUpdate() {
 void CvorbelView::FitTargetToClient() {
   const wxSize client = GetClientSize();
   fit_scale = FitScale(client.x, client.y, target_rect.Width(), target_rect.Height());
-  display_scale = float(CvorbelApp::viewing_scale) / 100.0f * fit_scale;
+  display_scale = float(display_scales::viewing) / 100.0f * fit_scale;
 }
 
 void CvorbelView::CenterTargetInView() {

@@ -4,7 +4,8 @@
 #include "platform/ui_port.h"
 #include "sources/document.h"
 #include "sources/text_source.h"
-#include "ui/app/app.h"
+#include "ui/adapters/display_scales.h"
+#include "ui/commands/command_rules.h"
 #include "ui/dialogs/canvas_size_dialog.h"
 #include "ui/dialogs/colour_choice.h"
 #include "ui/commands/pane_command_ids.h"
@@ -26,7 +27,7 @@ void CvorbelView::BindViewCommands() {
   Bind(wxEVT_MENU, &CvorbelView::OnSetSourceSizes, this, WxId(cmd_sizes));
   for (int id : {int(cmd_font_up_1), int(cmd_font_down_1), int(cmd_font_up_2), int(cmd_font_down_2),
                  int(cmd_fix_positions), int(cmd_sizes)})
-    Bind(wxEVT_UPDATE_UI, &CvorbelApp::OnUpdateBatchVorbel, WxId(id));
+    Bind(wxEVT_UPDATE_UI, &UpdateBatchVorbel, WxId(id));
 }
 
 void CvorbelView::OnTargetSize(wxCommandEvent&) {
@@ -39,8 +40,8 @@ void CvorbelView::OnTargetSize(wxCommandEvent&) {
   // the second source arrives.
   if (source_count != 2) return;
   if (the_properties_pane) {
-    CvorbelApp::viewing_scale = the_properties_pane->scale_slider->GetValue();
-    the_properties_pane->scale_label->SetText(wxString::Format("%d", CvorbelApp::viewing_scale));
+    display_scales::viewing = the_properties_pane->scale_slider->GetValue();
+    the_properties_pane->scale_label->SetText(wxString::Format("%d", display_scales::viewing));
   }
   FitTargetToClient();
   CenterTargetInView();

@@ -9,7 +9,6 @@
 #include "engine/float_convert.h"
 #include "engine/process_state.h"
 #include "engine/view_mapping.h"
-#include "ui/app/app.h"
 #include "ui/dialogs/blend_dialog.h"
 #include "ui/commands/command_rules.h"
 #include "ui/view/flying_tips.h"

@@ -1,5 +1,4 @@
 #include "engine/process_state.h"
-#include "ui/app/app.h"
 #include "ui/commands/command_rules.h"
 #include "ui/commands/pane_command_ids.h"
 #include "ui/pane/properties_pane.h"
@@ -40,7 +39,7 @@ void CvorbelView::BindPlacementCommands() {
                              cmd_place_1_position_2, cmd_positioning_off, cmd_place_1_top_left,
                              cmd_place_2_top_left,   cmd_mirror_1,        cmd_mirror_2};
   for (int id : two_sources)
-    Bind(wxEVT_UPDATE_UI, &CvorbelApp::OnUpdateBatchVorbel, WxId(id));
+    Bind(wxEVT_UPDATE_UI, &UpdateBatchVorbel, WxId(id));
   // The view draws the scrolled picture itself, so its children stay where they
   // are: the handles are put back on the source once a scroll is done.
   for (const auto& type :

@@ -1,7 +1,7 @@
 #include <algorithm>
 
 #include "engine/process_state.h"
-#include "ui/app/app.h"
+#include "ui/adapters/display_scales.h"
 #include "ui/adapters/screen_flush.h"
 #include "ui/view/view.h"
 
@@ -65,8 +65,8 @@ bool CvorbelView::ComposePresentation(const bgra* pixels) {
   cairo_set_source(cr, gradient);
   cairo_paint(cr);
 
-  const float dpi_x = CvorbelApp::dpi_scale_x;
-  const float dpi_y = CvorbelApp::dpi_scale_y;
+  const float dpi_x = display_scales::dpi_x;
+  const float dpi_y = display_scales::dpi_y;
   const wxPoint scroll = CalcUnscrolledPosition(wxPoint(0, 0));
   cairo_translate(cr, (target_rect.left - scroll.x) / dpi_x, (target_rect.top - scroll.y) / dpi_y);
   cairo_scale(cr, display_scale, display_scale);
