@@ -11,8 +11,8 @@
 #include "engine/process_state.h"
 #include "platform/settings.h"
 #include "tests/ui/test_app.h"
-#include "ui/app/main_frame.h"
 #include "ui/adapters/status_bar.h"
+#include "ui/app/main_frame.h"
 
 // What the X server shows of a window's client area now, read straight from the
 // server (wx's screen device context may answer from an older copy).

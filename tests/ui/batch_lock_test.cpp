@@ -11,10 +11,10 @@
 #include "sources/text_entry_rules.h"
 #include "tests/ui/pane_fixture.h"
 #include "ui/commands/command_rules.h"
-#include "ui/view/flying_tips.h"
 #include "ui/commands/pane_command_ids.h"
 #include "ui/pane/properties_pane.h"
 #include "ui/pane/trackbar.h"
+#include "ui/view/flying_tips.h"
 #include "ui/view/view.h"
 
 namespace fs = std::filesystem;

@@ -8,9 +8,9 @@
 #include "sources/document.h"
 #include "tests/core/sources/bmp_builder.h"
 #include "tests/ui/source_roads_fixture.h"
+#include "ui/adapters/status_bar.h"
 #include "ui/view/move_size_box.h"
 #include "ui/view/startup_tips.h"
-#include "ui/adapters/status_bar.h"
 
 namespace {
 

@@ -9,9 +9,9 @@
 #include <iterator>
 
 #include "tests/ui/app_fixture.h"
+#include "ui/adapters/open_file_dialog.h"
 #include "ui/app/about_dialog.h"
 #include "ui/view/background_bitmaps.h"
-#include "ui/adapters/open_file_dialog.h"
 #include "ui/view/view.h"
 
 // Last: Xlib's macros would clash with wx names.

@@ -1,7 +1,7 @@
 #include "tests/ui/pane_fixture.h"
+#include "ui/commands/pane_command_ids.h"
 #include "ui/dialogs/articulate_dialog.h"
 #include "ui/dialogs/highlighting_dialog.h"
-#include "ui/commands/pane_command_ids.h"
 
 namespace {
 

@@ -2,12 +2,12 @@
 
 #include "engine/process_state.h"
 #include "tests/ui/pane_fixture.h"
-#include "ui/commands/command_rules.h"
-#include "ui/view/flying_tips.h"
 #include "ui/app/main_frame.h"
-#include "ui/view/move_size_box.h"
+#include "ui/commands/command_rules.h"
 #include "ui/commands/pane_command_ids.h"
 #include "ui/dialogs/rotate_dialog.h"
+#include "ui/view/flying_tips.h"
+#include "ui/view/move_size_box.h"
 
 namespace {
 

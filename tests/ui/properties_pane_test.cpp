@@ -4,8 +4,8 @@
 
 #include <chrono>
 
-#include "tests/ui/pane_fixture.h"
 #include "batch/batch_choices.h"
+#include "tests/ui/pane_fixture.h"
 #include "ui/commands/command_rules.h"
 #include "ui/commands/pane_command_ids.h"
 

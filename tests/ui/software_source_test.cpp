@@ -3,13 +3,13 @@
 
 #include "engine/process_state.h"
 #include "sources/document.h"
-#include "tests/ui/source_roads_fixture.h"
-#include "ui/dialogs/change_source_dialog.h"
-#include "ui/pane/grid_properties.h"
-#include "ui/commands/pane_command_ids.h"
-#include "ui/pane/properties_pane.h"
 #include "sources/software_pattern.h"
+#include "tests/ui/source_roads_fixture.h"
+#include "ui/commands/pane_command_ids.h"
+#include "ui/dialogs/change_source_dialog.h"
 #include "ui/dialogs/software_source_dialog.h"
+#include "ui/pane/grid_properties.h"
+#include "ui/pane/properties_pane.h"
 
 namespace {
 

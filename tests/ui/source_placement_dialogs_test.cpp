@@ -11,9 +11,9 @@
 #include "sources/document.h"
 #include "tests/ui/app_fixture.h"
 #include "ui/commands/command_ids.h"
-#include "ui/pane/grid_properties.h"
 #include "ui/dialogs/source_fix_dialog.h"
 #include "ui/dialogs/source_size_dialog.h"
+#include "ui/pane/grid_properties.h"
 #include "ui/view/view.h"
 
 namespace {

@@ -3,11 +3,11 @@
 #include <fstream>
 #include <thread>
 
+#include "sources/text_entry_rules.h"
 #include "tests/ui/app_fixture.h"
 #include "tests/ui/view_fixture.h"
-#include "sources/text_entry_rules.h"
-#include "ui/view/flying_tips.h"
 #include "ui/dialogs/software_source_dialog.h"
+#include "ui/view/flying_tips.h"
 #include "ui/view/startup_tips.h"
 
 namespace {

@@ -9,11 +9,11 @@
 #include "tests/ui/app_fixture.h"
 #include "tests/ui/view_fixture.h"
 #include "ui/commands/command_ids.h"
+#include "ui/commands/pane_command_ids.h"
 #include "ui/dialogs/blend_dialog.h"
 #include "ui/pane/grid_properties.h"
-#include "ui/view/move_size_box.h"
-#include "ui/commands/pane_command_ids.h"
 #include "ui/pane/properties_pane.h"
+#include "ui/view/move_size_box.h"
 
 namespace {
 

@@ -10,16 +10,16 @@
 
 #include "engine/process_state.h"
 #include "engine/view_core.h"
+#include "platform/settings.h"
 #include "sources/document.h"
-#include "ui/app/about_dialog.h"
 #include "ui/adapters/clipboard_wx.h"
-#include "ui/commands/command_rules.h"
-#include "ui/app/main_frame.h"
 #include "ui/adapters/open_file_dialog.h"
 #include "ui/adapters/settings_wx.h"
+#include "ui/app/about_dialog.h"
+#include "ui/app/main_frame.h"
 #include "ui/app/ui_port_wx.h"
+#include "ui/commands/command_rules.h"
 #include "ui/view/view.h"
-#include "platform/settings.h"
 
 CvorbelApp* the_app = nullptr;
 

@@ -2,9 +2,9 @@
 
 #include "batch/batch_driver.h"
 #include "ui/app/app.h"
+#include "ui/app/main_frame.h"
 #include "ui/batch/batch_dialogs.h"
 #include "ui/batch/batch_host_wx.h"
-#include "ui/app/main_frame.h"
 
 bool CvorbelApp::RunBatchDialog(batch_choices& choices) {
   batch_vorbel dialog(frame, choices);

@@ -4,15 +4,15 @@
 #include <wx/msgdlg.h>
 
 #include "engine/view_core.h"
-#include "ui/app/app.h"
-#include "ui/pane/grid_properties.h"
-#include "ui/commands/pane_command_ids.h"
-#include "ui/pane/properties_pane.h"
 #include "sources/text_source.h"
-#include "ui/dialogs/replace_source.h"
 #include "ui/adapters/save_file_dialog.h"
 #include "ui/adapters/status_bar.h"
+#include "ui/app/app.h"
+#include "ui/commands/pane_command_ids.h"
+#include "ui/dialogs/replace_source.h"
 #include "ui/dialogs/text_entry.h"
+#include "ui/pane/grid_properties.h"
+#include "ui/pane/properties_pane.h"
 
 namespace {
 

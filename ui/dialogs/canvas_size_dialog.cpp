@@ -7,9 +7,9 @@
 #include "engine/source_layer.h"
 #include "engine/view_core.h"
 #include "platform/settings.h"
+#include "ui/commands/pane_command_ids.h"
 #include "ui/dialogs/dialog_units.h"
 #include "ui/dialogs/integer_field.h"
-#include "ui/commands/pane_command_ids.h"
 #include "ui/pane/properties_pane.h"
 
 canvas_size::canvas_size(wxWindow* parent, CvorbelViewCore& v)

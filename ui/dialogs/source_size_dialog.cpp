@@ -8,8 +8,8 @@
 
 #include "engine/view_core.h"
 #include "ui/dialogs/dialog_units.h"
-#include "ui/pane/grid_properties.h"
 #include "ui/dialogs/integer_field.h"
+#include "ui/pane/grid_properties.h"
 
 namespace {
 

@@ -10,14 +10,14 @@
 #include "engine/view_core.h"
 #include "platform/ui_port.h"
 #include "ui/adapters/display_scales.h"
+#include "ui/adapters/status_bar.h"
 #include "ui/commands/command_rules.h"
-#include "ui/view/flying_tips.h"
-#include "ui/pane/grid_properties.h"
 #include "ui/commands/pane_command_ids.h"
+#include "ui/pane/grid_properties.h"
 #include "ui/pane/pane_images.h"
 #include "ui/pane/properties_pane.h"
-#include "ui/adapters/status_bar.h"
 #include "ui/pane/trackbar.h"
+#include "ui/view/flying_tips.h"
 #include "ui/view/view.h"
 
 namespace {

@@ -2,8 +2,8 @@
 
 #include "engine/process_state.h"
 #include "sources/document.h"
-#include "ui/view/flying_tips.h"
 #include "ui/pane/properties_pane.h"
+#include "ui/view/flying_tips.h"
 #include "ui/view/view.h"
 
 namespace {

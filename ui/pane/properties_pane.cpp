@@ -14,12 +14,12 @@
 #include "ui/dialogs/change_source_dialog.h"
 #include <wx/frame.h>
 #include "ui/commands/command_rules.h"
-#include "ui/pane/grid_properties.h"
-#include "ui/dialogs/highlighting_dialog.h"
 #include "ui/commands/pane_command_ids.h"
+#include "ui/dialogs/highlighting_dialog.h"
+#include "ui/dialogs/rotate_dialog.h"
+#include "ui/pane/grid_properties.h"
 #include "ui/pane/pane_images.h"
 #include "ui/pane/placement_calls.h"
-#include "ui/dialogs/rotate_dialog.h"
 #include "ui/pane/trackbar.h"
 #include "ui/view/view.h"
 

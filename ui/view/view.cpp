@@ -10,13 +10,13 @@
 #include "platform/ui_port.h"
 #include "sources/document.h"
 #include "ui/adapters/display_scales.h"
+#include "ui/adapters/status_bar.h"
+#include "ui/commands/command_ids.h"
 #include "ui/commands/command_rules.h"
 #include "ui/view/background_bitmaps.h"
-#include "ui/commands/command_ids.h"
 #include "ui/view/flying_tips.h"
 #include "ui/view/move_size_box.h"
 #include "ui/view/start_buttons.h"
-#include "ui/adapters/status_bar.h"
 
 CvorbelView::CvorbelView(wxWindow* parent, CvorbelDoc* document)
     : CvorbelViewCore(document) {

@@ -9,13 +9,13 @@
 #include "engine/float_convert.h"
 #include "engine/process_state.h"
 #include "engine/view_mapping.h"
-#include "ui/dialogs/blend_dialog.h"
+#include "ui/adapters/status_bar.h"
 #include "ui/commands/command_rules.h"
+#include "ui/commands/pane_command_ids.h"
+#include "ui/dialogs/blend_dialog.h"
+#include "ui/pane/properties_pane.h"
 #include "ui/view/flying_tips.h"
 #include "ui/view/move_size_box.h"
-#include "ui/commands/pane_command_ids.h"
-#include "ui/pane/properties_pane.h"
-#include "ui/adapters/status_bar.h"
 #include "ui/view/view.h"
 
 namespace {

@@ -1,8 +1,8 @@
 #include "engine/process_state.h"
+#include "ui/adapters/status_bar.h"
 #include "ui/commands/command_rules.h"
 #include "ui/commands/pane_command_ids.h"
 #include "ui/pane/properties_pane.h"
-#include "ui/adapters/status_bar.h"
 #include "ui/view/view.h"
 
 namespace {
