@@ -1,0 +1,2 @@
+#include "batch/batch_driver.h"
+#include "ui/app/app.h"

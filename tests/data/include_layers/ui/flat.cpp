@@ -1,0 +1,1 @@
+#include "ui/adapters/status_bar.h"
