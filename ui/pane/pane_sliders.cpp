@@ -28,9 +28,13 @@ void CPropertiesWnd::OnLevelSlider(int which) {
   the_view->CombineTarget();
 }
 
-void CPropertiesWnd::OnScaleSlider() {
+void CPropertiesWnd::TakeViewingScaleFromSlider() {
   display_scales::viewing = scale_slider->GetValue();
   scale_label->SetText(wxString::Format("%d", display_scales::viewing));
+}
+
+void CPropertiesWnd::OnScaleSlider() {
+  TakeViewingScaleFromSlider();
   auto* view = dynamic_cast<CvorbelView*>(the_view);
   if (!view) return;
   view->display_scale = float(display_scales::viewing) / 100.0f * view->fit_scale;

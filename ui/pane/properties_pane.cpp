@@ -77,6 +77,7 @@ CPropertiesWnd::CPropertiesWnd(wxWindow* parent)
     : wxPanel(parent, window_id, wxDefaultPosition, wxSize(start_width, start_height),
               wxCLIP_CHILDREN | wxTAB_TRAVERSAL) {
   the_properties_pane = this;
+  the_pane_link = this;
   SetBackgroundColour(*wxWHITE);
 
   grid = new prop_grid_ctrl(this, grid_id);
@@ -104,6 +105,7 @@ CPropertiesWnd::CPropertiesWnd(wxWindow* parent)
 }
 
 CPropertiesWnd::~CPropertiesWnd() {
+  if (the_pane_link == this) the_pane_link = nullptr;
   if (the_properties_pane == this) {
     the_properties_pane = nullptr;
     the_stats = nullptr;

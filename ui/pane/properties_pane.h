@@ -6,6 +6,7 @@
 #include <map>
 
 #include "ui/pane/pane_controls.h"
+#include "ui/view/pane_link.h"
 
 class wxAuiToolBar;
 class trackbar;
@@ -43,7 +44,7 @@ pane_layout ComputePaneLayout(const pane_layout_input& in);
 
 // The dockable control panel: command buttons, two toolbars, the source strips, the
 // statistics, three sliders and the property grid.
-class CPropertiesWnd : public wxPanel {
+class CPropertiesWnd : public wxPanel, public pane_link {
  public:
   static constexpr int window_id = 158;
   static constexpr int start_width = 310;
@@ -61,12 +62,14 @@ class CPropertiesWnd : public wxPanel {
   void UpdateGridFont();
   void InitPropList();
   void OnResetAll();
-  // Flip button of source s back to its first image and the source unflipped.
-  void ResetFlipButton(int s);
+  void ResetFlipButton(int s) override;
 
   // Runs a command: its handler here, or the view's when the pane has none. One
   // that comes without a control is dropped when its rule disables it.
   void RunCommand(int command, bool from_control = false);
+  void RunPaneCommand(int command) override { RunCommand(command); }
+  void AllowTip() override { tip_allowed = true; }
+  void TakeViewingScaleFromSlider() override;
   // Gives a pane command its handler.
   void Handle(int command, std::function<void()> handler);
   bool Handles(int command) const { return handlers.count(command) != 0; }

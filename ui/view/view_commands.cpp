@@ -4,15 +4,13 @@
 #include "platform/ui_port.h"
 #include "sources/document.h"
 #include "sources/text_source.h"
-#include "ui/adapters/display_scales.h"
 #include "ui/commands/command_rules.h"
 #include "ui/commands/pane_command_ids.h"
 #include "ui/dialogs/canvas_size_dialog.h"
 #include "ui/dialogs/colour_choice.h"
 #include "ui/dialogs/source_fix_dialog.h"
 #include "ui/dialogs/source_size_dialog.h"
-#include "ui/pane/properties_pane.h"
-#include "ui/pane/trackbar.h"
+#include "ui/view/pane_link.h"
 #include "ui/view/view.h"
 
 void CvorbelView::BindViewCommands() {
@@ -39,10 +37,7 @@ void CvorbelView::OnTargetSize(wxCommandEvent&) {
   // Without two sources the window shows no target: the new size is taken up when
   // the second source arrives.
   if (source_count != 2) return;
-  if (the_properties_pane) {
-    display_scales::viewing = the_properties_pane->scale_slider->GetValue();
-    the_properties_pane->scale_label->SetText(wxString::Format("%d", display_scales::viewing));
-  }
+  if (the_pane_link) the_pane_link->TakeViewingScaleFromSlider();
   FitTargetToClient();
   CenterTargetInView();
   Scroll(0, 0);

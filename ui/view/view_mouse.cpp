@@ -13,9 +13,9 @@
 #include "ui/commands/command_rules.h"
 #include "ui/commands/pane_command_ids.h"
 #include "ui/dialogs/blend_dialog.h"
-#include "ui/pane/properties_pane.h"
 #include "ui/view/flying_tips.h"
 #include "ui/view/move_size_box.h"
+#include "ui/view/pane_link.h"
 #include "ui/view/view.h"
 
 namespace {
@@ -97,7 +97,7 @@ void CvorbelView::OnMouseMove(wxMouseEvent& event) {
   event.Skip();
   flying_tips::Close(pane_tip);
   if (BatchRunning()) return;
-  if (the_properties_pane) the_properties_pane->tip_allowed = true;
+  if (the_pane_link) the_pane_link->AllowTip();
   const wxPoint logical = CalcUnscrolledPosition(event.GetPosition());
   const vpoint p{logical.x, logical.y};
   const int w = std::min(target_rect.Width(), max_target_width);
@@ -225,8 +225,8 @@ void CvorbelView::OnRButtonUp(wxMouseEvent& event) {
 
 void CvorbelView::SendPaneCommand(int id) {
   // Not from a control: the pane drops it when its rule disables it.
-  if (the_properties_pane) {
-    the_properties_pane->RunCommand(id);
+  if (the_pane_link) {
+    the_pane_link->RunPaneCommand(id);
     return;
   }
   wxCommandEvent command(wxEVT_MENU, WxId(id));

@@ -2,7 +2,7 @@
 #include "ui/adapters/status_bar.h"
 #include "ui/commands/command_rules.h"
 #include "ui/commands/pane_command_ids.h"
-#include "ui/pane/properties_pane.h"
+#include "ui/view/pane_link.h"
 #include "ui/view/view.h"
 
 namespace {
@@ -30,7 +30,7 @@ void CvorbelView::BindPlacementCommands() {
                  cmd_place_2_top_right, cmd_place_2_bottom_left, cmd_place_2_bottom_right,
                  cmd_place_1_middle, cmd_place_2_middle}) {
     Bind(wxEVT_MENU, [id](wxCommandEvent&) {
-      if (the_properties_pane) the_properties_pane->RunCommand(id);
+      if (the_pane_link) the_pane_link->RunPaneCommand(id);
     }, WxId(id));
     Bind(wxEVT_UPDATE_UI, [id](wxUpdateUIEvent& event) { event.Enable(CommandEnabled(id)); },
          WxId(id));

@@ -3,13 +3,13 @@
 #include "engine/process_state.h"
 #include "sources/document.h"
 #include "ui/pane/grid_properties.h"
-#include "ui/pane/properties_pane.h"
+#include "ui/view/pane_link.h"
 #include "ui/view/source_roads.h"
 #include "ui/view/view.h"
 
 void ResetFlipButton(int s) {
-  if (the_properties_pane)
-    the_properties_pane->ResetFlipButton(s);
+  if (the_pane_link)
+    the_pane_link->ResetFlipButton(s);
   else if (the_view && the_view->GetDocument())
     the_view->GetDocument()->mirrored[s - 1] = 0;
 }
