@@ -3,6 +3,6 @@
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 bash "$root/scripts/deps.sh" run
-cmake -S "$root" -B "$root/build" -G Ninja -DVORBEL_BENCH=OFF -DCMAKE_BUILD_TYPE=Release >/dev/null
-cmake --build "$root/build" --target all
+cmake -S "$root" -B "$root/build" -G Ninja -DVORBEL_TESTS=OFF -DVORBEL_BENCH=OFF -DCMAKE_BUILD_TYPE=Release >/dev/null
+cmake --build "$root/build" --target vorbel
 exec "$root/build/ui/vorbel" "$@"
