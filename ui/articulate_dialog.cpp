@@ -175,10 +175,10 @@ void articulate::OnSpin(wxSpinEvent& event) {
   auto* spin = static_cast<wxSpinButton*>(event.GetEventObject());
   const int delta = event.GetPosition();
   spin->SetValue(0);
-  // Weird lets the windows repaint as it goes, and the toolkit's auto-repeat fires
-  // there too while the button's release waits behind the effect: each repeat would
-  // start Weird again inside the last, and a held spin on a slow machine would never
-  // stop. Repeats that come while a step works are dropped.
+  // Weird lets the windows repaint as it goes, and the toolkit's auto-repeat can fire
+  // there too: a repeat that reached this handler would start Weird again inside the
+  // last, and so on while the release waits behind them. Repeats that come while a
+  // step works are dropped.
   if (delta == 0 || stepping) return;
   stepping = true;
   OnDeltaPosWeird(spin == amplitude_spin ? 0 : 1, delta > 0 ? 1 : -1);

@@ -202,8 +202,8 @@ TEST_F(blending, SpinClicksStepTheAmplitudeAndRunWeirdAlsoAtTheTop) {
   Settle();
 }
 
-// The toolkit's auto-repeat also fires while Weird lets the windows repaint, with the
-// spin button's release still waiting: those repeats are dropped, one step a click.
+// A spin repeat that arrives while Weird lets the windows repaint, with the button's
+// release still waiting, is dropped: one step a click.
 TEST_F(blending, SpinRepeatsThatComeWhileWeirdRunsAddNoStep) {
   articulate dialog(app.Frame(), *view);
   dialog.amplitude_edit->ChangeValue("50");
