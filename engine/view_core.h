@@ -66,6 +66,8 @@ class CvorbelViewCore {
   double ScaledHeight(int s) const;
   void UpdateFixAnchor(int s);
   void MoveSourceToFixPosition(int s);
+  // Its geometry and offset only: the layer and the target are left to the caller.
+  void PlaceSourceAtFixPosition(int s);
   void SetSourceScalePercent(int value, int axis, int s);  // axis 0 vertical, 1 horizontal
   // 100 % both ways, shown in the grid; with two sources the layer and target rebuilt.
   void ResetSourceScale(int s);
