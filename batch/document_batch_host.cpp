@@ -15,7 +15,6 @@ bool document_batch_host::LoadSourceFile(const std::string& path, int s) {
   if (!loaded) {
     // The run stops here: leave the target as a load in place would.
     view->RebuildSources(-1);
-    layer_builds += 2;
   }
   return loaded;
 }
@@ -39,7 +38,6 @@ void document_batch_host::RebuildSources() {
   // A quick-preview layer of source 1 is not what a save may show.
   const bool both = source1_changed || view->fast_preview != 0;
   view->RebuildSources(both ? -1 : 2);
-  layer_builds += both ? 2 : 1;
   source1_changed = false;
 }
 

@@ -23,9 +23,8 @@ class document_batch_host : public batch_host {
   void SaveTarget(const std::string& path, const std::string& extension) override;
   void FinishSaves() override;
 
-  // The work done so far, counted for tests.
-  int layer_builds = 0;
-  int decodes_ahead() const { return ahead.Started(); }
+  // Decodes begun ahead of their loads so far.
+  int DecodesAhead() const { return ahead.Started(); }
 
  protected:
   CvorbelDoc& document;

@@ -116,6 +116,7 @@ class CvorbelViewCore {
   bool show_fix_cross = false;
   bool box_dragging = false;
   bool blend_dialog_open = false;
+  int layer_builds = 0;  // source layers built so far, either source
 
  private:
   CvorbelDoc* document;
