@@ -66,7 +66,8 @@ class CvorbelDoc {
   bool TakeDecodedSource(decoded_source& decoded, int s);
   bool LoadSourceFile(const std::string& path, int s);
   // The same with the image perhaps decoded ahead; without place the source is neither
-  // placed nor the target recombined, which the caller then does itself.
+  // placed nor the target recombined, which the caller then does itself, and the pane
+  // is laid out again only when the source's kind changed.
   bool LoadSourceFile(const std::string& path, int s, decoded_source* decoded, bool place);
   void StepSourceFile(int s, int step);
 

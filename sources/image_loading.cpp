@@ -115,10 +115,12 @@ bool CvorbelDoc::LoadSourceFile(const std::string& path, int s, decoded_source* 
     return false;
   }
   if (path.empty() || !OpenForReading(path)) return false;
+  const int kind_before = s == 1 || s == 2 ? source_kind[s - 1] : kind_none;
   const bool loaded = LoadSourceImage(path, s, decoded);
   the_ui().SetDocumentTitle("");
   if (place) the_ui().MoveSourceToFixPosition(s);
-  the_ui().AdjustLayout();
+  // The pane's layout follows only its size and the kinds of the sources.
+  if (place || (loaded && source_kind[s - 1] != kind_before)) the_ui().AdjustLayout();
   return loaded;
 }
 
