@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <memory>
+#include <optional>
 
 #include "batch/batch_line_reader.h"
 #include "batch/batch_naming.h"
@@ -23,6 +24,13 @@ struct folder_walk {
   my_filefind finder;
   std::string folder;
   bool more = true;
+  // The image after the current one, when it was looked for ahead of its turn.
+  struct found_image {
+    bool found;
+    std::string name;
+    bool more;
+  };
+  std::optional<found_image> ahead;
 
   // False when the file is gone or its folder lists nothing.
   bool Start(const std::string& file, int sort_word, bool& file_found) {
@@ -35,12 +43,32 @@ struct folder_walk {
   }
   // The next image file's name; false when the list is exhausted.
   bool NextImage(std::string& name) {
+    if (!ahead) ahead = Step();
+    const found_image next = std::move(*ahead);
+    ahead.reset();
+    more = next.more;
+    name = next.name;
+    return next.found;
+  }
+  // The name NextImage will give, without moving on; null when the list has ended.
+  const std::string* PeekImage() {
+    if (!more) return nullptr;
+    if (!ahead) ahead = Step();
+    return ahead->found ? &ahead->name : nullptr;
+  }
+
+ private:
+  found_image Step() {
+    found_image next{false, "", more};
     do {
-      more = finder.FindNextFile();
-      name = finder.GetFileName();
-      if (!name.empty() && IsImageFileName(name)) return true;
-    } while (more);
-    return false;
+      next.more = finder.FindNextFile();
+      next.name = finder.GetFileName();
+      if (!next.name.empty() && IsImageFileName(next.name)) {
+        next.found = true;
+        break;
+      }
+    } while (next.more);
+    return next;
   }
 };
 
@@ -51,6 +79,7 @@ class batch_run {
   batch_end Run() {
     if (!Prepare()) return batch_end::refused;
     const batch_end end = Pairs();
+    host.FinishSaves();
     text_file.reset();
     if (end == batch_end::completed) host.MessageBox(batch_complete_message, message_icon::information);
     return end;
@@ -139,6 +168,8 @@ class batch_run {
       if (!host.LoadSourceFile(source2.folder + name2, 2)) return Stop();
       // Source 2's fit follows the size of each new image, as source 1's does.
       host.UpdateSourceGeometry(2);
+      if (const std::string* next = source2.PeekImage())
+        host.ExpectSourceFile(source2.folder + *next, 2);
 
       host.PumpAll();
       host.RebuildSources();
@@ -149,8 +180,11 @@ class batch_run {
       ++pair_count;
 
       host.PumpKeyboard();
-      if (host.TakeEscape() && host.AskYesNo("Do you really want to quit ?"))
-        return batch_end::stopped;
+      if (host.TakeEscape()) {
+        // The question comes after the report of a failed save, as it would in place.
+        host.FinishSaves();
+        if (host.AskYesNo("Do you really want to quit ?")) return batch_end::stopped;
+      }
       if (host.CloseRequested()) return batch_end::stopped;
       host.ShowStatusText("Current file count = " + std::to_string(pair_count));
       if (!source2.more) return batch_end::completed;
@@ -158,6 +192,7 @@ class batch_run {
   }
 
   batch_end Stop() {
+    host.FinishSaves();
     host.MessageBox(batch_stop_message, message_icon::error);
     return batch_end::stopped;
   }

@@ -17,12 +17,18 @@ class batch_host {
   virtual void SetMoveSizeSource(int mode) = 0;
   // Loads an image file into source s (1 or 2); the load reports its own failures.
   virtual bool LoadSourceFile(const std::string& path, int s) = 0;
+  // The next load of source s will be of path: a host may begin reading it now.
+  virtual void ExpectSourceFile(const std::string& path, int s) { (void)path, (void)s; }
   // Renders source 1's stored text, ">n<" shown as number (-1: none); 1 when failed.
   virtual int RenderSourceText(int number) = 0;
   virtual void UpdateSourceGeometry(int s) = 0;
   // Rebuilds both layers and recombines the target.
   virtual void RebuildSources() = 0;
+  // A host may finish the writing later, while the run goes on, as long as it
+  // reports the failure by FinishSaves at the latest.
   virtual void SaveTarget(const std::string& path, const std::string& extension) = 0;
+  // Every save begun is written, or its failure reported.
+  virtual void FinishSaves() {}
   // Dispatches whatever waits, then only what waits of the keyboard.
   virtual void PumpAll() {}
   virtual void PumpKeyboard() {}

@@ -22,10 +22,15 @@ namespace {
 constexpr int width = 2048, height = 1536, pairs = 50;
 
 // A folder "two" of 50 JPEG photographs-to-be and a fixed source 1 beside it, all
-// 2048 x 1536, made once per run and removed at its end.
+// 2048 x 1536, made once per run and removed at its end. VORBEL_BATCH_FOLDER names
+// such a folder made beforehand instead (scripts/batch_speed.sh times the window's
+// batch on it), which is left as it is.
 struct batch_folder {
-  fs::path root = fs::temp_directory_path() / ("vorbel-batch-bench-" + std::to_string(getpid()));
+  const char* given = std::getenv("VORBEL_BATCH_FOLDER");
+  fs::path root = given ? fs::path(given)
+                        : fs::temp_directory_path() / ("vorbel-batch-bench-" + std::to_string(getpid()));
   batch_folder() {
+    if (given) return;
     fs::create_directories(root / "two");
     std::vector<uint8_t> bgr(size_t(width) * height * 3);
     for (int n = 0; n <= pairs; ++n) {
@@ -41,7 +46,9 @@ struct batch_folder {
                           size_t(width) * 3, error);
     }
   }
-  ~batch_folder() { fs::remove_all(root); }
+  ~batch_folder() {
+    if (!given) fs::remove_all(root);
+  }
   // 0: source 1; 1 to 50: source 2's folder.
   std::string Picture(int n) const {
     return n == 0 ? (root / "fixed.jpg").string()
@@ -54,7 +61,8 @@ batch_folder& Folder() {
   return folder;
 }
 
-// The document and view work of a run, timed by kind.
+// The document and view work of a run, timed by kind as the run's thread sees it: a
+// load waits for the decode begun ahead, a save only copies the target and starts it.
 class timed_host : public document_batch_host {
  public:
   using document_batch_host::document_batch_host;

@@ -467,6 +467,7 @@ void layer_rows::ScanCoverage(layer_rows* builds, int count) {
 }
 
 void layer_rows::Plan(CvorbelViewCore& view, int s) {
+  ++view.layer_builds;
   layer = &view.layers[s - 1];
   W = std::clamp(view.target_rect.Width(), 0, max_target_width);
   H = std::clamp(view.target_rect.Height(), 0, max_target_height);

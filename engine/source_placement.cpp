@@ -32,10 +32,15 @@ void CvorbelViewCore::UpdateFixAnchor(int s) {
 
 void CvorbelViewCore::MoveSourceToFixPosition(int s) {
   if (s != 1 && s != 2) return;
-  UpdateSourceGeometry(s);
-  OffsetForFix(FixPointOf(s), anchor[s - 1], ScaledWidth(s), ScaledHeight(s), offset[s - 1]);
+  PlaceSourceAtFixPosition(s);
   BuildSourceLayer(s);
   CombineTarget();
+}
+
+void CvorbelViewCore::PlaceSourceAtFixPosition(int s) {
+  if (s != 1 && s != 2) return;
+  UpdateSourceGeometry(s);
+  OffsetForFix(FixPointOf(s), anchor[s - 1], ScaledWidth(s), ScaledHeight(s), offset[s - 1]);
 }
 
 void CvorbelViewCore::SetSourceScalePercent(int value, int axis, int s) {

@@ -75,6 +75,8 @@ class CvorbelViewCore {
   double ScaledHeight(int s) const;
   void UpdateFixAnchor(int s);
   void MoveSourceToFixPosition(int s);
+  // Its geometry and offset only: the layer and the target are left to the caller.
+  void PlaceSourceAtFixPosition(int s);
   void SetSourceScalePercent(int value, int axis, int s);  // axis 0 vertical, 1 horizontal
   // 100 % both ways, shown in the grid; with two sources the layer and target rebuilt.
   void ResetSourceScale(int s);
@@ -123,6 +125,7 @@ class CvorbelViewCore {
   bool show_fix_cross = false;
   bool box_dragging = false;
   bool blend_dialog_open = false;
+  int layer_builds = 0;  // source layers built so far, either source
 
  private:
   CvorbelViewCore(CvorbelDoc* document, source_records* sources);

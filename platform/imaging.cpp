@@ -19,6 +19,11 @@ namespace {
 constexpr off_t max_file_bytes = off_t(1) << 31;
 }  // namespace
 
+decode_work& DecodeWork() {
+  thread_local decode_work work;
+  return work;
+}
+
 bool byte_decoder::SetSize(int64_t w, int64_t h) {
   if (w < 1 || h < 1 || w > max_frame_side || h > max_frame_side) {
     error = "image size " + std::to_string(w) + " x " + std::to_string(h) +

@@ -37,4 +37,13 @@ std::unique_ptr<frame_decoder> OpenMemory(const uint8_t* data, size_t size, std:
 bool EncodeFile(const std::string& path, container format, const uint8_t* bgr, int width,
                 int height, size_t stride, std::string& error);
 
+// The work the decoders on this thread have done so far: the JPEG scans they began,
+// and the reads of rows, tiles or whole images they asked of libtiff. It bounds, by
+// count rather than by time, the effort a hostile file costs.
+struct decode_work {
+  uint64_t jpeg_scans = 0;
+  uint64_t tiff_reads = 0;
+};
+decode_work& DecodeWork();
+
 }  // namespace imaging

@@ -82,6 +82,7 @@ void OnProgress(j_common_ptr info) {
   auto* budget = reinterpret_cast<scan_budget*>(info->progress);
   if (decompress->input_scan_number == budget->counted_scan) return;
   budget->counted_scan = decompress->input_scan_number;
+  ++DecodeWork().jpeg_scans;
   for (int i = 0; i < decompress->comps_in_scan; ++i)
     budget->blocks += ComponentBlocks(*decompress->cur_comp_info[i]);
   if (budget->blocks > budget->limit) Fail(info, "too many scans for the image size");

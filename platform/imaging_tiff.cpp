@@ -355,6 +355,7 @@ class tiff_decoder : public byte_decoder {
     for (int plane = 0; plane < (separate ? spp : 1); ++plane) {
       if (separate && roles[plane] == role::ignore) continue;
       for (int y = 0; y < height; ++y) {
+        ++DecodeWork().tiff_reads;
         if (TIFFReadScanline(tif, buffer.data(), static_cast<uint32_t>(y),
                              static_cast<uint16_t>(plane)) < 0)
           return Failed("TIFF: cannot read the pixels");
@@ -383,6 +384,7 @@ class tiff_decoder : public byte_decoder {
       if (separate && roles[plane] == role::ignore) continue;
       for (uint64_t top = 0; top < static_cast<uint64_t>(height); top += tile_length) {
         for (uint64_t left = 0; left < static_cast<uint64_t>(width); left += tile_width) {
+          ++DecodeWork().tiff_reads;
           if (TIFFReadTile(tif, buffer.data(), static_cast<uint32_t>(left),
                            static_cast<uint32_t>(top), 0, static_cast<uint16_t>(plane)) < 0)
             return Failed("TIFF: cannot read the pixels");
@@ -417,6 +419,7 @@ class tiff_decoder : public byte_decoder {
       own.resize(w * h);
       raster = own.data();
     }
+    ++DecodeWork().tiff_reads;
     const int read =
         TIFFRGBAImageGet(&image, raster, static_cast<uint32_t>(w), static_cast<uint32_t>(h));
     TIFFRGBAImageEnd(&image);

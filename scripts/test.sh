@@ -3,7 +3,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/deps.sh test
-cmake -S . -B build-test -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake -S . -B build-test -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVORBEL_TESTS=ON -DVORBEL_BENCH=ON >/dev/null
 cmake --build build-test
 cd build-test
 ctest --output-on-failure -j"$(nproc)" -L core

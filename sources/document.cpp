@@ -6,10 +6,14 @@
 #include "engine/process_state.h"
 #include "platform/ui_port.h"
 
-bool OpenForReading(const std::string& path) {
+bool FileReadable(const std::string& path) {
   std::error_code error;
-  const bool opened = std::filesystem::is_regular_file(path, error) &&
-                      std::ifstream(path, std::ios::binary).is_open();
+  return std::filesystem::is_regular_file(path, error) &&
+         std::ifstream(path, std::ios::binary).is_open();
+}
+
+bool OpenForReading(const std::string& path) {
+  const bool opened = FileReadable(path);
   // The message names the file: an open may come from a drop, the command line or
   // the recent-file list, where the user cannot see which name failed.
   if (!opened) the_ui().MessageBox("Failed to open document.\n" + path, message_icon::error);

@@ -5,6 +5,16 @@
 #include "engine/source_records.h"
 
 class CRaster;
+struct bgra;
+
+// A source image decoded apart from the document (on any thread), for a load to take
+// in; ok is false when the file could not be decoded.
+struct decoded_source {
+  std::string path;
+  image_record image;
+  vsize size;
+  bool ok = false;
+};
 
 // The font of a text source, with the members a text source reads.
 struct font_description {
@@ -34,10 +44,16 @@ class CvorbelDoc : public source_records {
   bool OnOpenDocument(const std::string& path);
 
   // Loading: each leaves the source as it was when the new image fails.
-  bool LoadSourceImage(const std::string& path, int s);
+  // decoded, when given, stands in for decoding a file of the imaging formats at its path.
+  bool LoadSourceImage(const std::string& path, int s, decoded_source* decoded = nullptr);
   bool LoadSourceWithWic(const std::string& path, int s);
   bool LoadSourceWithCRaster(const std::string& path, uint32_t format_id, int s);
+  bool TakeDecodedSource(decoded_source& decoded, int s);
   bool LoadSourceFile(const std::string& path, int s);
+  // The same with the image perhaps decoded ahead; without place the source is neither
+  // placed nor the target recombined, which the caller then does itself, and the pane
+  // is laid out again only when the source's kind changed.
+  bool LoadSourceFile(const std::string& path, int s, decoded_source* decoded, bool place);
   void StepSourceFile(int s, int step);
 
   // Text sources; i is the index 0 or 1. EnterSourceText runs the text dialog and
@@ -50,9 +66,8 @@ class CvorbelDoc : public source_records {
   void OnFileSaveAs();
   void SaveTarget(const std::string& path, const std::string& extension);
   bool SaveTargetWithWic(const std::string& path, const std::string& extension);
-
- private:
-  bool SaveTargetWithCRaster(const std::string& path, uint32_t format_id);
+  // Whether the target may be saved with this extension; shows the refusal when not.
+  bool SaveTargetAllowed(const std::string& extension);
 };
 
 // The refusal every image load, paste, text source and imaging save gives when the
@@ -63,3 +78,17 @@ inline constexpr const char* imaging_refusal =
 // What the document's open of a path does before any decoding: the file must be a
 // readable regular file. Reports its own failure.
 bool OpenForReading(const std::string& path);
+// The same test, silent.
+bool FileReadable(const std::string& path);
+
+// Decodes a BMP, JPEG, PNG or TIFF file without touching any document; safe on any thread.
+decoded_source DecodeImagingFile(const std::string& path);
+// Whether a path's extension sends its file through the imaging formats.
+bool DecodesThroughImaging(const std::string& path);
+
+// Writes width x height pixels, as the target's, into path in the format of the
+// extension, through a staged file; false when anything failed. Safe on any thread.
+bool WriteTargetFile(const std::string& path, const std::string& extension, const bgra* pixels,
+                     int width, int height);
+
+inline constexpr const char* save_failed_message = "Failed the file save!";

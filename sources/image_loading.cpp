@@ -12,12 +12,13 @@
 #include "sources/image_folder.h"
 #include "sources/raster.h"
 
-bool CvorbelDoc::LoadSourceImage(const std::string& path, int s) {
+bool CvorbelDoc::LoadSourceImage(const std::string& path, int s, decoded_source* decoded) {
   if (s != 1 && s != 2) return false;
   const std::string extension = SourceExtension(path);
   bool loaded = false;
-  if (extension == "bmp" || extension == "jpg" || extension == "png" || extension == "tif")
-    loaded = LoadSourceWithWic(path, s);
+  if (DecodesThroughImaging(path))
+    loaded = decoded && decoded->path == path ? TakeDecodedSource(*decoded, s)
+                                              : LoadSourceWithWic(path, s);
   else if (extension == "tga")
     loaded = LoadSourceWithCRaster(path, raster_format_tga, s);
   else if (extension == "pcx")
@@ -34,23 +35,40 @@ bool CvorbelDoc::LoadSourceImage(const std::string& path, int s) {
   return true;
 }
 
-bool CvorbelDoc::LoadSourceWithWic(const std::string& path, int s) {
-  if (s != 1 && s != 2) return false;
+decoded_source DecodeImagingFile(const std::string& path) {
+  decoded_source decoded;
+  decoded.path = path;
   std::string error;
   const std::unique_ptr<imaging::frame_decoder> decoder = imaging::OpenFile(path, error);
-  if (!decoder) return false;
+  if (!decoder) return decoded;
   const int width = decoder->Width();
   const int height = decoder->Height();
-  if (width <= 0 || height <= 0) return false;
-
-  image_record fresh;
-  if (!fresh.Create(width, height)) return false;
+  if (width <= 0 || height <= 0) return decoded;
+  if (!decoded.image.Create(width, height)) return decoded;
   const uint64_t stride = uint64_t(width) * 4;
   const uint64_t buffer_size = stride * uint64_t(height);
-  if (!decoder->CopyPixels(fresh.Pixels(), size_t(stride), size_t(buffer_size))) return false;
+  if (!decoder->CopyPixels(decoded.image.Pixels(), size_t(stride), size_t(buffer_size)))
+    return decoded;
+  decoded.size = {width, height};
+  decoded.ok = true;
+  return decoded;
+}
 
-  source_image[s - 1] = std::move(fresh);
-  image_size[s - 1] = {width, height};
+bool DecodesThroughImaging(const std::string& path) {
+  const std::string extension = SourceExtension(path);
+  return extension == "bmp" || extension == "jpg" || extension == "png" || extension == "tif";
+}
+
+bool CvorbelDoc::LoadSourceWithWic(const std::string& path, int s) {
+  decoded_source decoded = DecodeImagingFile(path);
+  return TakeDecodedSource(decoded, s);
+}
+
+bool CvorbelDoc::TakeDecodedSource(decoded_source& decoded, int s) {
+  if ((s != 1 && s != 2) || !decoded.ok) return false;
+  source_image[s - 1] = std::move(decoded.image);
+  image_size[s - 1] = decoded.size;
+  decoded.ok = false;
   return true;
 }
 
@@ -87,15 +105,22 @@ bool CvorbelDoc::LoadSourceWithCRaster(const std::string& path, uint32_t format_
 }
 
 bool CvorbelDoc::LoadSourceFile(const std::string& path, int s) {
+  return LoadSourceFile(path, s, nullptr, true);
+}
+
+bool CvorbelDoc::LoadSourceFile(const std::string& path, int s, decoded_source* decoded,
+                                bool place) {
   if (!wic_ready) {
     the_ui().MessageBox(imaging_refusal, message_icon::error);
     return false;
   }
   if (path.empty() || !OpenForReading(path)) return false;
-  const bool loaded = LoadSourceImage(path, s);
+  const int kind_before = s == 1 || s == 2 ? source_kind[s - 1] : kind_none;
+  const bool loaded = LoadSourceImage(path, s, decoded);
   the_ui().SetDocumentTitle("");
-  the_ui().MoveSourceToFixPosition(s);
-  the_ui().AdjustLayout();
+  if (place) the_ui().MoveSourceToFixPosition(s);
+  // The pane's layout follows only its size and the kinds of the sources.
+  if (place || (loaded && source_kind[s - 1] != kind_before)) the_ui().AdjustLayout();
   return loaded;
 }
 

@@ -26,14 +26,68 @@ bool IsImagingExtension(const std::string& extension) {
   return extension == "bmp" || extension == "jpg" || extension == "png" || extension == "tif";
 }
 
-// Target row y (0 at the top) as blue, green, red, fourth byte.
-const uint8_t* TargetRowBytes(int y) {
-  return reinterpret_cast<const uint8_t*>(target_pixels + size_t(y) * size_t(target_width));
+// Packed pixels of the target's size, top row first: the target or a copy of it.
+struct picture_rows {
+  const bgra* pixels;
+  int width, height;
+
+  // Row y (0 at the top) as blue, green, red, fourth byte.
+  const uint8_t* Row(int y) const {
+    return reinterpret_cast<const uint8_t*>(pixels + size_t(y) * size_t(width));
+  }
+  bool SizeUsable() const {
+    return width > 0 && width <= max_target_width && height > 0 && height <= max_target_height;
+  }
+};
+
+bool WritePictureWithImaging(const std::string& path, const std::string& extension,
+                             const picture_rows& picture) {
+  imaging::container format;
+  if (extension == "bmp")
+    format = imaging::container::bmp;
+  else if (extension == "jpg")
+    format = imaging::container::jpeg;
+  else if (extension == "png")
+    format = imaging::container::png;
+  else if (extension == "tif")
+    format = imaging::container::tiff;
+  else
+    return false;
+  if (!picture.SizeUsable()) return false;
+
+  const size_t stride = (size_t(picture.width) * 24 + 7) / 8;
+  // Every byte is written below: the rows have no padding.
+  std::unique_ptr<uint8_t[]> buffer(new (std::nothrow) uint8_t[stride * size_t(picture.height)]);
+  if (!buffer) return false;
+  for (int y = 0; y < picture.height; ++y)
+    BgraToBgr(picture.Row(y), buffer.get() + size_t(y) * stride, size_t(picture.width));
+  std::string error;
+  return imaging::EncodeFile(path, format, buffer.get(), picture.width, picture.height, stride,
+                             error);
 }
 
-bool TargetSizeUsable() {
-  return target_width > 0 && target_width <= max_target_width && target_height > 0 &&
-         target_height <= max_target_height;
+bool WritePictureWithCRaster(const std::string& path, uint32_t format_id,
+                             const picture_rows& picture) {
+  if (!picture.SizeUsable()) return false;
+  const size_t width = size_t(picture.width);
+  const size_t height = size_t(picture.height);
+  const size_t size = width * height * 4 + 54;
+  // Left unset: the header, the rows and their padding are all written below, and the
+  // decoder reads nothing past them.
+  std::unique_ptr<uint8_t[]> block(new (std::nothrow) uint8_t[size]);
+  if (!block) return false;
+
+  // A bare bitmap: no file header, rows bottom-up.
+  WriteBitmapInfoHeader(UncompressedHeader(picture.width, picture.height, 24, uint32_t(width * height * 4)),
+                        block.get());
+  const size_t row_bytes = width * 3 + width % 4;
+  for (size_t row = 0; row < height; ++row) {
+    uint8_t* to = block.get() + bitmap_info_header::bytes + row * row_bytes;
+    BgraToBgr(picture.Row(int(height - 1 - row)), to, width);
+    std::memset(to + width * 3, 0, width % 4);
+  }
+  CRaster image(block.get(), size - 10, raster_format_bmp);
+  return image.Save(path.c_str(), format_id);
 }
 
 }  // namespace
@@ -74,73 +128,42 @@ void CvorbelDoc::OnFileSaveAs() {
   SaveTarget(folder + name, extension);
 }
 
-void CvorbelDoc::SaveTarget(const std::string& path, const std::string& extension) {
+bool CvorbelDoc::SaveTargetAllowed(const std::string& extension) {
   const bool through_imaging = IsImagingExtension(extension);
-  if (!through_imaging && extension != "tga" && extension != "pcx") return;
+  if (!through_imaging && extension != "tga" && extension != "pcx") return false;
   if (through_imaging && !wic_ready) {
     the_ui().MessageBox(imaging_refusal, message_icon::error);
-    return;
+    return false;
   }
   const uint64_t raster_block =
       uint64_t(std::max(target_width, 0)) * uint64_t(std::max(target_height, 0)) * 4 + 54;
   if (!through_imaging && raster_block > 100000000) {
     the_ui().MessageBox("Failed save ?", message_icon::none);
-    return;
+    return false;
   }
+  return true;
+}
 
-  staged_file file(path);
-  const uint32_t format = extension == "tga" ? raster_format_tga : raster_format_pcx;
-  bool saved = file.Ready();
-  if (saved)
-    saved = through_imaging ? SaveTargetWithWic(file.WritePath(), extension)
-                            : SaveTargetWithCRaster(file.WritePath(), format);
-  if (!saved || !file.Commit()) the_ui().MessageBox("Failed the file save!", message_icon::none);
+void CvorbelDoc::SaveTarget(const std::string& path, const std::string& extension) {
+  if (!SaveTargetAllowed(extension)) return;
+  if (!WriteTargetFile(path, extension, target_pixels, target_width, target_height))
+    the_ui().MessageBox(save_failed_message, message_icon::none);
 }
 
 bool CvorbelDoc::SaveTargetWithWic(const std::string& path, const std::string& extension) {
-  imaging::container format;
-  if (extension == "bmp")
-    format = imaging::container::bmp;
-  else if (extension == "jpg")
-    format = imaging::container::jpeg;
-  else if (extension == "png")
-    format = imaging::container::png;
-  else if (extension == "tif")
-    format = imaging::container::tiff;
-  else
-    return false;
-  if (!TargetSizeUsable()) return false;
-
-  const size_t stride = (size_t(target_width) * 24 + 7) / 8;
-  // Every byte is written below: the rows have no padding.
-  std::unique_ptr<uint8_t[]> buffer(new (std::nothrow) uint8_t[stride * size_t(target_height)]);
-  if (!buffer) return false;
-  for (int y = 0; y < target_height; ++y)
-    BgraToBgr(TargetRowBytes(y), buffer.get() + size_t(y) * stride, size_t(target_width));
-  std::string error;
-  return imaging::EncodeFile(path, format, buffer.get(), target_width, target_height, stride,
-                             error);
+  return WritePictureWithImaging(path, extension, {target_pixels, target_width, target_height});
 }
 
-bool CvorbelDoc::SaveTargetWithCRaster(const std::string& path, uint32_t format_id) {
-  if (!TargetSizeUsable()) return false;
-  const size_t width = size_t(target_width);
-  const size_t height = size_t(target_height);
-  const size_t size = width * height * 4 + 54;
-  // Left unset: the header, the rows and their padding are all written below, and the
-  // decoder reads nothing past them.
-  std::unique_ptr<uint8_t[]> block(new (std::nothrow) uint8_t[size]);
-  if (!block) return false;
-
-  // A bare bitmap: no file header, rows bottom-up.
-  WriteBitmapInfoHeader(UncompressedHeader(target_width, target_height, 24, uint32_t(width * height * 4)),
-                        block.get());
-  const size_t row_bytes = width * 3 + width % 4;
-  for (size_t row = 0; row < height; ++row) {
-    uint8_t* to = block.get() + bitmap_info_header::bytes + row * row_bytes;
-    BgraToBgr(TargetRowBytes(int(height - 1 - row)), to, width);
-    std::memset(to + width * 3, 0, width % 4);
-  }
-  CRaster image(block.get(), size - 10, raster_format_bmp);
-  return image.Save(path.c_str(), format_id);
+bool WriteTargetFile(const std::string& path, const std::string& extension, const bgra* pixels,
+                     int width, int height) {
+  const picture_rows picture{pixels, width, height};
+  staged_file file(path);
+  if (!file.Ready()) return false;
+  const bool written = IsImagingExtension(extension)
+                           ? WritePictureWithImaging(file.WritePath(), extension, picture)
+                           : WritePictureWithCRaster(file.WritePath(),
+                                                     extension == "tga" ? raster_format_tga
+                                                                        : raster_format_pcx,
+                                                     picture);
+  return written && file.Commit();
 }

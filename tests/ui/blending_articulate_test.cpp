@@ -4,13 +4,13 @@
 #include <wx/textctrl.h>
 #include <wx/uiaction.h>
 
-#include <chrono>
 #include <cstring>
-#include <thread>
 #include <vector>
 
 #include "engine/blending_zone.h"
+#include "engine/effect_progress.h"
 #include "tests/ui/app_fixture.h"
+#include "tests/ui/wait_for.h"
 #include "ui/dialogs/articulate_dialog.h"
 #include "ui/dialogs/blend_dialog.h"
 #include "ui/view/view.h"
@@ -57,14 +57,6 @@ class blending : public app_fixture {
     button->OnLeftUp(up);
   }
   static const bgra& Pixel(int c, int r) { return target_pixels[size_t(r) * target_width + c]; }
-  // Lets real input and timers through for ms milliseconds.
-  static void Pump(int ms) {
-    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
-    while (std::chrono::steady_clock::now() < end) {
-      wxYield();
-      std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-  }
 
   CvorbelView* view = nullptr;
   std::vector<bgra> before;
@@ -117,8 +109,8 @@ TEST_F(blending, HeldButtonRepeatsEveryHalfSecondAndTheReleaseAddsNoStep) {
   EXPECT_FALSE(dialog->button1->Repeating());
   EXPECT_EQ(view->zone_level, 4);
 
-  // The real thing: held for 1.25 s (a step at the press, at 0.5 s and at 1 s; a
-  // busy machine may delay a tick), and not one step more when released.
+  // The real thing: a step at the press, then the repeat timer's, every half second
+  // while held; the release stops the timer.
   dialog->OnUndoLastAction();
   dialog->Raise();
   Settle();
@@ -126,12 +118,14 @@ TEST_F(blending, HeldButtonRepeatsEveryHalfSecondAndTheReleaseAddsNoStep) {
   input.MouseMove(dialog->button2->GetScreenRect().GetPosition() + wxPoint(30, 30));
   Settle();
   input.MouseDown();
-  Pump(1250);
-  const int held = view->zone_level;
+  ASSERT_TRUE(WaitFor([&] { return view->zone_level == -1; }));
+  EXPECT_TRUE(dialog->button2->Repeating());
+  EXPECT_EQ(dialog->button2->RepeatInterval(), 500);
+  ASSERT_TRUE(WaitFor([&] { return view->zone_level <= -3; }));
   input.MouseUp();
-  Pump(300);
-  EXPECT_LE(held, -2);
-  EXPECT_GE(held, -3);
+  ASSERT_TRUE(WaitFor([&] { return !dialog->button2->Repeating(); }));
+  const int held = view->zone_level;
+  Settle();
   EXPECT_EQ(view->zone_level, held);
 }
 
@@ -193,17 +187,43 @@ TEST_F(blending, SpinClicksStepTheAmplitudeAndRunWeirdAlsoAtTheTop) {
     input.MouseMove(at);
     Settle();
     input.MouseClick();
-    Pump(200);
   };
   dialog->weird_amplitude = 100;
   click(true);
+  // Weird ran: the frame is black again.
+  ASSERT_TRUE(WaitFor([] { return Bgr(target_pixels[0]) == bgr{0, 0, 0}; }));
   EXPECT_EQ(dialog->weird_amplitude, 100);
-  EXPECT_EQ(Bgr(target_pixels[0]), (bgr{0, 0, 0}));  // Weird ran: the frame is black again
   click(false);
+  ASSERT_TRUE(WaitFor([&] { return dialog->weird_amplitude != 100; }));
+  Settle();
   EXPECT_EQ(dialog->weird_amplitude, 99);
   EXPECT_EQ(dialog->amplitude_edit->GetValue(), "99");
   dialog->Destroy();
   Settle();
+}
+
+// A spin repeat that arrives while Weird lets the windows repaint, with the button's
+// release still waiting, is dropped: one step a click.
+TEST_F(blending, SpinRepeatsThatComeWhileWeirdRunsAddNoStep) {
+  articulate dialog(app.Frame(), *view);
+  dialog.amplitude_edit->ChangeValue("50");
+  auto spin = [&dialog] {
+    wxSpinEvent event(wxEVT_SPIN, articulate::amplitude_spin_id);
+    event.SetPosition(1);
+    event.SetEventObject(dialog.amplitude_spin);
+    dialog.amplitude_spin->GetEventHandler()->ProcessEvent(event);
+  };
+  int repeats = 0;
+  SetEffectPause([&] {
+    if (repeats < 5) ++repeats, spin();
+  });
+  dialog.weird_amplitude = 50;
+  spin();
+  EXPECT_EQ(repeats, 5);
+  EXPECT_EQ(dialog.weird_amplitude, 51);
+  EXPECT_EQ(dialog.amplitude_edit->GetValue(), "51");
+  spin();  // the next click after the effect steps again
+  EXPECT_EQ(dialog.weird_amplitude, 52);
 }
 
 TEST_F(blending, ArtisticImageCommandWantsTwoSources) {

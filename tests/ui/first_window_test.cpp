@@ -9,6 +9,7 @@
 #include <iterator>
 
 #include "tests/ui/app_fixture.h"
+#include "tests/ui/wait_for.h"
 #include "ui/adapters/open_file_dialog.h"
 #include "ui/app/about_dialog.h"
 #include "ui/view/background_bitmaps.h"
@@ -36,13 +37,10 @@ using first_window = app_fixture;
 // prompts, polled while the window system paints on its own clock.
 bool ShowsStartMode(wxWindow* view, int count) {
   const wxImage tile = (count == 0 ? NoSourceBackground() : OneSourceBackground()).ConvertToImage();
-  for (int i = 0; i < 25; ++i, wxMilliSleep(20)) {
-    for (int j = 0; j < 3; ++j) wxTheApp->ProcessPendingEvents(), wxYield();
+  return WaitFor([&] {
     const wxImage shown = ScreenOf(view);
-    if (ColourAt(shown, 40, 40) == ColourAt(tile, 40, 40) && ColourAt(shown, 30, 420) == ColourAt(tile, 30, 420))
-      return true;
-  }
-  return false;
+    return ColourAt(shown, 40, 40) == ColourAt(tile, 40, 40) && ColourAt(shown, 30, 420) == ColourAt(tile, 30, 420);
+  });
 }
 
 TEST_F(first_window, TheViewShowsTheStartModeOfTheSourcesLoadedNow) {

@@ -42,11 +42,6 @@ class pane_fixture : public app_fixture {
     const bgra p = target_pixels[target_height / 2 * target_width + target_width / 2];
     return uint32_t(p.red) << 16 | uint32_t(p.green) << 8 | p.blue;
   }
-  // Real input takes its time through the X server: pumps until it has arrived.
-  template <typename Condition>
-  static void PumpUntil(Condition arrived) {
-    for (int i = 0; i < 50 && !arrived(); ++i) Settle();
-  }
   // Sends the end of a trackbar move to value.
   static void Slide(trackbar* bar, int value) {
     bar->SetValue(value);

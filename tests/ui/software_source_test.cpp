@@ -5,10 +5,16 @@
 #include "sources/document.h"
 #include "sources/software_pattern.h"
 #include "tests/ui/source_roads_fixture.h"
+#include "tests/ui/source_roads_fixture.h"
+#include "tests/ui/wait_for.h"
 #include "ui/commands/pane_command_ids.h"
+#include "ui/commands/pane_command_ids.h"
+#include "ui/dialogs/change_source_dialog.h"
 #include "ui/dialogs/change_source_dialog.h"
 #include "ui/dialogs/software_source_dialog.h"
 #include "ui/pane/grid_properties.h"
+#include "ui/pane/grid_properties.h"
+#include "ui/pane/properties_pane.h"
 #include "ui/pane/properties_pane.h"
 
 namespace {
@@ -154,19 +160,24 @@ TEST_F(software_sources, PreviewShowsTheCoresRasterInTheChosenColour) {
     dialog->OnSetColor(click);
     dialog->ChooseShape(2);
     dialog->ChooseSize(1);
-    for (int i = 0; i < 10; ++i) wxYield(), wxMilliSleep(10);
-    const wxImage shown = ScreenOf(dialog->preview);
     pattern_choice choice;
     choice.shape = shape_squares, choice.size_index = 1;
     choice.colour[0] = 0, choice.colour[1] = 0, choice.colour[2] = 0xF0;
     choice.base[0] = 90, choice.base[1] = 0, choice.base[2] = 0;
-    const std::vector<uint32_t> raster = RenderPatternPreview(choice, shown.GetWidth(), shown.GetHeight());
-    int differing = 0;
-    for (int y = 0; y < shown.GetHeight(); ++y)
-      for (int x = 0; x < shown.GetWidth(); ++x) {
-        const uint32_t want = raster[size_t(y) * shown.GetWidth() + x];
-        differing += shown.GetRed(x, y) != (want >> 16 & 0xFF) || shown.GetBlue(x, y) != (want & 0xFF);
-      }
+    wxImage shown;
+    int differing = -1;
+    // The window system paints the preview in its own time.
+    WaitFor([&] {
+      shown = ScreenOf(dialog->preview);
+      const std::vector<uint32_t> raster = RenderPatternPreview(choice, shown.GetWidth(), shown.GetHeight());
+      differing = 0;
+      for (int y = 0; y < shown.GetHeight(); ++y)
+        for (int x = 0; x < shown.GetWidth(); ++x) {
+          const uint32_t want = raster[size_t(y) * shown.GetWidth() + x];
+          differing += shown.GetRed(x, y) != (want >> 16 & 0xFF) || shown.GetBlue(x, y) != (want & 0xFF);
+        }
+      return differing == 0;
+    });
     EXPECT_EQ(differing, 0);
     EXPECT_GT(shown.GetWidth(), 100);
     Press(dialog, wxID_CANCEL);

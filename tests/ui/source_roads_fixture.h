@@ -1,11 +1,13 @@
 #pragma once
 #include <wx/clipbrd.h>
+#include <wx/process.h>
 #include <wx/utils.h>
 
 #include <string>
 #include <vector>
 
 #include "tests/ui/app_fixture.h"
+#include "tests/ui/wait_for.h"
 #include "ui/view/view.h"
 
 // Offers a file's bytes on the clipboard as a type through xclip, which serves them
@@ -16,11 +18,12 @@ class xclip_offer {
     const char* argv[] = {"xclip", "-quiet", "-selection", "clipboard", "-t", type.c_str(), "-i", path.c_str(),
                           nullptr};
     pid = wxExecute(argv, wxEXEC_ASYNC);
-    for (int tries = 0; tries < 100 && !Offered(type); ++tries) wxMilliSleep(20);
+    WaitFor([&] { return Offered(type); });
   }
   ~xclip_offer() {
-    if (pid > 0) wxKill(pid, wxSIGTERM);
-    wxMilliSleep(20);
+    if (pid <= 0) return;
+    wxKill(pid, wxSIGTERM);
+    WaitFor([this] { return !wxProcess::Exists(pid); });
   }
   static bool Offered(const std::string& type) {
     if (!wxTheClipboard->Open()) return false;

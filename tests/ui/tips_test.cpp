@@ -1,11 +1,11 @@
-#include <chrono>
 #include <filesystem>
 #include <fstream>
-#include <thread>
 
+#include "sources/text_entry_rules.h"
 #include "sources/text_entry_rules.h"
 #include "tests/ui/app_fixture.h"
 #include "tests/ui/view_fixture.h"
+#include "tests/ui/wait_for.h"
 #include "ui/dialogs/software_source_dialog.h"
 #include "ui/view/flying_tips.h"
 #include "ui/view/startup_tips.h"
@@ -62,7 +62,7 @@ TEST_F(tips_view, StartupTipsScrollUntilTheFirstSourceArrives) {
   EXPECT_EQ(tips->GetSize(), wxSize(shown.width, shown.height));
   EXPECT_EQ(shown.height, 6 * shown.line_height + 12);
   Tick(1);
-  for (int i = 0; i < 20; ++i) Settle(), std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  WaitFor([tips] { return ColourAt(ScreenOf(tips), 2, 2) == wxColour(0xEE, 0xFF, 0xDD); });
   const wxImage screen = ScreenOf(tips);
   EXPECT_EQ(ColourAt(screen, 0, 0).GetAsString(wxC2S_HTML_SYNTAX), "#000000");  // the frame
   EXPECT_EQ(ColourAt(screen, 2, 2).GetAsString(wxC2S_HTML_SYNTAX), "#EEFFDD");  // pale
@@ -134,14 +134,23 @@ TEST_F(tips_view, AFlyingTipHidesOnItsTenthTickAndGoesWhenItsHolderClosesIt) {
   Settle();
 }
 
+// The tip's own timer runs from the start, a second between ticks and again and
+// again; each of its events is one tick, ten close the tip.
 TEST_F(tips_view, AFlyingTipsOwnTimerTicksOnceASecond) {
   flying_tips* tip = flying_tips::Open(view, wxPoint(100, 200), "tick", &view->flying_tip);
-  const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(1300);
-  while (std::chrono::steady_clock::now() < until) {
-    Settle();
-    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  EXPECT_TRUE(tip->timer.IsRunning());
+  EXPECT_EQ(tip->timer.GetInterval(), 1000);
+  EXPECT_FALSE(tip->timer.IsOneShot());
+  for (int i = 1; i < 10; ++i) {
+    tip->timer.Notify();
+    EXPECT_EQ(tip->ticks, i);
   }
-  EXPECT_EQ(tip->ticks, 1);
+  EXPECT_TRUE(tip->IsShown());
+  tip->timer.Notify();
+  EXPECT_FALSE(tip->IsShown());
+  EXPECT_FALSE(tip->timer.IsRunning());
+  EXPECT_EQ(view->flying_tip, tip) << "held until its holder lets it go";
+  flying_tips::Close(view->flying_tip);
 }
 
 class tips_app : public app_fixture {};

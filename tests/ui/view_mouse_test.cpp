@@ -2,12 +2,11 @@
 #include <wx/dialog.h>
 #include <wx/uiaction.h>
 
-#include <chrono>
-#include <thread>
 #include <vector>
 
 #include "tests/ui/app_fixture.h"
 #include "tests/ui/view_fixture.h"
+#include "tests/ui/wait_for.h"
 #include "ui/commands/command_ids.h"
 #include "ui/commands/pane_command_ids.h"
 #include "ui/dialogs/blend_dialog.h"
@@ -23,17 +22,6 @@ void FailOnAssert(const wxString& file, int line, const wxString& func, const wx
                   const wxString& message) {
   ADD_FAILURE() << "wx assertion " << cond << " (" << message << ") in " << func << " at " << file
                 << ":" << line;
-}
-
-template <class F>
-bool PumpUntil(F done, int milliseconds = 3000) {
-  const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
-  while (!done()) {
-    if (std::chrono::steady_clock::now() > end) return false;
-    wxYield();
-    std::this_thread::sleep_for(std::chrono::milliseconds(10));
-  }
-  return true;
 }
 
 void Send(wxWindow* window, wxEvent& event) {
@@ -321,20 +309,17 @@ TEST_F(view_mouse, HandleDragRescalesAndKeepsTheAnchorInStep) {
   const wxPoint grab = corner->GetScreenPosition() + wxPoint(8, 9);
   wxUIActionSimulator input;
   input.MouseMove(grab);
-  ASSERT_TRUE(PumpUntil([&] { return wxGetMousePosition() == grab; }));
+  ASSERT_TRUE(WaitFor([&] { return wxGetMousePosition() == grab; }));
   input.MouseDown();
-  ASSERT_TRUE(PumpUntil([&] { return corner->HasCapture(); }));
+  ASSERT_TRUE(WaitFor([&] { return corner->HasCapture(); }));
   for (int step = 1; step <= 4; ++step) {
     input.MouseMove(grab + wxPoint(10 * step, 0));
-    PumpUntil(
-        [&] {
-          return view->size_handles[handle_bottom_right]->GetPosition().x >=
-                 At(100, 75).x - 8 + 10 * step;
-        },
-        500);
+    ASSERT_TRUE(WaitFor([&] {
+      return view->size_handles[handle_bottom_right]->GetPosition().x >= At(100, 75).x - 8 + 10 * step;
+    }));
   }
   input.MouseUp();
-  ASSERT_TRUE(PumpUntil([&] { return !corner->HasCapture(); }));
+  ASSERT_TRUE(WaitFor([&] { return !corner->HasCapture(); }));
   Settle();
   // 40 client pixels at scale 2 are 20 target pixels on a width of 100.5; each
   // step rescales the size with its half pixel, so the steps add a little.
@@ -346,9 +331,9 @@ TEST_F(view_mouse, HandleDragRescalesAndKeepsTheAnchorInStep) {
   EXPECT_TRUE(corner->GetScreenRect().Contains(wxGetMousePosition()));
 
   input.MouseMove(corner->GetScreenPosition() + wxPoint(8, 9));
-  PumpUntil([&] { return corner->GetScreenRect().Contains(wxGetMousePosition()); });
+  ASSERT_TRUE(WaitFor([&] { return corner->GetScreenRect().Contains(wxGetMousePosition()); }));
   input.MouseClick(wxMOUSE_BTN_RIGHT);  // back to 100 % at the top-left
-  ASSERT_TRUE(PumpUntil([&] { return view->width_percent[1] == 100.0; }));
+  ASSERT_TRUE(WaitFor([&] { return view->width_percent[1] == 100.0; }));
   EXPECT_EQ(fix_point_2, 1);
   EXPECT_EQ(view->anchor[1], (vpoint{0, 0}));
   EXPECT_EQ(view->size_handles[handle_top_left]->GetPosition(), At(0, 0) - wxPoint(8, 9));
@@ -365,17 +350,17 @@ TEST_F(view_mouse, HandlesFollowTheFirstMotionOfADragAlone) {
   const wxPoint grab = corner->GetScreenPosition() + wxPoint(8, 9);
   wxUIActionSimulator input;
   input.MouseMove(grab);
-  ASSERT_TRUE(PumpUntil([&] { return wxGetMousePosition() == grab; }));
+  ASSERT_TRUE(WaitFor([&] { return wxGetMousePosition() == grab; }));
   input.MouseDown();
-  ASSERT_TRUE(PumpUntil([&] { return corner->HasCapture(); }));
+  ASSERT_TRUE(WaitFor([&] { return corner->HasCapture(); }));
   EXPECT_FALSE(gdk_window_get_event_compression(gtk_widget_get_window(corner->GetHandle())));
   input.MouseMove(grab - wxPoint(60, 40));
   // 60 and 40 client pixels at scale 2: 30 and 20 target pixels.
-  PumpUntil([&] { return corner->GetPosition() == start - wxPoint(60, 40); });
+  WaitFor([&] { return corner->GetPosition() == start - wxPoint(60, 40); });
   EXPECT_EQ(corner->GetPosition(), start - wxPoint(60, 40));
   EXPECT_EQ(view->offset[1], (vpoint{0, 0})) << "the source itself waits for the release";
   input.MouseUp();
-  ASSERT_TRUE(PumpUntil([&] { return !corner->HasCapture(); }));
+  ASSERT_TRUE(WaitFor([&] { return !corner->HasCapture(); }));
 }
 
 // In the application: the status bar tells the pixel, the selection and the fix points.

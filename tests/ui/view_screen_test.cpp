@@ -5,6 +5,7 @@
 
 #include "tests/ui/app_fixture.h"
 #include "tests/ui/view_fixture.h"
+#include "tests/ui/wait_for.h"
 
 // Last: Xlib's macros would clash with wx names.
 #include <X11/Xlib.h>
@@ -14,14 +15,16 @@ namespace {
 
 // The colour at a window's client point as the X server holds it, asked through a
 // connection of its own: requests still waiting in the program's buffer are not
-// seen. Polls up to a second; 0xFFFFFFFF when the point never reads.
+// seen. Polls, without letting an event through, until the point shows wanted or twenty
+// seconds have passed; 0xFFFFFFFF when the point never reads.
 uint32_t ServerColour(wxWindow* window, wxPoint point, uint32_t wanted) {
   const wxPoint at = window->ClientToScreen(point);
   Display* own = XOpenDisplay(nullptr);
   if (!own) return 0xFFFFFFFF;
   uint32_t colour = 0xFFFFFFFF;
-  for (int attempt = 0; attempt < 50 && colour != wanted; ++attempt) {
-    if (attempt) std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  const auto give_up = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+  for (bool first = true; colour != wanted && std::chrono::steady_clock::now() < give_up; first = false) {
+    if (!first) std::this_thread::sleep_for(std::chrono::milliseconds(20));
     XImage* image = XGetImage(own, DefaultRootWindow(own), at.x, at.y, 1, 1, AllPlanes, ZPixmap);
     if (!image) continue;
     colour = uint32_t(XGetPixel(image, 0, 0)) & 0xFFFFFF;
@@ -47,11 +50,10 @@ TEST_F(view_screen, APresentationReachesTheScreenWithoutTheEventLoop) {
   };
   // The frame may still be on its way to the screen: let the event loop bring it.
   present(0xFF0000);
-  for (int i = 0; i < 50 && ColourAt(ScreenOf(view), middle.x, middle.y) != wxColour(255, 0, 0); ++i) {
-    wxMilliSleep(20);
-    Settle();
+  WaitFor([&] {
     present(0xFF0000);
-  }
+    return ColourAt(ScreenOf(view), middle.x, middle.y) == wxColour(255, 0, 0);
+  });
   ASSERT_EQ(ColourAt(ScreenOf(view), middle.x, middle.y), wxColour(255, 0, 0));
   present(0x00FF00);
   EXPECT_EQ(ServerColour(view, middle, 0x00FF00), 0x00FF00u);

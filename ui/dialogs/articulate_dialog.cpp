@@ -1,11 +1,13 @@
 #include "ui/dialogs/articulate_dialog.h"
 
+#include <gtk/gtk.h>
 #include <wx/button.h>
 #include <wx/evtloop.h>
 #include <wx/sizer.h>
 #include <wx/spinbutt.h>
 #include <wx/stattext.h>
 #include <wx/textctrl.h>
+#include <wx/utils.h>
 
 #include <algorithm>
 #include <string>
@@ -25,6 +27,19 @@ wxSpinButton* Spin(wxWindow* parent, int id) {
   spin->SetRange(-10000, 10000);
   spin->SetValue(0);
   return spin;
+}
+
+// Hands the spin button the left button's release, which ends its repeat.
+void EndSpinRepeat(wxSpinButton* spin) {
+  GtkWidget* widget = spin->GetHandle();
+  if (!gtk_widget_get_realized(widget)) return;
+  GdkEvent* release = gdk_event_new(GDK_BUTTON_RELEASE);
+  release->button.window = GDK_WINDOW(g_object_ref(gtk_widget_get_window(widget)));
+  release->button.button = GDK_BUTTON_PRIMARY;
+  release->button.time = GDK_CURRENT_TIME;
+  gdk_event_set_device(release, gdk_seat_get_pointer(gdk_display_get_default_seat(gtk_widget_get_display(widget))));
+  gtk_widget_event(widget, release);
+  gdk_event_free(release);
 }
 
 }  // namespace
@@ -160,7 +175,20 @@ void articulate::OnSpin(wxSpinEvent& event) {
   auto* spin = static_cast<wxSpinButton*>(event.GetEventObject());
   const int delta = event.GetPosition();
   spin->SetValue(0);
-  if (delta != 0) OnDeltaPosWeird(spin == amplitude_spin ? 0 : 1, delta > 0 ? 1 : -1);
+  // Weird lets the windows repaint as it goes, and the toolkit's auto-repeat can fire
+  // there too: a repeat that reached this handler would start Weird again inside the
+  // last, and so on while the release waits behind them. Repeats that come while a
+  // step works are dropped.
+  if (delta == 0 || stepping) return;
+  stepping = true;
+  OnDeltaPosWeird(spin == amplitude_spin ? 0 : 1, delta > 0 ? 1 : -1);
+  // The toolkit ends its repeat at the release it sees, and on a busy machine it can
+  // miss one that comes while the press is still being handled: the spin would then
+  // step on for good. Once a step is done with the button up, the toolkit is told of
+  // the release; the repeats it counted meanwhile without telling are dropped.
+  if (!wxGetMouseState().LeftIsDown()) EndSpinRepeat(spin);
+  spin->SetValue(0);
+  stepping = false;
 }
 
 void articulate::OnReset() { session.Reset(); }

@@ -53,6 +53,8 @@ class articulate : public wxDialog {
   void OnSpin(wxSpinEvent& event);
 
   articulate_session session;
+  // A spin step's Weird is running.
+  bool stepping = false;
 };
 
 // The properties pane's command "Produce artistic image": the dialog, with two sources only.

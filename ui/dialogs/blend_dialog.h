@@ -22,6 +22,7 @@ class blending_buttons : public wxBitmapButton {
   void OnMouseMove(wxMouseEvent& event);
   void OnRepeat(wxTimerEvent& event);
   bool Repeating() const { return repeat.IsRunning(); }
+  int RepeatInterval() const { return repeat.GetInterval(); }
   void StopRepeating();
 
  private:

@@ -34,13 +34,13 @@ class flying_tips : public wxWindow {
   void OnTimer(wxTimerEvent& event);
 
   int ticks = 0;
+  wxTimer timer{this, timer_id};
 
  private:
   void OnPaint(wxPaintEvent& event);
   // Lets go of the owner's pointer, so that nobody can end the tip a second time.
   void Disown();
 
-  wxTimer timer{this, timer_id};
   flying_tips** owner = nullptr;
   tip_layout layout;
 };

@@ -61,6 +61,7 @@ CvorbelView::~CvorbelView() {
   flying_tips::Close(pane_tip);
   flying_tips::Close(flying_tip);
   if (display) cairo_surface_destroy(display);
+  if (backdrop) cairo_surface_destroy(backdrop);
 }
 
 void CvorbelView::OnInitialUpdate() {

@@ -150,6 +150,8 @@ class CvorbelView : public wxScrolledCanvas, public CvorbelViewCore {
   void ShowDisplay();
 
   cairo_surface_t* display = nullptr;
+  // The gradient alone at the display's size, painted once a size.
+  cairo_surface_t* backdrop = nullptr;
   // The display surface was composed by a presentation that has not been painted yet.
   bool display_fresh = false;
   // A left press in this view started a drag that has not ended.

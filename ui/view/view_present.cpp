@@ -53,17 +53,27 @@ bool CvorbelView::ComposePresentation(const bgra* pixels) {
   if (!display || cairo_image_surface_get_width(display) != cw ||
       cairo_image_surface_get_height(display) != ch) {
     if (display) cairo_surface_destroy(display);
+    if (backdrop) cairo_surface_destroy(backdrop);
     display = cairo_image_surface_create(CAIRO_FORMAT_RGB24, cw, ch);
+    backdrop = cairo_image_surface_create(CAIRO_FORMAT_RGB24, cw, ch);
+    context_owner painter(cairo_create(backdrop));
+    pattern_owner gradient(cairo_pattern_create_linear(0, 0, cw, ch));
+    cairo_pattern_add_color_stop_rgb(gradient, 0.0, 1.0, 1.0, 0.8784);
+    cairo_pattern_add_color_stop_rgb(gradient, 1.0, 0.1333, 0.5451, 0.1333);
+    cairo_pattern_set_extend(gradient, CAIRO_EXTEND_PAD);
+    cairo_set_source(painter, gradient);
+    cairo_paint(painter);
+    cairo_surface_flush(backdrop);
   }
-  if (cairo_surface_status(display) != CAIRO_STATUS_SUCCESS) return true;
+  if (cairo_surface_status(display) != CAIRO_STATUS_SUCCESS ||
+      cairo_surface_status(backdrop) != CAIRO_STATUS_SUCCESS)
+    return true;
 
   context_owner cr(cairo_create(display));
-  pattern_owner gradient(cairo_pattern_create_linear(0, 0, cw, ch));
-  cairo_pattern_add_color_stop_rgb(gradient, 0.0, 1.0, 1.0, 0.8784);
-  cairo_pattern_add_color_stop_rgb(gradient, 1.0, 0.1333, 0.5451, 0.1333);
-  cairo_pattern_set_extend(gradient, CAIRO_EXTEND_PAD);
-  cairo_set_source(cr, gradient);
+  cairo_set_operator(cr, CAIRO_OPERATOR_SOURCE);
+  cairo_set_source_surface(cr, backdrop, 0, 0);
   cairo_paint(cr);
+  cairo_set_operator(cr, CAIRO_OPERATOR_OVER);
 
   const float dpi_x = display_scales::dpi_x;
   const float dpi_y = display_scales::dpi_y;

@@ -1,3 +1,5 @@
+#include <cstring>
+
 #include "document_fixture.h"
 #include "tests/core/sources/bmp_builder.h"
 
@@ -66,6 +68,28 @@ TEST_F(image_loading, LoadSourceFilePlacesTheSourceThatStays) {
   EXPECT_FALSE(doc.LoadSourceFile(CopyOf("noise.tif", "b.tif"), 2));
   EXPECT_EQ(ui.moved, (std::vector<int>{2, 2}));
   EXPECT_EQ(doc.file_name[1], Path("a.tif"));
+}
+
+TEST_F(image_loading, AnUnplacedLoadTakesAPictureDecodedAheadAndLaysThePaneOutOnlyForANewKind) {
+  const std::string first = CopyOf("good.png", "a.png"), second = CopyOf("good.jpg", "b.jpg");
+  doc.source_kind[1] = kind_text;
+  decoded_source ahead = DecodeImagingFile(second);
+  ASSERT_TRUE(ahead.ok);
+  ahead.path = first;  // stands in for this path: the load must take it, not decode
+  ASSERT_TRUE(doc.LoadSourceFile(first, 2, &ahead, false));
+  const decoded_source jpeg = DecodeImagingFile(second);
+  const size_t bytes = size_t(jpeg.size.width) * size_t(jpeg.size.height) * 4;
+  ASSERT_EQ(doc.image_size[1].width, jpeg.size.width);
+  EXPECT_EQ(std::memcmp(doc.source_image[1].Pixels(), jpeg.image.Pixels(), bytes), 0);
+  EXPECT_EQ(doc.source_kind[1], kind_file);
+  EXPECT_EQ(ui.layouts, 1);  // a text source became a file
+  ASSERT_TRUE(doc.LoadSourceFile(second, 2, nullptr, false));
+  EXPECT_EQ(ui.layouts, 1);  // a file over a file: the pane stays as it is
+  decoded_source failed = DecodeImagingFile(Path("missing.jpg"));
+  EXPECT_FALSE(failed.ok);
+  EXPECT_FALSE(doc.LoadSourceFile(second, 2, &(failed.path = second, failed), false));
+  EXPECT_EQ(ui.messages.back(), (std::pair<std::string, message_icon>{Unable(second), message_icon::error}));
+  EXPECT_TRUE(ui.moved.empty());
 }
 
 // A bitmap of a depth no decoder reads, as a BMP file (the imaging road) and under a

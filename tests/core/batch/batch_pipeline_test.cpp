@@ -1,0 +1,211 @@
+#include <algorithm>
+#include <filesystem>
+#include <memory>
+#include <set>
+#include <type_traits>
+#include <vector>
+
+#include "batch/batch_naming.h"
+#include "batch/document_batch_host.h"
+#include "engine/view_core.h"
+#include "platform/imaging.h"
+#include "tests/core/sources/document_fixture.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// Counts what reaches the window.
+class counting_view : public CvorbelViewCore {
+ public:
+  using CvorbelViewCore::CvorbelViewCore;
+  int presented = 0;
+  bool PresentPixels(const bgra*) override { return ++presented, false; }
+};
+
+// What both roads are told: the dialog's answer, when Esc is pressed and the answer
+// to the question; the question joins the document's messages so that their order shows.
+struct run_script {
+  int output_type = 0;
+  std::set<int> escape_after;  // pair counts
+  bool yes = false;
+};
+
+// The road a run took before its work was spread: every load places its source and
+// recombines, both layers are rebuilt, and each save is written in place.
+class in_place_host : public batch_host {
+ public:
+  in_place_host(CvorbelDoc& document, CvorbelViewCore& view, document_ui_fake& ui, run_script script)
+      : document(document), view(view), ui(ui), script(script) {}
+  bool RunBatchDialog(batch_choices& choices) override {
+    ApplyBatchDialog(choices, source1_fixed, script.output_type, "");
+    return true;
+  }
+  void SetMoveSizeSource(int) override {}
+  bool LoadSourceFile(const std::string& path, int s) override {
+    const bool loaded = document.LoadSourceFile(path, s);
+    view.MoveSourceToFixPosition(s);
+    return loaded;
+  }
+  int RenderSourceText(int number) override { return document.RenderSourceText(0, number); }
+  void UpdateSourceGeometry(int s) override { view.UpdateSourceGeometry(s); }
+  void RebuildSources() override { view.RebuildSources(-1); }
+  void SaveTarget(const std::string& path, const std::string& extension) override {
+    ++saves;
+    document.SaveTarget(path, extension);
+  }
+  bool TakeEscape() override { return script.escape_after.count(saves) > 0; }
+  bool AskYesNo(const std::string& text) override {
+    ui.messages.emplace_back(text, message_icon::question);
+    return script.yes;
+  }
+
+ private:
+  CvorbelDoc& document;
+  CvorbelViewCore& view;
+  document_ui_fake& ui;
+  run_script script;
+  int saves = 0;
+};
+
+class spread_host : public document_batch_host {
+ public:
+  spread_host(CvorbelDoc& document, CvorbelViewCore& view, document_ui_fake& ui, run_script script)
+      : document_batch_host(document, &view), ui(ui), script(script) {}
+  bool RunBatchDialog(batch_choices& choices) override {
+    ApplyBatchDialog(choices, source1_fixed, script.output_type, "");
+    return true;
+  }
+  void SetMoveSizeSource(int) override {}
+  void SaveTarget(const std::string& path, const std::string& extension) override {
+    ++saves;
+    document_batch_host::SaveTarget(path, extension);
+  }
+  bool TakeEscape() override { return script.escape_after.count(saves) > 0; }
+  bool AskYesNo(const std::string& text) override {
+    ui.messages.emplace_back(text, message_icon::question);
+    return script.yes;
+  }
+
+ private:
+  document_ui_fake& ui;
+  run_script script;
+  int saves = 0;
+};
+
+// Source 1 a fixed PNG; source 2's folder "two" holds JPEG pictures of three sizes
+// (so each new image is fitted and placed anew), p1 oldest.
+class batch_pipeline : public document_test {
+ protected:
+  void SetUp() override {
+    document_test::SetUp();
+    view = std::make_unique<counting_view>(&doc);
+    the_view = view.get();
+    view->target_rect = {0, 0, 96, 72};
+    fs::create_directory(Path("two"));
+    for (int n = 1; n <= 5; ++n) Picture("two/p" + std::to_string(n) + ".jpg", n);
+    source_count = 2;
+    ASSERT_TRUE(doc.LoadSourceFile(CopyOf("good.png", "one.png"), 1));
+  }
+  void TearDown() override {
+    the_view = nullptr;
+    document_test::TearDown();
+  }
+  void Picture(const std::string& name, int n) {
+    const int w = 40 + 24 * (n % 3), h = 30 + 10 * (n % 2);
+    std::vector<uint8_t> bgr(size_t(w) * h * 3);
+    for (int y = 0; y < h; ++y)
+      for (int x = 0; x < w; ++x)
+        for (int c = 0; c < 3; ++c) bgr[(size_t(y) * w + x) * 3 + c] = uint8_t(x * (c + n) + y * (7 - c) * n);
+    std::string error;
+    ASSERT_TRUE(imaging::EncodeFile(Path(name), imaging::container::jpeg, bgr.data(), w, h, size_t(w) * 3, error));
+    fs::last_write_time(Path(name), fs::file_time_type(std::chrono::seconds(1700000000 + n)));
+  }
+
+  // One run from p1 on; the outputs are then moved to the folder named.
+  template <typename host_type>
+  batch_end Run(const run_script& script, const std::string& keep_as) {
+    EXPECT_TRUE(doc.LoadSourceFile(Path("two/p1.jpg"), 2));
+    view->UpdateSourceGeometry(2);
+    view->RebuildSources(-1);
+    view->presented = 0;
+    view->layer_builds = 0;
+    host_type host(doc, *view, ui, script);
+    const batch_end end = RunBatch(doc, host);
+    if constexpr (std::is_same_v<host_type, spread_host>) decodes_ahead = host.DecodesAhead();
+    fs::rename(Path("two/output"), Path(keep_as));
+    return end;
+  }
+  // Every file of a folder, hidden ones too, with its bytes.
+  std::map<std::string, std::string> Files(const std::string& folder) const {
+    std::map<std::string, std::string> files;
+    for (const auto& entry : fs::directory_iterator(Path(folder)))
+      files[entry.path().filename().string()] = entry.is_regular_file() ? ReadAll(entry.path().string()) : "(folder)";
+    return files;
+  }
+
+  std::unique_ptr<counting_view> view;
+  int decodes_ahead = 0;
+};
+
+}  // namespace
+
+TEST_F(batch_pipeline, EachPairIsBuiltAndPresentedOnceAndSavedAsInPlace) {
+  for (int output_type : {0, int(output_png), int(output_bmp)}) {
+    const run_script script{output_type};
+    ASSERT_EQ(Run<in_place_host>(script, "in-place"), batch_end::completed);
+    ASSERT_EQ(Run<spread_host>(script, "spread"), batch_end::completed);
+    // Source 1 stays: its layer is built for the first pair only.
+    EXPECT_EQ(view->layer_builds, 5 + 1);
+    EXPECT_EQ(view->presented, 5);
+    EXPECT_EQ(decodes_ahead, 4);
+    const auto expected = Files("in-place");
+    EXPECT_EQ(expected.size(), 5u);
+    EXPECT_TRUE(Files("spread") == expected) << "output type " << output_type;
+    EXPECT_EQ(ui.messages, (message_list(2, {batch_complete_message, message_icon::information})));
+    ui.messages.clear();
+    fs::remove_all(Path("in-place"));
+    fs::remove_all(Path("spread"));
+  }
+}
+
+TEST_F(batch_pipeline, EscLeavesTheFinishedOutputsWhole) {
+  const run_script script{0, {2}, true};
+  ASSERT_EQ(Run<in_place_host>(script, "in-place"), batch_end::stopped);
+  const message_list in_place = ui.messages;
+  ui.messages.clear();
+  ASSERT_EQ(Run<spread_host>(script, "spread"), batch_end::stopped);
+  EXPECT_EQ(ui.messages, in_place);
+  EXPECT_EQ(ui.messages, (message_list{{"Do you really want to quit ?", message_icon::question}}));
+  const auto outputs = Files("spread");
+  EXPECT_EQ(outputs.size(), 2u);  // nothing half written beside them
+  EXPECT_TRUE(outputs == Files("in-place"));
+}
+
+TEST_F(batch_pipeline, FailuresAreReportedWhereTheyHappenInPlace) {
+  // The second and third outputs cannot be written, Esc after the second is answered
+  // No, the fourth picture cannot be read.
+  const run_script script{0, {2}, false};
+  const auto block_and_break = [&] {
+    fs::create_directories(Path("two/output/p2.jpg"));
+    fs::create_directories(Path("two/output/p3.jpg"));
+    WriteAll(Path("two/p4.jpg"), "not a picture");
+    fs::last_write_time(Path("two/p4.jpg"), fs::file_time_type(std::chrono::seconds(1700000000 + 4)));
+  };
+  block_and_break();
+  ASSERT_EQ(Run<in_place_host>(script, "in-place"), batch_end::stopped);
+  const message_list in_place = ui.messages;
+  ui.messages.clear();
+  block_and_break();
+  ASSERT_EQ(Run<spread_host>(script, "spread"), batch_end::stopped);
+  EXPECT_EQ(ui.messages, in_place);
+  EXPECT_EQ(ui.messages, (message_list{{save_failed_message, message_icon::none},
+                                       {"Do you really want to quit ?", message_icon::question},
+                                       {save_failed_message, message_icon::none},
+                                       {Unable(Path("two/p4.jpg")), message_icon::error},
+                                       {batch_stop_message, message_icon::error}}));
+  const auto outputs = Files("spread");
+  EXPECT_EQ(outputs.size(), 3u);
+  EXPECT_EQ(outputs.at("p2.jpg"), "(folder)");
+  EXPECT_TRUE(outputs == Files("in-place"));
+}
