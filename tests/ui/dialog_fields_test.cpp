@@ -1,0 +1,208 @@
+#include <gtest/gtest.h>
+
+#include <wx/radiobut.h>
+#include <wx/stattext.h>
+#include <wx/textctrl.h>
+
+#include <string>
+#include <tuple>
+#include <utility>
+
+#include "engine/process_state.h"
+#include "platform/settings.h"
+#include "sources/software_pattern.h"
+#include "tests/ui/app_fixture.h"
+#include "ui/canvas_size_dialog.h"
+#include "ui/command_ids.h"
+#include "ui/software_source_dialog.h"
+#include "ui/source_fix_dialog.h"
+#include "ui/source_size_dialog.h"
+#include "ui/view.h"
+
+namespace {
+
+// Two sources at their own sizes on a 640 x 480 target: source 1 is 64 x 48 at the
+// top-left, source 2 is 40 x 30 covering (100, 50)..(140, 80).
+class dialog_fields : public app_fixture {
+ protected:
+  void SetUp() override {
+    app_fixture::SetUp();
+    WriteFile("vorbel.conf", "[Configure]\ncanvas_width=640\ncanvas_height=480\n");
+    Start({PlainImage("red.png", 64, 48, 200, 0, 0), PlainImage("blue.png", 40, 30, 0, 0, 200)});
+    view = dynamic_cast<CvorbelView*>(the_view);
+    ASSERT_NE(view, nullptr);
+    for (int s = 1; s <= 2; ++s) view->fit_to_target[s - 1] = 0, view->UpdateSourceGeometry(s);
+    view->offset[0] = {0, 0};
+    view->offset[1] = {-100, -50};
+    fix_point_1 = fix_point_2 = 1;
+    view->UpdateFixAnchor(1);
+    view->UpdateFixAnchor(2);
+    view->RebuildSources(-1);
+  }
+  void TearDown() override {
+    fix_point_1 = fix_point_2 = 1;
+    software_source::ask_colour = nullptr;
+    app_fixture::TearDown();
+  }
+  template <class T>
+  static T* Child(wxWindow* dialog, int id) {
+    auto* child = dynamic_cast<T*>(dialog->FindWindow(id));
+    EXPECT_NE(child, nullptr) << id;
+    return child;
+  }
+  static void Click(wxWindow* dialog, int id) {
+    auto* radio = Child<wxRadioButton>(dialog, id);
+    if (!radio) return;
+    radio->SetValue(true);
+    wxCommandEvent click(wxEVT_RADIOBUTTON, id);
+    click.SetEventObject(radio);
+    radio->ProcessWindowEvent(click);
+  }
+  static void Press(wxWindow* dialog, int id) {
+    wxCommandEvent click(wxEVT_BUTTON, id);
+    click.SetEventObject(dialog->FindWindow(id));
+    dialog->ProcessWindowEvent(click);
+  }
+  static std::pair<std::string, std::string> Shown(wxWindow* dialog, int x_id, int y_id) {
+    return {Child<wxTextCtrl>(dialog, x_id)->GetValue().utf8_string(),
+            Child<wxTextCtrl>(dialog, y_id)->GetValue().utf8_string()};
+  }
+
+  CvorbelView* view = nullptr;
+};
+
+TEST_F(dialog_fields, EachFixRadioNamesItsPointAndTheDistancesMeasureToIt) {
+  struct radio {
+    const char* name;
+    int x1, y1;  // source 1's point: its distance from the target's top left
+    int x2, y2;  // source 2's point, from source 1's top left
+  };
+  const radio radios[9] = {{"Left", 0, 24, 100, 65},         {"Top Left", 0, 0, 100, 50},
+                           {"Top", 32, 0, 120, 50},          {"Top Right", 64, 0, 140, 50},
+                           {"Right", 64, 24, 140, 65},       {"Bottom Right", 64, 48, 140, 80},
+                           {"Bottom", 32, 48, 120, 80},      {"Bottom Left", 0, 48, 100, 80},
+                           {"Middle", 32, 24, 120, 65}};
+  const int ids_2[9] = {1120, 1121, 1122, 1123, 1124, 1125, 1126, 1127, 1228};
+  source_fix dialog(view, *view);
+  dialog.Show();
+  for (int k = 0; k < 9; ++k) {
+    const radio& r = radios[k];
+    EXPECT_EQ(Child<wxRadioButton>(&dialog, 1100 + k)->GetLabel(), r.name);
+    EXPECT_EQ(Child<wxRadioButton>(&dialog, ids_2[k])->GetLabel(), r.name);
+
+    Click(&dialog, 1101);
+    Click(&dialog, ids_2[k]);
+    EXPECT_EQ(fix_point_2, k) << r.name;
+    EXPECT_EQ(Shown(&dialog, 1250, 1251), std::make_pair(std::to_string(r.x2), std::to_string(r.y2))) << r.name;
+    EXPECT_EQ(Shown(&dialog, 1252, 1253), std::make_pair(std::string("0"), std::string("0"))) << r.name;
+
+    Click(&dialog, 1121);
+    Click(&dialog, 1100 + k);
+    EXPECT_EQ(fix_point_1, k) << r.name;
+    EXPECT_EQ(Shown(&dialog, 1252, 1253), std::make_pair(std::to_string(r.x1), std::to_string(r.y1))) << r.name;
+    EXPECT_EQ(Shown(&dialog, 1250, 1251), std::make_pair(std::to_string(100 - r.x1), std::to_string(50 - r.y1)))
+        << r.name;
+  }
+  // Apply keeps each point where the distances say: source 2's middle 10 pixels
+  // right of and 5 below source 1's middle, which sits 200, 100 in.
+  Click(&dialog, 1108);
+  Click(&dialog, 1228);
+  Child<wxTextCtrl>(&dialog, 1250)->ChangeValue("10");
+  Child<wxTextCtrl>(&dialog, 1251)->ChangeValue("5");
+  Child<wxTextCtrl>(&dialog, 1252)->ChangeValue("200");
+  Child<wxTextCtrl>(&dialog, 1253)->ChangeValue("100");
+  Press(&dialog, source_fix::apply_id);
+  EXPECT_EQ(view->offset[0].x, -(200 - 32));
+  EXPECT_EQ(view->offset[0].y, -(100 - 24));
+  EXPECT_EQ(view->offset[1].x, -(210 - 20));
+  EXPECT_EQ(view->offset[1].y, -(105 - 15));
+  Press(&dialog, wxID_CANCEL);
+}
+
+TEST_F(dialog_fields, SizingBoxesSitUnderTheirOwnLabels) {
+  source_size dialog(view, *view);
+  dialog.Show();
+  const std::pair<const char*, sizing_box> kinds[6] = {{"Left", sizing_box::left},     {"Right", sizing_box::right},
+                                                       {"Top", sizing_box::top},       {"Bottom", sizing_box::bottom},
+                                                       {"Width", sizing_box::width},   {"Height", sizing_box::height}};
+  int found = 0;
+  for (wxWindow* child : dialog.GetChildren()) {
+    auto* label = dynamic_cast<wxStaticText*>(child);
+    if (!label) continue;
+    for (auto [name, kind] : kinds) {
+      if (label->GetLabel() != name) continue;
+      const wxRect at = label->GetRect();
+      const int s = at.x < dialog.GetClientSize().x / 2 ? 1 : 2;
+      const wxRect box = dialog.Box(s, kind)->GetRect();
+      EXPECT_EQ(box.x, at.x) << name << " " << s;
+      EXPECT_GT(box.y, at.y) << name << " " << s;
+      EXPECT_LT(box.y - at.GetBottom(), 8) << name << " " << s;
+      ++found;
+    }
+  }
+  EXPECT_EQ(found, 12);
+  // Source 2's margins, read under their labels: 100 left, 500 right, 50 top, 400 bottom.
+  EXPECT_EQ(dialog.Box(2, sizing_box::top)->GetValue(), "50");
+  EXPECT_EQ(dialog.Box(2, sizing_box::bottom)->GetValue(), "400");
+  EXPECT_EQ(dialog.Box(2, sizing_box::width)->GetValue(), "40");
+  EXPECT_EQ(dialog.Box(2, sizing_box::height)->GetValue(), "30");
+  Press(&dialog, wxID_CANCEL);
+}
+
+TEST_F(dialog_fields, TargetSizeTakesBothLowestSizesAndNoLower) {
+  for (auto [w, h, message] : {std::tuple{"32", "31", "Please enter an integer between 32 and 1536."},
+                               {"31", "32", "Please enter an integer between 32 and 2048."},
+                               {"2048", "1537", "Please enter an integer between 32 and 1536."},
+                               {"32", "32", ""}}) {
+    Messages().clear();
+    wxTheApp->CallAfter([w, h] {
+      auto* dialog = dynamic_cast<canvas_size*>(wxWindow::FindWindowById(347));
+      ASSERT_NE(dialog, nullptr);
+      Child<wxTextCtrl>(dialog, canvas_size::width_id)->ChangeValue(w);
+      Child<wxTextCtrl>(dialog, canvas_size::height_id)->ChangeValue(h);
+      Press(dialog, wxID_OK);
+      if (dialog->IsModal()) Press(dialog, wxID_CANCEL);
+    });
+    Command(WxId(cmd_target_size));
+    if (*message) {
+      ASSERT_EQ(Messages().size(), 1u) << w << "x" << h;
+      EXPECT_EQ(Messages()[0].first, message);
+      EXPECT_EQ(target_width, 640);
+    } else {
+      EXPECT_TRUE(Messages().empty());
+      EXPECT_EQ(target_width, 32);
+      EXPECT_EQ(target_height, 32);
+      EXPECT_EQ(the_settings().GetInt("Configure", "canvas_height", -1), 32);
+    }
+  }
+}
+
+TEST_F(dialog_fields, SoftwareRadiosGiveTheShapeAndSizeTheyName) {
+  struct choice {
+    int id;
+    const char* label;
+    int code;
+  };
+  const choice shapes[6] = {{1065, "diamonds", 0}, {1009, "Circles", 1},
+                            {1068, "squares", 2},  {1097, "Jiggles", 3},
+                            {1069, "Blank Source to base color", 4}, {1086, "Null", -1}};
+  const choice sizes[4] = {{1066, "size1", 0}, {1067, "size2", 1}, {1080, "size3", 2}, {1081, "size4", 3}};
+  for (int k = 0; k < 6; ++k) {
+    int shape = 99, size = 99;
+    uint32_t colour = 0;
+    wxTheApp->CallAfter([&, k] {
+      software_source* dialog = software_source::active;
+      ASSERT_NE(dialog, nullptr);
+      EXPECT_EQ(Child<wxRadioButton>(dialog, shapes[k].id)->GetLabel(), shapes[k].label);
+      EXPECT_EQ(Child<wxRadioButton>(dialog, sizes[k % 4].id)->GetLabel(), sizes[k % 4].label);
+      Click(dialog, shapes[k].id);
+      Click(dialog, sizes[k % 4].id);
+      Press(dialog, wxID_OK);
+    });
+    ASSERT_TRUE(RunSoftwareSourceDialog(app.Frame(), shape, size, colour));
+    EXPECT_EQ(shape, shapes[k].code) << shapes[k].label;
+    EXPECT_EQ(size, sizes[k % 4].code) << sizes[k % 4].label;
+  }
+}
+
+}  // namespace
