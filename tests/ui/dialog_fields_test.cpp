@@ -4,16 +4,24 @@
 #include <wx/stattext.h>
 #include <wx/textctrl.h>
 
+#include <algorithm>
 #include <string>
 #include <tuple>
 #include <utility>
 
 #include "engine/process_state.h"
+#include "engine/view_core.h"
 #include "platform/settings.h"
 #include "sources/software_pattern.h"
 #include "tests/ui/app_fixture.h"
 #include "ui/canvas_size_dialog.h"
 #include "ui/command_ids.h"
+#include "ui/grid_properties.h"
+#include "ui/properties_pane.h"
+#include "ui/trackbar.h"
+#include "engine/quad_transform.h"
+#include "ui/quad_dialog.h"
+#include "ui/show_quad.h"
 #include "ui/software_source_dialog.h"
 #include "ui/source_fix_dialog.h"
 #include "ui/source_size_dialog.h"
@@ -203,6 +211,93 @@ TEST_F(dialog_fields, SoftwareRadiosGiveTheShapeAndSizeTheyName) {
     EXPECT_EQ(shape, shapes[k].code) << shapes[k].label;
     EXPECT_EQ(size, sizes[k % 4].code) << sizes[k % 4].label;
   }
+}
+
+TEST_F(dialog_fields, SizingCancelPutsEachScaleBackInItsOwnRow) {
+  view->SetSourceScalePercent(120, 1, 1);
+  view->SetSourceScalePercent(80, 0, 1);
+  prop_hscale_1->SetValue(120L);
+  prop_vscale_1->SetValue(80L);
+  source_size dialog(view, *view);
+  dialog.Show();
+  for (sizing_box kind : {sizing_box::width, sizing_box::height}) {
+    dialog.Box(1, kind)->SetValue("32");
+    dialog.Box(1, kind)->SetFocus();
+    dialog.Box(1, sizing_box::left)->SetFocus();
+    wxFocusEvent lost(wxEVT_KILL_FOCUS, dialog.Box(1, kind)->GetId());
+    dialog.Box(1, kind)->ProcessWindowEvent(lost);
+  }
+  EXPECT_EQ(prop_hscale_1->GetValue().GetLong(), 50);  // 32 of 64
+  EXPECT_EQ(prop_vscale_1->GetValue().GetLong(), 67);  // 32 of 48
+  Press(&dialog, wxID_CANCEL);
+  EXPECT_EQ(prop_hscale_1->GetValue().GetLong(), 120);
+  EXPECT_EQ(prop_vscale_1->GetValue().GetLong(), 80);
+  EXPECT_DOUBLE_EQ(view->width_percent[0], 120.0);
+  EXPECT_DOUBLE_EQ(view->height_percent[0], 80.0);
+}
+
+// Each corner command pins its own source's corner to the target's corner.
+TEST_F(dialog_fields, CornerCommandsShoveTheirOwnSourceToTheirCorner) {
+  const int W = 640, H = 480;
+  struct row {
+    int command, source, fix;
+    vpoint anchor;
+  };
+  const row rows[] = {
+      {cmd_place_1_top_right, 1, 3, {-W, 0}},
+      {cmd_place_1_bottom_left, 1, 7, {0, -H}},
+      {cmd_place_1_bottom_right, 1, 5, {-W, -H}},
+      {cmd_place_1_top_left, 1, 1, {0, 0}},
+      {cmd_place_2_top_right, 2, 3, {-W, 0}},
+      {cmd_place_2_bottom_left, 2, 7, {0, -H}},
+      {cmd_place_2_bottom_right, 2, 5, {-W, -H}},
+      {cmd_place_2_top_left, 2, 1, {0, 0}},
+  };
+  for (const row& r : rows) {
+    view->offset[0] = {-11, -12};
+    view->offset[1] = {-21, -22};
+    the_properties_pane->RunCommand(r.command, true);
+    const int other = 2 - r.source;
+    EXPECT_EQ(r.source == 1 ? fix_point_1 : fix_point_2, r.fix) << r.command;
+    EXPECT_EQ(view->anchor[r.source - 1], r.anchor) << r.command;
+    EXPECT_EQ(view->offset[other], (vpoint{other == 0 ? -11 : -21, other == 0 ? -12 : -22})) << r.command;
+  }
+}
+
+TEST_F(dialog_fields, SlidersSpanTheirRanges) {
+  CPropertiesWnd* pane = the_properties_pane;
+  EXPECT_EQ(std::make_pair(pane->contrast_slider->GetMin(), pane->contrast_slider->GetMax()), std::make_pair(0, 100));
+  EXPECT_EQ(std::make_pair(pane->brightness_slider->GetMin(), pane->brightness_slider->GetMax()),
+            std::make_pair(0, 100));
+  EXPECT_EQ(std::make_pair(pane->scale_slider->GetMin(), pane->scale_slider->GetMax()), std::make_pair(55, 205));
+  EXPECT_EQ(pane->contrast_slider->GetValue(), 50);
+  EXPECT_EQ(pane->brightness_slider->GetValue(), 50);
+}
+
+TEST(quad_hover, EachCornerIsNamedInTheDialogsOrder) {
+  using quad_drag::HoverText;
+  EXPECT_EQ(HoverText(0, 10, 20, 200, 100), "Top left 10 X 20      5% X 20%");
+  EXPECT_EQ(HoverText(1, 190, 5, 200, 100), "Top right 190 X 5      95% X 5%");
+  EXPECT_EQ(HoverText(2, 3, 99, 200, 100), "Bottom left 3 X 99      1% X 99%");
+  EXPECT_EQ(HoverText(3, 199, 50, 200, 100), "Bottom right 199 X 50      99% X 50%");
+}
+
+// A press and release on the top-left blob without moving leaves that corner at the
+// image's top left.
+TEST_F(dialog_fields, AStillClickOnTheTopLeftBlobMovesNothing) {
+  quad dialog(app.Frame());
+  dialog.Show();
+  show_quad* drawing = dialog.quad_view;
+  const int corners[8] = {0, 0, 640, 0, 0, 480, 640, 480};
+  drawing->Measure();
+  for (wxEventType type : {wxEVT_LEFT_DOWN, wxEVT_LEFT_UP}) {
+    wxMouseEvent event(type);
+    event.SetPosition(drawing->corner_points[0]);
+    event.SetEventObject(drawing);
+    drawing->ProcessWindowEvent(event);
+  }
+  EXPECT_TRUE(std::equal(corners, corners + 8, quad_corners));
+  Press(&dialog, wxID_CANCEL);
 }
 
 }  // namespace
