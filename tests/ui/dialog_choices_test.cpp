@@ -110,6 +110,7 @@ class dialog_choices : public app_fixture {
 };
 
 TEST_F(dialog_choices, TheShapeRadiosSetTheirPairAndMaxOneFillsTheBoxWithSourceOne) {
+  const std::vector<bgra> opening = Target();
   blend_dialog* dialog = OpenOver(40, 30, 280, 200);
   ASSERT_NE(dialog, nullptr);
   // (rectangular, fade) for "Ellipse: smooth fade", "Ellipse: same blend", "Rectangle: same blend".
@@ -144,6 +145,16 @@ TEST_F(dialog_choices, TheShapeRadiosSetTheirPairAndMaxOneFillsTheBoxWithSourceO
   }
   EXPECT_FALSE(Same(stepped[0], stepped[1]));
   EXPECT_FALSE(Same(stepped[1], stepped[2]));
+
+  // "Remove all blending" brings back the sources' own combination, Max. 1 included.
+  dialog->OnBlendButton1();
+  dialog->OnBlendButton1();
+  Button(dialog, blend_dialog::remove_id);
+  EXPECT_EQ(view->zone_level, 0);
+  EXPECT_TRUE(Same(Target(), opening));
+  Button(dialog, blend_dialog::max_1_id);
+  Button(dialog, blend_dialog::remove_id);
+  EXPECT_TRUE(Same(Target(), opening));
 }
 
 TEST_F(dialog_choices, ArticulateBoxesReachTheirOwnEffects) {
