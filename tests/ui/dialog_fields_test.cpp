@@ -301,3 +301,16 @@ TEST_F(dialog_fields, AStillClickOnTheTopLeftBlobMovesNothing) {
 }
 
 }  // namespace
+
+namespace {
+
+class target_size_dialog : public app_fixture {};
+
+TEST_F(target_size_dialog, WithNothingStoredItOffers1024By768) {
+  Start();
+  canvas_size dialog(app.Frame(), *app.Frame()->View());
+  EXPECT_EQ(dynamic_cast<wxTextCtrl*>(dialog.FindWindow(canvas_size::width_id))->GetValue(), "1024");
+  EXPECT_EQ(dynamic_cast<wxTextCtrl*>(dialog.FindWindow(canvas_size::height_id))->GetValue(), "768");
+}
+
+}  // namespace
