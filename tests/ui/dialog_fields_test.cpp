@@ -284,7 +284,7 @@ TEST(quad_hover, EachCornerIsNamedInTheDialogsOrder) {
 
 // A press and release on the top-left blob without moving leaves that corner at the
 // image's top left.
-TEST_F(dialog_fields, AStillClickOnTheTopLeftBlobMovesNothing) {
+TEST_F(dialog_fields, AStillClickMovesNoCornerAndAFarDragStopsOnTheImage) {
   quad dialog(app.Frame());
   dialog.Show();
   show_quad* drawing = dialog.quad_view;
@@ -293,6 +293,20 @@ TEST_F(dialog_fields, AStillClickOnTheTopLeftBlobMovesNothing) {
   for (wxEventType type : {wxEVT_LEFT_DOWN, wxEVT_LEFT_UP}) {
     wxMouseEvent event(type);
     event.SetPosition(drawing->corner_points[0]);
+    event.SetEventObject(drawing);
+    drawing->ProcessWindowEvent(event);
+  }
+  EXPECT_TRUE(std::equal(corners, corners + 8, quad_corners));
+
+  // A free corner dragged far past the drawing's bottom right stops on the image's
+  // bottom-right corner, (640, 480).
+  dialog.modes[quad_drag::free_corners]->SetValue(true);
+  const wxPoint from = drawing->corner_points[3];
+  for (auto [type, at] : {std::pair{wxEVT_LEFT_DOWN, from}, {wxEVT_MOTION, from - wxPoint(30, 20)},
+                          {wxEVT_MOTION, from + wxPoint(900, 900)}, {wxEVT_LEFT_UP, from + wxPoint(900, 900)}}) {
+    wxMouseEvent event(type);
+    event.SetPosition(at);
+    event.m_leftDown = type != wxEVT_LEFT_UP;
     event.SetEventObject(drawing);
     drawing->ProcessWindowEvent(event);
   }
