@@ -205,6 +205,15 @@ TEST_F(dialog_choices, ArticulateBoxesReachTheirOwnEffects) {
   ASSERT_EQ(Messages().size(), 1u);
   EXPECT_EQ(Messages()[0].first, "Please enter an integer between 1 and 10.");
   dialog.pencil_edit->ChangeValue("5");
+  for (wxTextCtrl* weird : {dialog.amplitude_edit, dialog.frequency_edit})
+    for (const char* refused : {"0", "101"}) {
+      Messages().clear();
+      weird->ChangeValue(refused);
+      Button(&dialog, wxID_OK);
+      ASSERT_EQ(Messages().size(), 1u) << refused;
+      EXPECT_EQ(Messages()[0].first, "Please enter an integer between 1 and 100.");
+      weird->ChangeValue("100");
+    }
 
   // A spin click steps its own value by one and runs Weird with it.
   dialog.amplitude_edit->ChangeValue("10");

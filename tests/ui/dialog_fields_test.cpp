@@ -149,6 +149,16 @@ TEST_F(dialog_fields, SizingBoxesSitUnderTheirOwnLabels) {
     }
   }
   EXPECT_EQ(found, 12);
+  // The boxes lie as the margins lie around the source.
+  for (int s = 1; s <= 2; ++s) {
+    auto y = [&](sizing_box kind) { return dialog.Box(s, kind)->GetPosition().y; };
+    auto x = [&](sizing_box kind) { return dialog.Box(s, kind)->GetPosition().x; };
+    EXPECT_LT(y(sizing_box::top), y(sizing_box::width)) << s;
+    EXPECT_LT(y(sizing_box::width), y(sizing_box::height)) << s;
+    EXPECT_LT(y(sizing_box::height), y(sizing_box::bottom)) << s;
+    EXPECT_LT(x(sizing_box::left), x(sizing_box::width)) << s;
+    EXPECT_LT(x(sizing_box::width), x(sizing_box::right)) << s;
+  }
   // Source 2's margins, read under their labels: 100 left, 500 right, 50 top, 400 bottom.
   EXPECT_EQ(dialog.Box(2, sizing_box::top)->GetValue(), "50");
   EXPECT_EQ(dialog.Box(2, sizing_box::bottom)->GetValue(), "400");
