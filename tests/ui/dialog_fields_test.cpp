@@ -294,12 +294,16 @@ TEST(quad_hover, EachCornerIsNamedInTheDialogsOrder) {
 
 // A press and release on the top-left blob without moving leaves that corner at the
 // image's top left.
-TEST_F(dialog_fields, AStillClickMovesNoCornerAndAFarDragStopsOnTheImage) {
+TEST_F(dialog_fields, TheImageSitsInEvenMarginsAndItsCornersStayOnIt) {
   quad dialog(app.Frame());
   dialog.Show();
   show_quad* drawing = dialog.quad_view;
   const int corners[8] = {0, 0, 640, 0, 0, 480, 640, 480};
   drawing->Measure();
+  // The image is drawn with the same margin on either side.
+  const wxSize room = drawing->GetClientSize();
+  EXPECT_NEAR(room.x - drawing->corner_points[3].x, drawing->corner_points[0].x, 1);
+  EXPECT_NEAR(room.y - drawing->corner_points[3].y, drawing->corner_points[0].y, 1);
   for (wxEventType type : {wxEVT_LEFT_DOWN, wxEVT_LEFT_UP}) {
     wxMouseEvent event(type);
     event.SetPosition(drawing->corner_points[0]);

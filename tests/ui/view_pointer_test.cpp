@@ -4,6 +4,7 @@
 
 #include <chrono>
 #include <thread>
+#include <tuple>
 
 #include "engine/process_state.h"
 #include "engine/size_handles.h"
@@ -121,6 +122,18 @@ TEST_F(view_pointer, AHandleReleaseWritesWidthAndHeightIntoTheirOwnGridRows) {
   EXPECT_EQ(prop_hscale_1->GetValue().GetLong(), long(view->width_percent[0]));
   EXPECT_EQ(prop_vscale_1->GetValue().GetLong(), long(view->height_percent[0]));
   EXPECT_EQ(prop_hscale_2->GetValue().GetLong(), 100);
+}
+
+TEST_F(view_pointer, TheMoveSizeLabelWearsItsSourcesColour) {
+  const wxColour pink(255, 192, 192), green(153, 255, 102);
+  for (auto [s, text, colour] : {std::tuple{1, "Move/size 1", pink}, {2, "Move/size 2", green}}) {
+    view->SetMoveSizeSource(s);
+    EXPECT_EQ(the_status_bar->PaneText(5), text);
+    const wxRect pane = Pane(5);
+    EXPECT_EQ(ColourAt(ScreenOf(the_status_bar), pane.GetRight() - 2, pane.y + 2), colour) << text;
+  }
+  view->SetMoveSizeSource(0);
+  EXPECT_EQ(the_status_bar->PaneText(5), "Move/size off");
 }
 
 }  // namespace
