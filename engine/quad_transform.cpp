@@ -214,25 +214,31 @@ struct sample_plan {
   int w = 0, h = 0;
   int corners[8] = {};
   bool wide = false, widest = false;
-  // Per pixel, rows W apart: the column (negative: the base colour), the row and
-  // the fractions.
+  // Per row, the columns [begin, end) that may lie on the quadrilateral; the others
+  // take the base colour.
+  int begin[max_target_height], end[max_target_height];
+  // Per pixel of those, rows W apart: the column (negative: the base colour), the
+  // row and the fractions.
   int16_t col[target_capacity], row[target_capacity], fx[target_capacity], fy[target_capacity];
-  // Per eight pixels from the start of each row (the last of a row may be fewer):
-  // all eight with their right and lower neighbours inside the image, all eight in
-  // the base colour, or neither.
+  // Per eight of those pixels from begin (the last of a row may be fewer): all eight
+  // with their right and lower neighbours inside the image, all eight in the base
+  // colour, or neither.
   group_kind group[max_target_height * groups_per_row];
 };
 
 sample_plan plan;
 
+// A row of the plan; group[g] is the group that starts at column begin + 8·g.
 struct plan_row {
   int16_t *col, *row, *fx, *fy;
   group_kind* group;
+  int begin;
 };
 
 plan_row PlanRow(int w, int y) {
   const size_t at = size_t(y) * w;
-  return {plan.col + at, plan.row + at, plan.fx + at, plan.fy + at, plan.group + size_t(y) * groups_per_row};
+  return {plan.col + at, plan.row + at, plan.fx + at, plan.fy + at, plan.group + size_t(y) * groups_per_row,
+          plan.begin[y]};
 }
 
 void Keep(const plan_row& p, int x, sample_at at) {
@@ -269,6 +275,34 @@ void BaseRun(const rgb_color& base, bgra* out, int begin, int end) {
     std::memcpy(&v, out + x, 4);
     v = (v & fourth_byte) | colour_bits;
     std::memcpy(out + x, &v, 4);
+  }
+}
+
+// Which kind each group of eight of a row plan is, for the groups from column x
+// (a group's start) to end.
+void Groups(int w, int h, const plan_row& p, int x, int end) {
+  int g = (x - p.begin) / 8;
+#if defined(__x86_64__) || defined(__i386__)
+  const __m128i none = _mm_set1_epi16(-1), last_col = _mm_set1_epi16(int16_t(w - 1));
+  const __m128i last_row = _mm_set1_epi16(int16_t(h - 1));
+  for (; x + 8 <= end; x += 8, ++g) {
+    const __m128i col = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p.col + x));
+    const __m128i row = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p.row + x));
+    const __m128i inner = _mm_and_si128(_mm_and_si128(_mm_cmpgt_epi16(col, none), _mm_cmplt_epi16(col, last_col)),
+                                        _mm_cmplt_epi16(row, last_row));
+    p.group[g] = _mm_movemask_epi8(inner) == 0xFFFF                       ? all_inner
+                 : _mm_movemask_epi8(_mm_cmpgt_epi16(col, none)) == 0 ? all_base
+                                                                      : mixed;
+  }
+#endif
+  for (; x < end; x += 8, ++g) {
+    const int stop = std::min(x + 8, end);
+    bool inner = stop - x == 8, base = true;
+    for (int i = x; i < stop; ++i) {
+      inner &= p.col[i] >= 0 && p.col[i] + 1 < w && p.row[i] + 1 < h;
+      base &= p.col[i] < 0;
+    }
+    p.group[g] = inner ? all_inner : base ? all_base : mixed;
   }
 }
 
@@ -483,6 +517,7 @@ VORBEL_AVX512 int WidestColumns(const warp_frame& f, const row_terms& r, int beg
   const __m512d py = _mm512_set1_pd(double(r.py));
   const __m512d steps = _mm512_setr_pd(0.0, 1.0, 2.0, 3.0, 4.0, 5.0, 6.0, 7.0);
   const __m512d scale = _mm512_set1_pd(256.0);
+  const __m256i last_col = _mm256_set1_epi32(f.w - 1), last_row = _mm256_set1_epi32(f.h - 1);
   const bool u_linear = f.au == 0.0f, v_linear = f.av == 0.0f;
   int x = begin;
   for (; x + 8 <= end; x += 8) {
@@ -545,6 +580,11 @@ VORBEL_AVX512 int WidestColumns(const warp_frame& f, const row_terms& r, int beg
     const int good = settled & found;
     const int outside = (settled & ~found & 0xFF) | (~real & 0xFF);
     const __m256i col = Truncate(X), row = Truncate(Y);
+    p.group[(x - begin) / 8] =
+        good == all && (_mm256_cmplt_epi32_mask(col, last_col) & _mm256_cmplt_epi32_mask(row, last_row)) == all
+            ? all_inner
+        : outside == all ? all_base
+                         : mixed;
     const __m256i fx = _mm256_sub_epi32(Truncate(_mm512_mul_pd(X, scale)), _mm256_slli_epi32(col, 8));
     const __m256i fy = _mm256_sub_epi32(Truncate(_mm512_mul_pd(Y, scale)), _mm256_slli_epi32(row, 8));
     const auto store = [](int16_t* to, __m128i v) VORBEL_AVX512 {
@@ -591,14 +631,14 @@ VORBEL_AVX2 inline void WidePixel(int w, int h, const plan_row& p, int x, const 
     Sample(w, h, Kept(p, x), out + x);
 }
 
-VORBEL_AVX2 void SampleRowWide(int w, int h, const plan_row& p, const rgb_color& base, bgra* out) {
-  for (int x = 0, g = 0; x < w; x += 8, ++g) {
-    const int end = std::min(x + 8, w);
+VORBEL_AVX2 void SampleRowWide(int w, int h, const plan_row& p, int end, const rgb_color& base, bgra* out) {
+  for (int x = p.begin, g = 0; x < end; x += 8, ++g) {
+    const int stop = std::min(x + 8, end);
     if (p.group[g] == all_base) {
-      BaseRun(base, out, x, end);
+      BaseRun(base, out, x, stop);
       continue;
     }
-    for (int i = x; i < end; ++i) WidePixel(w, h, p, i, base, out);
+    for (int i = x; i < stop; ++i) WidePixel(w, h, p, i, base, out);
   }
 }
 
@@ -608,18 +648,18 @@ VORBEL_AVX2 inline __m256i Widen(const int16_t* v) {
 
 // The groups of eight that sample with all their neighbours inside the image, eight
 // at a time.
-VORBEL_AVX512 void SampleRowWidest(int w, int h, const plan_row& p, const rgb_color& base, bgra* out) {
+VORBEL_AVX512 void SampleRowWidest(int w, int h, const plan_row& p, int end, const rgb_color& base, bgra* out) {
   // Copies the writes to out cannot change.
   const int16_t *col = p.col, *row = p.row, *fx = p.fx, *fy = p.fy;
   const group_kind* group = p.group;
-  for (int x = 0, g = 0; x < w; x += 8, ++g) {
-    const int end = std::min(x + 8, w);
+  for (int x = p.begin, g = 0; x < end; x += 8, ++g) {
+    const int stop = std::min(x + 8, end);
     if (group[g] == all_inner) {
       SampleEight(target_work, w, Widen(col + x), Widen(row + x), Widen(fx + x), Widen(fy + x), out + x);
     } else if (group[g] == all_base) {
-      BaseRun(base, out, x, end);
+      BaseRun(base, out, x, stop);
     } else {
-      for (int i = x; i < end; ++i) WidePixel(w, h, p, i, base, out);
+      for (int i = x; i < stop; ++i) WidePixel(w, h, p, i, base, out);
     }
   }
 }
@@ -663,6 +703,7 @@ VORBEL_AVX2 void WideSolve(const warp_frame& f, const row_terms& r, int begin, i
     if (sol.state[x] == unsettled) SolveColumn(f, r, x, p);
   }
   for (x = n; x < end; ++x) SolveColumn(f, r, x, p);
+  Groups(f.w, f.h, p, widest_end, end);
 }
 #endif
 
@@ -693,62 +734,39 @@ std::pair<int, int> Reach(const warp_frame& f, int y) {
   return {b, std::max(b, e)};
 }
 
-// Which kind each group of eight of a row plan is.
-void Groups(int w, int h, const plan_row& p) {
-  int x = 0, g = 0;
-#if defined(__x86_64__) || defined(__i386__)
-  const __m128i none = _mm_set1_epi16(-1), last_col = _mm_set1_epi16(int16_t(w - 1));
-  const __m128i last_row = _mm_set1_epi16(int16_t(h - 1));
-  for (; x + 8 <= w; x += 8, ++g) {
-    const __m128i col = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p.col + x));
-    const __m128i row = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p.row + x));
-    const __m128i inner = _mm_and_si128(_mm_and_si128(_mm_cmpgt_epi16(col, none), _mm_cmplt_epi16(col, last_col)),
-                                        _mm_cmplt_epi16(row, last_row));
-    p.group[g] = _mm_movemask_epi8(inner) == 0xFFFF                       ? all_inner
-                 : _mm_movemask_epi8(_mm_cmpgt_epi16(col, none)) == 0 ? all_base
-                                                                      : mixed;
-  }
-#endif
-  for (; x < w; x += 8, ++g) {
-    const int end = std::min(x + 8, w);
-    bool inner = end - x == 8, base = true;
-    for (int i = x; i < end; ++i) {
-      inner &= p.col[i] >= 0 && p.col[i] + 1 < w && p.row[i] + 1 < h;
-      base &= p.col[i] < 0;
-    }
-    p.group[g] = inner ? all_inner : base ? all_base : mixed;
-  }
-}
-
-void SolveRow(const warp_frame& f, int y, const plan_row& p) {
+void SolveRow(const warp_frame& f, int y) {
   const row_terms r = RowTerms(f, y);
   const auto [begin, stop] = Reach(f, y);
-  std::fill(p.col, p.col + begin, int16_t(-1));
-  std::fill(p.col + stop, p.col + f.w, int16_t(-1));
+  plan.begin[y] = begin;
+  plan.end[y] = stop;
+  const plan_row p = PlanRow(f.w, y);
 #if defined(__x86_64__) || defined(__i386__)
   if (f.wide) {
     static thread_local row_solution sol;
     WideSolve(f, r, begin, stop, sol, p);
-  } else
-#endif
-  {
-    for (int x = begin; x < stop; ++x) SolveColumn(f, r, x, p);
+    return;
   }
-  Groups(f.w, f.h, p);
+#endif
+  for (int x = begin; x < stop; ++x) SolveColumn(f, r, x, p);
+  Groups(f.w, f.h, p, begin, stop);
 }
 
-void SampleRow(int w, int h, const plan_row& p, const rgb_color& base, bgra* out) {
+void SampleRow(int w, int h, int y, const rgb_color& base, bgra* out) {
+  const plan_row p = PlanRow(w, y);
+  const int end = plan.end[y];
+  BaseRun(base, out, 0, p.begin);
+  BaseRun(base, out, end, w);
 #if defined(__x86_64__) || defined(__i386__)
-  if (plan.widest) return SampleRowWidest(w, h, p, base, out);
-  if (plan.wide) return SampleRowWide(w, h, p, base, out);
+  if (plan.widest) return SampleRowWidest(w, h, p, end, base, out);
+  if (plan.wide) return SampleRowWide(w, h, p, end, base, out);
 #endif
-  for (int x = 0, g = 0; x < w; x += 8, ++g) {
-    const int end = std::min(x + 8, w);
+  for (int x = p.begin, g = 0; x < end; x += 8, ++g) {
+    const int stop = std::min(x + 8, end);
     if (p.group[g] == all_base) {
-      BaseRun(base, out, x, end);
+      BaseRun(base, out, x, stop);
       continue;
     }
-    for (int i = x; i < end; ++i) {
+    for (int i = x; i < stop; ++i) {
       if (p.col[i] < 0)
         Base(base, out + i);
       else
@@ -762,9 +780,8 @@ void WarpRows(bool solve, int first, int end) {
   const rgb_color base = base_color;
   const int w = plan.w, h = plan.h;
   for (int y = first; y < end; ++y) {
-    const plan_row p = PlanRow(w, y);
-    if (solve) SolveRow(frame, y, p);
-    SampleRow(w, h, p, base, target_pixels + size_t(y) * w);
+    if (solve) SolveRow(frame, y);
+    SampleRow(w, h, y, base, target_pixels + size_t(y) * w);
   }
 }
 
