@@ -1,5 +1,7 @@
 #include <algorithm>
+#include <bit>
 #include <cmath>
+#include <cstring>
 #include <memory>
 #include <new>
 
@@ -23,6 +25,9 @@ namespace {
 using articulate_detail::weird_kernel;
 
 constexpr int frame = 8;
+
+// The fourth byte of a pixel read as one word.
+constexpr uint32_t fourth_byte = std::bit_cast<uint32_t>(bgra{0, 0, 0, 0xFF});
 
 // One smoothed byte: the sum over i = 0..15 of weight i times the input i places
 // on (in units of step bytes), added in that order.
@@ -106,14 +111,16 @@ bool Weird(bgra* pixels, int w, int h, int amplitude, int frequency) {
   if (w < 2 * frame + 1 || h < 2 * frame + 1) return true;
   if (w > max_target_width) return false;
   const size_t row_bytes = size_t(w) * 4;
-  std::unique_ptr<bgra[]> rowwise, smooth, moved;
+  // Each pass reads only what the pass before it wrote, so nothing needs clearing;
+  // the row pass's buffer takes the moved pixels once the column pass is done.
+  std::unique_ptr<bgra[]> rowwise, smooth;
   try {
-    rowwise.reset(new bgra[size_t(w) * h]());
-    smooth.reset(new bgra[size_t(w) * h]());
-    moved.reset(new bgra[size_t(w) * h]());
+    rowwise.reset(new bgra[size_t(w) * h]);
+    smooth.reset(new bgra[size_t(w) * h]);
   } catch (const std::bad_alloc&) {
     return false;
   }
+  bgra* const moved = rowwise.get();
   effect_progress progress;
   auto bytes = [](bgra* p) { return reinterpret_cast<uint8_t*>(p); };
 
@@ -146,13 +153,21 @@ bool Weird(bgra* pixels, int w, int h, int amplitude, int frequency) {
       }
   });
 
-  for (int y = 0; y < h; ++y)
-    for (int x = 0; x < w; ++x) {
-      const bool inner = y >= frame && y < h - frame && x >= frame && x < w - frame;
-      const bgra m = inner ? moved[size_t(y) * w + x] : bgra{};
-      bgra& p = pixels[size_t(y) * w + x];
-      p.blue = m.blue, p.green = m.green, p.red = m.red;
+  // The colours of the moved pixels inside a black frame, the fourth bytes kept, as
+  // whole words the compiler can widen.
+  ParallelRows(h, [&](int first, int end) {
+    for (int y = first; y < end; ++y) {
+      const bool inner_row = y >= frame && y < h - frame;
+      for (int x = 0; x < w; ++x) {
+        const bool inner = inner_row && x >= frame && x < w - frame;
+        uint32_t m = 0, p;
+        if (inner) std::memcpy(&m, moved + size_t(y) * w + x, 4);
+        std::memcpy(&p, pixels + size_t(y) * w + x, 4);
+        p = (p & fourth_byte) | (m & ~fourth_byte);
+        std::memcpy(pixels + size_t(y) * w + x, &p, 4);
+      }
     }
+  });
   progress.Done();
   return true;
 }
