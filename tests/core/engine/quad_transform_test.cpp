@@ -296,6 +296,7 @@ TEST_F(QuadWarp, RepeatedWarpsFollowTheirOwnImageBaseColourCornersAndSize) {
     base_color = {11, 22, 33};
     SetRowThreads(1);
     Warp(q);
+    Warp({0, 0, 157, 0, 0, 93, 157, 93});  // the starting corners between: copied, nothing solved
     Image(157, 93, 2);
     base_color = {44, 55, 66};
     SetRowThreads(0);  // the rows shared out otherwise
