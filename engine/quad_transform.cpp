@@ -170,12 +170,20 @@ inline int Channel(int p, int right, int down, int diagonal, int fx, int fy) {
   return std::clamp(v, 0, 255);
 }
 
-// The bilinear sample with 8-bit fractions at a position already known to lie in
+// The column, row and 8-bit fractions of a position already known to lie in
 // (-1, W) x (-1, H); a position just below 0 gives a negative fraction.
-void Sample(const warp_frame& f, double X, double Y, bgra* out) {
+struct sample_at {
+  int col, row, fx, fy;
+};
+
+sample_at Position(double X, double Y) {
   const int col = int(X), row = int(Y);
-  const int fx = int(X * 256.0) - col * 256, fy = int(Y * 256.0) - row * 256;
-  const int w = f.w, h = f.h;
+  return {col, row, int(X * 256.0) - col * 256, int(Y * 256.0) - row * 256};
+}
+
+// The bilinear sample of a W x H image.
+void Sample(int w, int h, sample_at at, bgra* out) {
+  const auto [col, row, fx, fy] = at;
   const bgra* line = target_work + size_t(row) * w;
   const bgra& p = line[col];
   const bgra& right = col + 1 == w ? p : line[col + 1];
@@ -188,13 +196,67 @@ void Sample(const warp_frame& f, double X, double Y, bgra* out) {
 
 // One row's solutions: where each pixel samples, or that it is outside, or that
 // the pixel-by-pixel solution has to settle it.
-// A pixel already written needs nothing more.
-enum pixel_state : uint8_t { solved = 0, outer, unsettled, written };
-constexpr uint64_t all_written = 0x0101010101010101u * written;
+enum pixel_state : uint8_t { solved = 0, outer = 1, unsettled = 2 };
 struct row_solution {
   int32_t col[max_target_width], row[max_target_width], fx[max_target_width], fy[max_target_width];
   pixel_state state[max_target_width];
 };
+
+// Where each pixel of the target samples, as the last warp solved it. Every combine
+// warps again while the warp is on, mostly with unchanged corners; a warp with the
+// same size and corners samples from here without solving again. The lane widths
+// belong to the key too, so that switching them (tests do, to compare the paths)
+// solves afresh.
+enum group_kind : uint8_t { mixed = 0, all_inner, all_base };
+constexpr int groups_per_row = max_target_width / 8;
+struct sample_plan {
+  bool valid = false;
+  int w = 0, h = 0;
+  int corners[8] = {};
+  bool wide = false, widest = false;
+  // Per row, the columns [begin, end) that may lie on the quadrilateral; the others
+  // take the base colour.
+  int begin[max_target_height], end[max_target_height];
+  // Per pixel of those, rows W apart: the column (negative: the base colour), the
+  // row and the fractions.
+  int16_t col[target_capacity], row[target_capacity], fx[target_capacity], fy[target_capacity];
+  // Per eight of those pixels from begin (the last of a row may be fewer): all eight
+  // with their right and lower neighbours inside the image, all eight in the base
+  // colour, or neither.
+  group_kind group[max_target_height * groups_per_row];
+};
+
+sample_plan plan;
+
+// A row of the plan; group[g] is the group that starts at column begin + 8·g.
+struct plan_row {
+  int16_t *col, *row, *fx, *fy;
+  group_kind* group;
+  int begin;
+};
+
+plan_row PlanRow(int w, int y) {
+  const size_t at = size_t(y) * w;
+  return {plan.col + at, plan.row + at, plan.fx + at, plan.fy + at, plan.group + size_t(y) * groups_per_row,
+          plan.begin[y]};
+}
+
+void Keep(const plan_row& p, int x, sample_at at) {
+  p.col[x] = int16_t(at.col);
+  p.row[x] = int16_t(at.row);
+  p.fx[x] = int16_t(at.fx);
+  p.fy[x] = int16_t(at.fy);
+}
+
+sample_at Kept(const plan_row& p, int x) { return {p.col[x], p.row[x], p.fx[x], p.fy[x]}; }
+
+void SolveColumn(const warp_frame& f, const row_terms& r, int x, const plan_row& p) {
+  double X, Y;
+  if (SolvePixel(f, r, x, X, Y))
+    Keep(p, x, Position(X, Y));
+  else
+    p.col[x] = -1;
+}
 
 void Base(const rgb_color& base, bgra* out) {
   out->blue = base.blue;
@@ -213,6 +275,34 @@ void BaseRun(const rgb_color& base, bgra* out, int begin, int end) {
     std::memcpy(&v, out + x, 4);
     v = (v & fourth_byte) | colour_bits;
     std::memcpy(out + x, &v, 4);
+  }
+}
+
+// Which kind each group of eight of a row plan is, for the groups from column x
+// (a group's start) to end.
+void Groups(int w, int h, const plan_row& p, int x, int end) {
+  int g = (x - p.begin) / 8;
+#if defined(__x86_64__) || defined(__i386__)
+  const __m128i none = _mm_set1_epi16(-1), last_col = _mm_set1_epi16(int16_t(w - 1));
+  const __m128i last_row = _mm_set1_epi16(int16_t(h - 1));
+  for (; x + 8 <= end; x += 8, ++g) {
+    const __m128i col = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p.col + x));
+    const __m128i row = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p.row + x));
+    const __m128i inner = _mm_and_si128(_mm_and_si128(_mm_cmpgt_epi16(col, none), _mm_cmplt_epi16(col, last_col)),
+                                        _mm_cmplt_epi16(row, last_row));
+    p.group[g] = _mm_movemask_epi8(inner) == 0xFFFF                       ? all_inner
+                 : _mm_movemask_epi8(_mm_cmpgt_epi16(col, none)) == 0 ? all_base
+                                                                      : mixed;
+  }
+#endif
+  for (; x < end; x += 8, ++g) {
+    const int stop = std::min(x + 8, end);
+    bool inner = stop - x == 8, base = true;
+    for (int i = x; i < stop; ++i) {
+      inner &= p.col[i] >= 0 && p.col[i] + 1 < w && p.row[i] + 1 < h;
+      base &= p.col[i] < 0;
+    }
+    p.group[g] = inner ? all_inner : base ? all_base : mixed;
   }
 }
 
@@ -403,8 +493,10 @@ VORBEL_AVX512 inline __m512d Divide(__m512d n, __m512d d, __m512d over_d) {
 }
 
 // WideColumns eight columns at a time in 64-byte lanes, the same operations in the
-// same order.
-VORBEL_AVX512 int WidestColumns(const warp_frame& f, const row_terms& r, int begin, int end, row_solution& out) {
+// same order; the solved columns go straight into the row plan, the others to it as
+// the base colour until the pixel-by-pixel solution settles them.
+VORBEL_AVX512 int WidestColumns(const warp_frame& f, const row_terms& r, int begin, int end, row_solution& out,
+                                const plan_row& p) {
   const __m256 e2y_e1x = _mm256_set1_ps(f.e2y_e1x), e2x_e1y = _mm256_set1_ps(f.e2x_e1y);
   const __m256 py_k2 = _mm256_set1_ps(r.py_k2), py_e1x = _mm256_set1_ps(r.py_e1x);
   const __m256 e2x_py = _mm256_set1_ps(r.e2x_py), py_k4 = _mm256_set1_ps(r.py_k4);
@@ -425,6 +517,7 @@ VORBEL_AVX512 int WidestColumns(const warp_frame& f, const row_terms& r, int beg
   const __m512d py = _mm512_set1_pd(double(r.py));
   const __m512d steps = _mm512_setr_pd(0.0, 1.0, 2.0, 3.0, 4.0, 5.0, 6.0, 7.0);
   const __m512d scale = _mm512_set1_pd(256.0);
+  const __m256i last_col = _mm256_set1_epi32(f.w - 1), last_row = _mm256_set1_epi32(f.h - 1);
   const bool u_linear = f.au == 0.0f, v_linear = f.av == 0.0f;
   int x = begin;
   for (; x + 8 <= end; x += 8) {
@@ -487,35 +580,26 @@ VORBEL_AVX512 int WidestColumns(const warp_frame& f, const row_terms& r, int beg
     const int good = settled & found;
     const int outside = (settled & ~found & 0xFF) | (~real & 0xFF);
     const __m256i col = Truncate(X), row = Truncate(Y);
+    p.group[(x - begin) / 8] =
+        good == all && (_mm256_cmplt_epi32_mask(col, last_col) & _mm256_cmplt_epi32_mask(row, last_row)) == all
+            ? all_inner
+        : outside == all ? all_base
+                         : mixed;
     const __m256i fx = _mm256_sub_epi32(Truncate(_mm512_mul_pd(X, scale)), _mm256_slli_epi32(col, 8));
     const __m256i fy = _mm256_sub_epi32(Truncate(_mm512_mul_pd(Y, scale)), _mm256_slli_epi32(row, 8));
-    _mm256_storeu_si256(reinterpret_cast<__m256i*>(out.col + x), col);
-    _mm256_storeu_si256(reinterpret_cast<__m256i*>(out.row + x), row);
-    _mm256_storeu_si256(reinterpret_cast<__m256i*>(out.fx + x), fx);
-    _mm256_storeu_si256(reinterpret_cast<__m256i*>(out.fy + x), fy);
+    const auto store = [](int16_t* to, __m128i v) VORBEL_AVX512 {
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(to), v);
+    };
+    store(p.col + x, _mm_mask_blend_epi16(__mmask8(good), _mm_set1_epi16(-1), _mm256_cvtepi32_epi16(col)));
+    store(p.row + x, _mm256_cvtepi32_epi16(row));
+    store(p.fx + x, _mm256_cvtepi32_epi16(fx));
+    store(p.fy + x, _mm256_cvtepi32_epi16(fy));
     const __m128i states = _mm_mask_blend_epi8(
         __mmask16(good), _mm_mask_blend_epi8(__mmask16(outside), _mm_set1_epi8(unsettled), _mm_set1_epi8(outer)),
         _mm_set1_epi8(solved));
     _mm_storel_epi64(reinterpret_cast<__m128i*>(out.state + x), states);
   }
   return x;
-}
-
-// Samples every eight solved pixels whose neighbours all lie inside the image (solved
-// pixels lie at col >= 0, row >= 0), and marks them written.
-VORBEL_AVX512 void SampleInner(const warp_frame& f, int begin, int end, row_solution& sol, bgra* out) {
-  const __m256i last_col = _mm256_set1_epi32(f.w - 1), last_row = _mm256_set1_epi32(f.h - 1);
-  for (int x = begin; x + 8 <= end; x += 8) {
-    uint64_t states;
-    std::memcpy(&states, sol.state + x, 8);
-    if (states != 0) continue;  // not all solved
-    const __m256i col = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(sol.col + x));
-    const __m256i row = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(sol.row + x));
-    if ((_mm256_cmplt_epi32_mask(col, last_col) & _mm256_cmplt_epi32_mask(row, last_row)) != all) continue;
-    SampleEight(target_work, f.w, col, row, _mm256_loadu_si256(reinterpret_cast<const __m256i*>(sol.fx + x)),
-                _mm256_loadu_si256(reinterpret_cast<const __m256i*>(sol.fy + x)), out + x);
-    std::memset(sol.state + x, written, 8);
-  }
 }
 
 // Sample for a pixel whose right and lower neighbours lie inside the image: the
@@ -537,33 +621,89 @@ VORBEL_AVX2 inline void InnerSample(const bgra* at, int w, int fx, int fy, bgra*
   std::memcpy(out, &merged, 4);
 }
 
-VORBEL_AVX2 void WideSpan(const warp_frame& f, const row_terms& r, int begin, int end, const rgb_color& base,
-                          row_solution& sol, bgra* out) {
-  const int n = WideColumns(f, r, f.widest ? WidestColumns(f, r, begin, end, sol) : begin, end, sol);
-  for (int x = n; x < end; ++x) sol.state[x] = unsettled;
-  if (f.widest) SampleInner(f, begin, end, sol, out);
-  for (int x = begin; x < end; ++x) {
-    // Eight written at once are passed over at once.
+// One pixel of a row plan.
+VORBEL_AVX2 inline void WidePixel(int w, int h, const plan_row& p, int x, const rgb_color& base, bgra* out) {
+  if (p.col[x] < 0)
+    Base(base, out + x);
+  else if (p.col[x] + 1 < w && p.row[x] + 1 < h)
+    InnerSample(target_work + size_t(p.row[x]) * w + p.col[x], w, p.fx[x], p.fy[x], out + x);
+  else
+    Sample(w, h, Kept(p, x), out + x);
+}
+
+VORBEL_AVX2 void SampleRowWide(int w, int h, const plan_row& p, int end, const rgb_color& base, bgra* out) {
+  for (int x = p.begin, g = 0; x < end; x += 8, ++g) {
+    const int stop = std::min(x + 8, end);
+    if (p.group[g] == all_base) {
+      BaseRun(base, out, x, stop);
+      continue;
+    }
+    for (int i = x; i < stop; ++i) WidePixel(w, h, p, i, base, out);
+  }
+}
+
+VORBEL_AVX2 inline __m256i Widen(const int16_t* v) {
+  return _mm256_cvtepi16_epi32(_mm_loadu_si128(reinterpret_cast<const __m128i*>(v)));
+}
+
+// The groups of eight that sample with all their neighbours inside the image, eight
+// at a time.
+VORBEL_AVX512 void SampleRowWidest(int w, int h, const plan_row& p, int end, const rgb_color& base, bgra* out) {
+  // Copies the writes to out cannot change.
+  const int16_t *col = p.col, *row = p.row, *fx = p.fx, *fy = p.fy;
+  const group_kind* group = p.group;
+  for (int x = p.begin, g = 0; x < end; x += 8, ++g) {
+    const int stop = std::min(x + 8, end);
+    if (group[g] == all_inner) {
+      SampleEight(target_work, w, Widen(col + x), Widen(row + x), Widen(fx + x), Widen(fy + x), out + x);
+    } else if (group[g] == all_base) {
+      BaseRun(base, out, x, stop);
+    } else {
+      for (int i = x; i < stop; ++i) WidePixel(w, h, p, i, base, out);
+    }
+  }
+}
+
+// The plan of the columns [begin, end) of one row, solved four or eight at a time.
+VORBEL_AVX2 void WideSolve(const warp_frame& f, const row_terms& r, int begin, int end, row_solution& sol,
+                           const plan_row& p) {
+  const int widest_end = f.widest ? WidestColumns(f, r, begin, end, sol, p) : begin;
+  const int n = WideColumns(f, r, widest_end, end, sol);
+  const auto narrow = [](const int32_t* v) VORBEL_AVX2 {
+    const __m256i wide = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(v));
+    return _mm_packs_epi32(_mm256_castsi256_si128(wide), _mm256_extracti128_si256(wide, 1));
+  };
+  const auto store = [](int16_t* to, __m128i v) VORBEL_AVX2 {
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(to), v);
+  };
+  int x = widest_end;
+  for (; x + 8 <= n; x += 8) {
+    // The lanes not solved take the base colour for now.
+    const __m128i solved_lanes = _mm_cmpeq_epi16(
+        _mm_cvtepu8_epi16(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(sol.state + x))), _mm_setzero_si128());
+    store(p.col + x, _mm_blendv_epi8(_mm_set1_epi16(-1), narrow(sol.col + x), solved_lanes));
+    store(p.row + x, narrow(sol.row + x));
+    store(p.fx + x, narrow(sol.fx + x));
+    store(p.fy + x, narrow(sol.fy + x));
+  }
+  for (; x < n; ++x) {
+    if (sol.state[x] == solved)
+      Keep(p, x, {sol.col[x], sol.row[x], sol.fx[x], sol.fy[x]});
+    else
+      p.col[x] = -1;
+  }
+  for (x = begin; x < n; ++x) {
+    // Eight at a time where none is unsettled, the only state with its second bit set.
     uint64_t eight;
-    if ((x - begin) % 8 == 0 && x + 8 <= end && (std::memcpy(&eight, sol.state + x, 8), eight == all_written)) {
+    if ((x - begin) % 8 == 0 && x + 8 <= n &&
+        (std::memcpy(&eight, sol.state + x, 8), (eight & 0x0202020202020202u) == 0)) {
       x += 7;
       continue;
     }
-    if (sol.state[x] == written) continue;
-    if (sol.state[x] == solved && sol.col[x] + 1 < f.w && sol.row[x] + 1 < f.h) {
-      InnerSample(target_work + size_t(sol.row[x]) * f.w + sol.col[x], f.w, sol.fx[x], sol.fy[x], &out[x]);
-      continue;
-    }
-    double X, Y;
-    if (sol.state[x] == solved) {
-      // The last column or row: the neighbours beyond it are the pixel itself.
-      Sample(f, sol.col[x] + sol.fx[x] / 256.0, sol.row[x] + sol.fy[x] / 256.0, &out[x]);
-    } else if (sol.state[x] == unsettled && SolvePixel(f, r, x, X, Y)) {
-      Sample(f, X, Y, &out[x]);
-    } else {
-      Base(base, &out[x]);
-    }
+    if (sol.state[x] == unsettled) SolveColumn(f, r, x, p);
   }
+  for (x = n; x < end; ++x) SolveColumn(f, r, x, p);
+  Groups(f.w, f.h, p, widest_end, end);
 }
 #endif
 
@@ -594,28 +734,54 @@ std::pair<int, int> Reach(const warp_frame& f, int y) {
   return {b, std::max(b, e)};
 }
 
-void WarpRows(const warp_frame& f, int first, int end) {
-  const rgb_color base = base_color;
-  for (int y = first; y < end; ++y) {
-    const row_terms r = RowTerms(f, y);
-    bgra* out = target_pixels + size_t(y) * f.w;
-    const auto [begin, stop] = Reach(f, y);
-    BaseRun(base, out, 0, begin);
-    BaseRun(base, out, stop, f.w);
+void SolveRow(const warp_frame& f, int y) {
+  const row_terms r = RowTerms(f, y);
+  const auto [begin, stop] = Reach(f, y);
+  plan.begin[y] = begin;
+  plan.end[y] = stop;
+  const plan_row p = PlanRow(f.w, y);
 #if defined(__x86_64__) || defined(__i386__)
-    if (f.wide) {
-      static thread_local row_solution sol;
-      WideSpan(f, r, begin, stop, base, sol, out);
+  if (f.wide) {
+    static thread_local row_solution sol;
+    WideSolve(f, r, begin, stop, sol, p);
+    return;
+  }
+#endif
+  for (int x = begin; x < stop; ++x) SolveColumn(f, r, x, p);
+  Groups(f.w, f.h, p, begin, stop);
+}
+
+void SampleRow(int w, int h, int y, const rgb_color& base, bgra* out) {
+  const plan_row p = PlanRow(w, y);
+  const int end = plan.end[y];
+  BaseRun(base, out, 0, p.begin);
+  BaseRun(base, out, end, w);
+#if defined(__x86_64__) || defined(__i386__)
+  if (plan.widest) return SampleRowWidest(w, h, p, end, base, out);
+  if (plan.wide) return SampleRowWide(w, h, p, end, base, out);
+#endif
+  for (int x = p.begin, g = 0; x < end; x += 8, ++g) {
+    const int stop = std::min(x + 8, end);
+    if (p.group[g] == all_base) {
+      BaseRun(base, out, x, stop);
       continue;
     }
-#endif
-    for (int x = begin; x < stop; ++x) {
-      double X, Y;
-      if (SolvePixel(f, r, x, X, Y))
-        Sample(f, X, Y, &out[x]);
+    for (int i = x; i < stop; ++i) {
+      if (p.col[i] < 0)
+        Base(base, out + i);
       else
-        Base(base, &out[x]);
+        Sample(w, h, Kept(p, i), out + i);
     }
+  }
+}
+
+// With solve the rows are solved into the plan first, each just before it is sampled.
+void WarpRows(bool solve, int first, int end) {
+  const rgb_color base = base_color;
+  const int w = plan.w, h = plan.h;
+  for (int y = first; y < end; ++y) {
+    if (solve) SolveRow(frame, y);
+    SampleRow(w, h, y, base, target_pixels + size_t(y) * w);
   }
 }
 
@@ -642,6 +808,18 @@ void ApplyQuadTransform() {
     });
     return;
   }
-  PrepareFrame(frame, w, h);
-  ParallelRows(h, [](int first, int end) { WarpRows(frame, first, end); });
+  const bool wide = WideLanes(), widest = WidestLanes();
+  const bool known = plan.valid && plan.w == w && plan.h == h && plan.wide == wide && plan.widest == widest &&
+                     std::equal(plan.corners, plan.corners + 8, quad_corners);
+  if (!known) {
+    plan.valid = false;
+    PrepareFrame(frame, w, h);
+    plan.w = w;
+    plan.h = h;
+    plan.wide = wide;
+    plan.widest = widest;
+    std::copy(quad_corners, quad_corners + 8, plan.corners);
+  }
+  ParallelRows(h, [known](int first, int end) { WarpRows(!known, first, end); });
+  plan.valid = true;
 }

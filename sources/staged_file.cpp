@@ -25,7 +25,9 @@ staged_file::staged_file(const std::string& destination) {
   final_path = target.string();
 
   const fs::path folder = target.parent_path();
-  const std::string stem = "." + target.filename().string() + ".";
+  std::string stem = ".";
+  stem += target.filename().string();
+  stem += ".";
   for (int attempt = 0; attempt < 100; ++attempt) {
     fs::path candidate = folder / (stem + std::to_string(getpid()) + "-" +
                                    std::to_string(attempt) + ".part");

@@ -12,6 +12,7 @@
 #include "engine/random_draws.h"
 #include "engine/process_state.h"
 #include "engine/row_parallel.h"
+#include "engine/wide_lanes.h"
 
 namespace {
 
@@ -182,6 +183,31 @@ TEST(Weird, MatchesThePlainPassesWithABlackFrame) {
     std::vector<bgra> p = start;
     ASSERT_TRUE(Weird(p.data(), w, h, amplitude, frequency));
     EXPECT_TRUE(Same(p, PlainWeird(start, w, h, amplitude, frequency))) << amplitude << " " << frequency;
+  }
+}
+
+// Lines of 4·(W − 16) bytes: groups of 32 and 16 and single bytes left over. Steep
+// colour ramps and a displacement of up to 6 pixels that turns with every level
+// make a smoothed byte that is one level off move its pixel elsewhere.
+TEST(Weird, EveryLaneWidthMatchesThePlainPasses) {
+  std::mt19937 rng(5);
+  for (int w : {57, 28, 150}) {
+    const int h = 40;
+    std::vector<bgra> start(size_t(w) * h);
+    for (int y = 0; y < h; ++y)
+      for (int x = 0; x < w; ++x)
+        start[size_t(y) * w + x] = {uint8_t(x * 5 + rng() % 40), uint8_t(y * 6 + rng() % 40),
+                                    uint8_t(x * y / 7 + rng() % 40), uint8_t(rng())};
+    const std::vector<bgra> plain = PlainWeird(start, w, h, 6, 100);
+    for (int bytes : {16, 32, 64}) {
+      AllowWideLanes(bytes >= 32);
+      AllowWidestLanes(bytes >= 64);
+      std::vector<bgra> p = start;
+      ASSERT_TRUE(Weird(p.data(), w, h, 6, 100));
+      EXPECT_TRUE(Same(p, plain)) << w << " " << bytes;
+    }
+    AllowWideLanes(true);
+    AllowWidestLanes(true);
   }
 }
 

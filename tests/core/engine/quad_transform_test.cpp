@@ -285,6 +285,34 @@ TEST_F(QuadWarp, RandomCornersAroundTheTargetMatchThePlainWarpAtEveryLaneWidth) 
   }
 }
 
+// A warp with the corners of the one before samples from that one's solutions: it
+// must take the image and base colour of its own time, and any change of corners or
+// size must solve afresh. Widths leave groups of fewer than eight at the row ends.
+TEST_F(QuadWarp, RepeatedWarpsFollowTheirOwnImageBaseColourCornersAndSize) {
+  const corners q{-20, 5, 140, -9, 3, 97, 150, 80};  // sides crossing the target's edges
+  for (int bytes : {16, 32, 64}) {
+    Lanes(bytes);
+    Image(157, 93, 1);
+    base_color = {11, 22, 33};
+    SetRowThreads(1);
+    Warp(q);
+    Warp({0, 0, 157, 0, 0, 93, 157, 93});  // the starting corners between: copied, nothing solved
+    Image(157, 93, 2);
+    base_color = {44, 55, 66};
+    SetRowThreads(0);  // the rows shared out otherwise
+    std::vector<bgra> warped = Warp(q);
+    EXPECT_TRUE(Same(warped, Plain(q))) << bytes << ": a new image and base colour";
+    for (int i = 0; i < 157 * 93; ++i) ASSERT_EQ(warped[i].fourth, uint8_t(i)) << bytes << " " << i;
+    corners moved = q;
+    moved[6] += 1;
+    EXPECT_TRUE(Same(Warp(moved), Plain(moved))) << bytes << ": one corner a pixel further";
+    Image(155, 93, 3);
+    EXPECT_TRUE(Same(Warp(moved), Plain(moved))) << bytes << ": two columns fewer";
+    Image(155, 94, 4);
+    EXPECT_TRUE(Same(Warp(moved), Plain(moved))) << bytes << ": a row more";
+  }
+}
+
 TEST_F(QuadWarp, ParallelAndVectorWarpsMatchThePlainOneOnAFullTarget) {
   Image(2048, 1536, 17);
   for (const corners& q : {corners{100, 50, 1900, 200, 40, 1400, 2000, 1500},
