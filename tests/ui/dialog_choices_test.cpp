@@ -15,11 +15,11 @@
 #include "engine/articulate_session.h"
 #include "engine/blending_zone.h"
 #include "tests/ui/app_fixture.h"
-#include "ui/articulate_dialog.h"
-#include "ui/batch_dialogs.h"
-#include "ui/blend_dialog.h"
-#include "ui/fix_pictures.h"
-#include "ui/view.h"
+#include "ui/batch/batch_dialogs.h"
+#include "ui/dialogs/articulate_dialog.h"
+#include "ui/dialogs/blend_dialog.h"
+#include "ui/dialogs/fix_pictures.h"
+#include "ui/view/view.h"
 
 namespace {
 

@@ -9,10 +9,10 @@
 #include "engine/process_state.h"
 #include "engine/size_handles.h"
 #include "tests/ui/app_fixture.h"
-#include "ui/grid_properties.h"
-#include "ui/move_size_box.h"
-#include "ui/properties_pane.h"
-#include "ui/view.h"
+#include "ui/pane/grid_properties.h"
+#include "ui/pane/properties_pane.h"
+#include "ui/view/move_size_box.h"
+#include "ui/view/view.h"
 
 namespace {
 
