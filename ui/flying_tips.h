@@ -31,6 +31,8 @@ class flying_tips : public wxWindow {
   // Each tick of the tip's own timer; the tenth closes it.
   void OnTimer(wxTimerEvent& event);
 
+  const wxTimer& Timer() const { return timer; }
+
   int ticks = 0;
 
  private:
