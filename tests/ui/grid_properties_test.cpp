@@ -73,9 +73,10 @@ TEST_F(GridProperties, PercentTextsMapToTheBiasesAndRefuseOutsideZeroToHundred) 
 
 TEST_F(GridProperties, EachOptionSetsItsCodeAndThePictureFollows) {
   StartTwo();
-  for (int i = 0; i < method_option_count; ++i) {
+  for (int i = 0; i < int(std::size(combining_options::method_choices)); ++i) {
     Pick(prop_method, long(i));
-    EXPECT_EQ(method_code, method_codes[i]) << method_options[i];
+    EXPECT_EQ(method_code, combining_options::method_choices[i].code)
+        << combining_options::method_choices[i].text;
   }
   Pick(prop_method, 15L);
   EXPECT_EQ(Centre(), 0xC80000u);
@@ -92,7 +93,7 @@ TEST_F(GridProperties, EachOptionSetsItsCodeAndThePictureFollows) {
   contrast_bias = 99;
   for (const auto& [position, bias_enabled] : contrast) {
     Pick(prop_contrast, long(position));
-    EXPECT_EQ(contrast_mode, contrast_modes[position]);
+    EXPECT_EQ(contrast_mode, combining_options::contrast_choices[position].code);
     EXPECT_EQ(prop_contrast_bias->IsEnabled(), bias_enabled) << position;
   }
   EXPECT_EQ(contrast_bias, 99);
