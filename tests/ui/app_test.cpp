@@ -102,6 +102,11 @@ TEST_F(App, StoredLookAndViewScaleStartAtTheirDefaultsAndKeepToTheirRanges) {
     EXPECT_EQ(stored.GetInt("Configure", "Viewing Scale", -1), 130);
     EXPECT_EQ(stored.GetInt("", "ApplicationLook", -1), 215);
   }
+  // Keys are written as named, whatever case the store would forgive on reading.
+  std::ifstream file(folder / "vorbel.conf");
+  const std::string text((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+  EXPECT_NE(text.find("ApplicationLook=215\n"), std::string::npos) << text;
+  EXPECT_NE(text.find("[Configure]\nViewing\\ Scale=130\n"), std::string::npos) << text;
 
   const std::tuple<const char*, int, const char*, int> cases[] = {
       {"210", 210, "55", 55},  {"218", 218, "205", 205}, {"209", 210, "54", 55},
