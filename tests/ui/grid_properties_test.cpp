@@ -242,13 +242,14 @@ TEST_F(GridProperties, EveryOptionOfTheThreeListsStandsInItsPlaceAndSetsItsOwnCo
   }
 }
 
-// Closes the modal dialog of type D once the events queued before have run.
+// Closes whatever modal dialog is up once the events queued before have run;
+// shown tells whether it was one of type D.
 template <typename D>
 void CancelWhenShown(bool& shown) {
   wxTheApp->CallAfter([&shown] {
     for (wxWindow* window : wxTopLevelWindows)
-      if (auto* dialog = dynamic_cast<D*>(window); dialog && dialog->IsModal()) {
-        shown = true;
+      if (auto* dialog = dynamic_cast<wxDialog*>(window); dialog && dialog->IsModal()) {
+        shown = dynamic_cast<D*>(dialog) != nullptr;
         dialog->EndModal(wxID_CANCEL);
       }
   });
