@@ -10,6 +10,7 @@
 #include "engine/float_convert.h"
 #include "engine/view_core.h"
 #include "ui/app.h"
+#include "ui/dialog_finish.h"
 #include "ui/dialog_units.h"
 #include "ui/integer_field.h"
 #include "ui/rotate_wheel.h"
@@ -137,7 +138,7 @@ void rotate::OnOK(wxCommandEvent&) {
   view.fast_preview = 0;
   live_changed = false;
   ApplyKeepingCentre(RotationOfAngle(angle));
-  Finish(wxID_OK);
+  FinishDialog(*this, wxID_OK);
 }
 
 void rotate::OnCancel(wxCommandEvent&) {
@@ -152,16 +153,7 @@ void rotate::OnCancel(wxCommandEvent&) {
   view.BuildSourceLayer(1);
   view.BuildSourceLayer(2);
   view.CombineTarget();
-  Finish(wxID_CANCEL);
-}
-
-void rotate::Finish(int code) {
-  if (IsModal()) {
-    EndModal(code);
-  } else {
-    SetReturnCode(code);
-    Hide();
-  }
+  FinishDialog(*this, wxID_CANCEL);
 }
 
 bool RunRotateDialog(wxWindow* parent, CvorbelViewCore& view) {

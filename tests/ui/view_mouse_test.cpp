@@ -8,6 +8,7 @@
 #include "tests/ui/view_fixture.h"
 #include "tests/ui/wait_for.h"
 #include "ui/command_ids.h"
+#include "ui/flying_tips.h"
 #include "ui/grid_properties.h"
 #include "ui/move_size_box.h"
 #include "ui/pane_command_ids.h"
@@ -142,6 +143,18 @@ TEST_F(view_mouse, SourceDragMovesTheSourceWithinReachAndItsHandlesFollow) {
 
   view->SetMoveSizeSource(0);
   EXPECT_TRUE(view->GetChildren().empty());
+}
+
+TEST_F(view_mouse, AButtonDownInTheTargetOpensTheBlendTipAt100By200) {
+  Mouse(wxEVT_LEFT_DOWN, At(10, 10));
+  ASSERT_NE(view->flying_tip, nullptr);
+  const wxString text = "Drag out a box to smoothly blend in source 1 or source 2.";
+  const wxFont eight{wxFontInfo(8)};
+  int w = 0, h = 0;
+  view->GetTextExtent(text, &w, &h, nullptr, nullptr, &eight);
+  EXPECT_EQ(view->flying_tip->GetRect(), wxRect(100, 200, w + 10, h + 2));
+  EXPECT_EQ(view->flying_tip->GetId(), 149);
+  Mouse(wxEVT_LEFT_UP, At(10, 10), false);
 }
 
 TEST_F(view_mouse, BoxPreviewsTheMixAndAClickFlashesEachSource) {
