@@ -2,17 +2,19 @@
 
 #include <algorithm>
 
+#include "engine/combining_options.h"
+
 alignas(64) bgra target_pixels[target_capacity];
 alignas(64) bgra target_work[target_capacity];
 alignas(64) bgra target_copy[target_capacity];
 int target_width = 0;
 int target_height = 0;
 
-int method_code = 8;
-int source_bias = 127;
-int contrast_mode = 1;
-int contrast_bias = 127;
-int effect_code = 0;
+int method_code = combining_options::method.StartCode();
+int source_bias = combining_options::start_source_bias;
+int contrast_mode = combining_options::contrast.StartCode();
+int contrast_bias = combining_options::start_contrast_bias;
+int effect_code = combining_options::effects.StartCode();
 rgb_color base_color;
 
 int source_count = 0;

@@ -1,5 +1,6 @@
 #include "engine/view_core.h"
 
+#include "engine/combining_options.h"
 #include "engine/process_state.h"
 
 CvorbelViewCore* the_view = nullptr;
@@ -8,10 +9,10 @@ CvorbelViewCore::CvorbelViewCore(CvorbelDoc* doc, source_records* records)
     : document(doc), sources(records) {
   the_view = this;
   fix_point_1 = fix_point_2 = 1;
-  source_bias = 127;
-  method_code = 8;
-  contrast_mode = 1;
-  contrast_bias = 127;
+  source_bias = combining_options::start_source_bias;
+  method_code = combining_options::method.StartCode();
+  contrast_mode = combining_options::contrast.StartCode();
+  contrast_bias = combining_options::start_contrast_bias;
 }
 
 CvorbelViewCore::~CvorbelViewCore() {

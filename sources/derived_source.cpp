@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "engine/combining_options.h"
 #include "engine/process_state.h"
 #include "engine/view_core.h"
 #include "platform/ui_port.h"
@@ -33,11 +34,11 @@ bool DeriveSourceFromTarget(int s) {
   doc.source_kind[i] = kind_from_target;
   the_ui().SetSourceFileName("Derived from target", s);
 
-  contrast_mode = 1;
-  method_code = 8;
+  contrast_mode = combining_options::contrast.StartCode();
+  method_code = combining_options::method.StartCode();
   std::fill(std::begin(view.kernel), std::end(view.kernel), 1);
   view.kernel_size = view.kernel_divisor = view.kernel_offset = 0;
-  effect_code = 0;
+  effect_code = combining_options::effects.StartCode();
   view.CombineTarget();
   the_ui().AdjustLayout();
   return true;

@@ -5,6 +5,7 @@
 
 #include "sources/document.h"
 #include "tests/ui/app_fixture.h"
+#include "ui/adapters/settings_wx.h"
 #include "ui/app/app_look.h"
 #include "ui/dialogs/replace_source.h"
 #include "ui/view/view.h"
@@ -88,6 +89,41 @@ TEST_F(App, HandEditedSettingsAreClampedAndGarbageReadsAsEmpty) {
   Start();
   EXPECT_EQ(app.app_look, default_look_id);
   EXPECT_TRUE(app.Frame()->IsShown());
+}
+
+TEST_F(App, StoredLookAndViewScaleStartAtTheirDefaultsAndKeepToTheirRanges) {
+  Start();  // no settings file yet
+  EXPECT_EQ(app.app_look, 215);
+  EXPECT_EQ(CvorbelApp::viewing_scale, 100);
+  CvorbelApp::viewing_scale = 130;
+  Stop();
+  {
+    wx_settings_store stored((folder / "vorbel.conf").string());
+    EXPECT_EQ(stored.GetInt("Configure", "Viewing Scale", -1), 130);
+    EXPECT_EQ(stored.GetInt("", "ApplicationLook", -1), 215);
+  }
+  // Keys are written as named, whatever case the store would forgive on reading.
+  std::ifstream file(folder / "vorbel.conf");
+  const std::string text((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+  EXPECT_NE(text.find("ApplicationLook=215\n"), std::string::npos) << text;
+  EXPECT_NE(text.find("[Configure]\nViewing\\ Scale=130\n"), std::string::npos) << text;
+
+  const std::tuple<const char*, int, const char*, int> cases[] = {
+      {"210", 210, "55", 55},  {"218", 218, "205", 205}, {"209", 210, "54", 55},
+      {"219", 218, "206", 205}, {"212", 212, "131", 131}};
+  for (const auto& [look, look_read, scale, scale_read] : cases) {
+    WriteFile("vorbel.conf", std::string("ApplicationLook=") + look + "\n[Configure]\nViewing Scale=" + scale + "\n");
+    Start();
+    EXPECT_EQ(app.app_look, look_read) << look;
+    EXPECT_EQ(CvorbelApp::viewing_scale, scale_read) << scale;
+    Stop();
+  }
+  // The filter index keeps within the seven filters of the open dialog.
+  WriteFile("vorbel.conf", "[Configure]\nLast Open Extension=8\n");
+  Start();
+  app.AskImageFileName();
+  ASSERT_EQ(app.dialog_questions.size(), 1u);
+  EXPECT_EQ(app.dialog_questions[0].filter_index, 7);
 }
 
 TEST_F(App, TheOpenDialogRemembersFolderAndFilterOnlyWhenAFileIsChosen) {

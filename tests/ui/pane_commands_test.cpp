@@ -152,6 +152,33 @@ TEST_F(PaneCommands, RotatingFromThePaneTakesTheMoveSizeHandlesAlong) {
   EXPECT_EQ(after, view->size_handles[handle_bottom_right]->GetPosition());
 }
 
+TEST_F(PaneCommands, EachHoverTipTellsItsOwnTextAt100By200) {
+  StartTwo();
+  pane->tip_allowed = true;
+  EXPECT_EQ(PaneTipText(pane_tip_source::stats),
+            "You can change the target width and height in the edit menu.");
+  the_view->zone_applied = 1;
+  EXPECT_EQ(PaneTipText(pane_tip_source::stats),
+            "Any target image changes such as source scrolling, scaling, contrast etc. will "
+            "destroy any blending.");
+  the_view->zone_applied = 0;
+  EXPECT_EQ(PaneTipText(pane_tip_source::middle_button),
+            "These source image centering buttons switch in turn to the following when "
+            "clicked:\n\ncenter, center/top, center/bottom, center/left, center/right.");
+  EXPECT_EQ(PaneTipText(pane_tip_source::prompt),
+            "Click here to change selection to one of: R,G,B or all");
+  const CvorbelDoc& doc = *app.Document();
+  EXPECT_EQ(PaneTipText(pane_tip_source::file_names),
+            "\nSource 1:   " + doc.file_name[0] + "\nSource 2:   " + doc.file_name[1]);
+  app.Document()->source_kind[0] = kind_text;
+  EXPECT_EQ(PaneTipText(pane_tip_source::file_names), "\nSource 2:   " + doc.file_name[1]);
+
+  Hover(pane->brightness_prompt);
+  ASSERT_NE(Tip(), nullptr);
+  EXPECT_EQ(Tip()->GetPosition(), wxPoint(100, 200));
+  flying_tips::Close(Tip());
+}
+
 TEST_F(PaneCommands, HoverHelpOpensOneTipUntilItIsClosed) {
   Start({PlainImage("one.png", 64, 48, 10, 20, 30)});
   Hover(the_stats);

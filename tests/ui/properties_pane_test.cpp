@@ -72,6 +72,45 @@ TEST(PaneLayout, RowsFollowTheToolbarsTheStatisticsAndTheTextSources) {
   EXPECT_EQ(tiny.prompts[0].width, 0);
 }
 
+// Every place of a 311-wide pane (an odd width: the halves truncate) with a text
+// source 1, written out row by row.
+TEST(PaneLayout, EveryChildHasItsOwnPlaceInItsRow) {
+  pane_layout_input in;
+  in.width = 311;
+  in.height = 700;
+  in.tool_width_1 = 25;
+  in.tool_height_1 = 22;
+  in.tool_width_2 = 24;
+  in.tool_height_2 = 21;
+  in.text_source[0] = true;
+  const pane_layout l = ComputePaneLayout(in);
+  EXPECT_EQ(l.change_1, (pane_rect{0, 0, 60, 60}));
+  EXPECT_EQ(l.change_2, (pane_rect{60, 0, 60, 60}));
+  EXPECT_EQ(l.update, (pane_rect{120, 0, 60, 60}));
+  EXPECT_EQ(l.vorbel, (pane_rect{180, 0, 60, 60}));
+  EXPECT_EQ(l.fillers[0], (pane_rect{240, 0, 71, 60}));
+  EXPECT_EQ(l.main_toolbar, (pane_rect{0, 60, 250, 22}));
+  EXPECT_EQ(l.fillers[1], (pane_rect{250, 60, 61, 22}));
+  EXPECT_EQ(l.shove_toolbar, (pane_rect{0, 82, 216, 21}));
+  EXPECT_EQ(l.fillers[2], (pane_rect{216, 82, 95, 21}));
+  const int y = 103;
+  for (int i = 0; i < 8; ++i) EXPECT_EQ(l.row_buttons[i], (pane_rect{30 * i, y, 30, 30})) << i;
+  EXPECT_EQ(l.fillers[3], (pane_rect{240, y, 71, 30}));
+  EXPECT_EQ(l.file_name[0], (pane_rect{0, 133, 221, 20}));
+  EXPECT_EQ(l.font_size[0], (pane_rect{221, 133, 30, 20}));
+  EXPECT_EQ(l.font_down[0], (pane_rect{251, 133, 30, 20}));
+  EXPECT_EQ(l.font_up[0], (pane_rect{281, 133, 30, 20}));
+  EXPECT_EQ(l.file_name[1], (pane_rect{0, 153, 311, 20}));
+  EXPECT_EQ(l.stats, (pane_rect{0, 173, 311, 70}));
+  for (int row = 0; row < 3; ++row) {
+    const int top = 243 + 20 * row;
+    EXPECT_EQ(l.prompts[row], (pane_rect{0, top, 124, 20})) << row;
+    EXPECT_EQ(l.labels[row], (pane_rect{125, top, 30, 20})) << row;
+    EXPECT_EQ(l.sliders[row], (pane_rect{155, top, 155, 20})) << row;
+  }
+  EXPECT_EQ(l.grid, (pane_rect{0, 303, 311, 397}));
+}
+
 TEST(PaneText, LongFileNamesKeepTheirEndFromAFolderOn) {
   const std::string eighty(80, 'a');
   EXPECT_EQ(ShortenedFileName(eighty), eighty);
@@ -187,6 +226,52 @@ TEST_F(PropertiesPane, TheVorbelButtonRunsTheBatchAndThePaneWaitsMeanwhile) {
   EXPECT_FALSE(app.batch_running);
   EXPECT_TRUE(CommandEnabled(cmd_reset_all));
   app.batch_dialog = nullptr;
+}
+
+// Each child takes its own row place, and the three sliders their ranges.
+TEST_F(PropertiesPane, EachChildStandsInItsOwnPlaceAndTheSlidersHaveTheirRanges) {
+  StartTwo();
+  pane->SetSize(310, 800);
+  pane->AdjustLayout();
+  EXPECT_EQ(pane->GetId(), 158);
+  const pane_layout l = ComputePaneLayout(pane->LayoutInput());
+  const std::pair<wxWindow*, int> top_row[] = {{pane->change_button_1, 0},
+                                               {pane->change_button_2, 60},
+                                               {pane->update_button, 120},
+                                               {pane->vorbel_button, 180}};
+  for (const auto& [button, x] : top_row) EXPECT_EQ(RectOf(button), (pane_rect{x, 0, 60, 60})) << x;
+  wxWindow* const buttons[] = {pane->move_button_1,   pane->move_button_2,   pane->move_off_button,
+                               pane->middle_button_1, pane->middle_button_2, pane->mirror_button_1,
+                               pane->mirror_button_2, pane->sizes_button};
+  const int y = l.row_buttons[0].y;
+  for (int i = 0; i < 8; ++i) EXPECT_EQ(RectOf(buttons[i]), (pane_rect{30 * i, y, 30, 30})) << i;
+  EXPECT_EQ(RectOf(pane->file_name_1), (pane_rect{0, y + 30, 310, 20}));
+  EXPECT_EQ(RectOf(pane->file_name_2), (pane_rect{0, y + 50, 310, 20}));
+  EXPECT_EQ(RectOf(the_stats).y, y + 70);
+  const int s = RectOf(the_stats).height;
+  const std::tuple<wxWindow*, wxWindow*, trackbar*, int, int, int> rows[] = {
+      {pane->contrast_prompt, pane->contrast_label, pane->contrast_slider, 0, 100, 50},
+      {pane->brightness_prompt, pane->brightness_label, pane->brightness_slider, 0, 100, 50},
+      {pane->scale_prompt, pane->scale_label, pane->scale_slider, 55, 205, 100}};
+  // The caption column is 124 wide, widened by what the longest caption needs beyond
+  // that in the desktop's font; the sliders give up the same.
+  int need = 0;
+  for (const auto& row : rows) need = std::max(need, std::get<0>(row)->GetBestSize().x);
+  const int wider = std::max(0, need - 124);
+  for (int i = 0; i < 3; ++i) {
+    const auto& [prompt, label, slider, low, high, start] = rows[i];
+    const int top = y + 70 + s + 20 * i;
+    EXPECT_EQ(RectOf(prompt), (pane_rect{0, top, 124 + wider, 20})) << i;
+    EXPECT_EQ(RectOf(label), (pane_rect{125 + wider, top, 30, 20})) << i;
+    EXPECT_EQ(RectOf(slider), (pane_rect{155 + wider, top, 155 - wider, 20})) << i;
+    EXPECT_EQ(std::make_tuple(slider->GetMin(), slider->GetMax(), slider->GetValue()),
+              std::make_tuple(low, high, start)) << i;
+  }
+  EXPECT_EQ(pane->contrast_label->GetLabel(), "50");
+  EXPECT_EQ(pane->brightness_label->GetLabel(), "50");
+  EXPECT_EQ(pane->contrast_prompt->Caption(), "Target Contrast");
+  EXPECT_EQ(pane->brightness_prompt->Caption(), "Target Brightness");
+  EXPECT_EQ(RectOf(pane->grid).y, y + 130 + s);
 }
 
 TEST_F(PropertiesPane, LevelSlidersSetTheChosenChannelsOnlyWhenAMoveEnds) {

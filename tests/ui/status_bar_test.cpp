@@ -123,6 +123,63 @@ TEST_F(StatusBar, TheIdleRebuildRunsOnlyWithTwoSourcesAndNoModalDialog) {
   EXPECT_FALSE(app.RebuildAfterFastPreview());
 }
 
+TEST_F(StatusBar, NinePanesInTheirOrderWithTheirTextsAndWidths) {
+  const std::pair<const char*, int> panes[] = {
+      {"Vorbel is ready", 150},          {"View Source 1", 100},
+      {"View Source 2", 100},            {"View both src", 100},
+      {"Batch vorbel status", 250},      {"Scroll_Status", 100},
+      {"Positioning Status Src 1", 50},  {"Positioning Status Src 2", 50},
+      {"Progress", 100}};
+  ASSERT_EQ(the_status_bar->GetFieldsCount(), int(std::size(panes)));
+  // The bar widens every pane alike for its font: width = given × growth + border.
+  const double growth = (Pane(4).width - Pane(6).width) / 200.0;
+  const double border = Pane(6).width - 50 * growth;
+  for (int i = 0; i < int(std::size(panes)); ++i) {
+    EXPECT_EQ(the_status_bar->GetStatusText(i), panes[i].first) << i;
+    EXPECT_NEAR(Pane(i).width, panes[i].second * growth + border, 1.5) << panes[i].first;
+    if (i > 0) EXPECT_GE(Pane(i).x, Pane(i - 1).GetRight()) << i;
+  }
+  EXPECT_GE(growth, 1.0);
+}
+
+TEST_F(StatusBar, TheViewPanesTakeTheirColoursTextsAndTheMarkerInTheHoveredPane) {
+  auto draw = [] {
+    wxBitmap bitmap(the_status_bar->GetClientSize(), 24);
+    {
+      wxMemoryDC dc(bitmap);
+      the_status_bar->DrawPanes(dc);
+    }
+    return bitmap.ConvertToImage();
+  };
+  auto hex = [](const wxImage& image, int x, int y) {
+    return ColourAt(image, x, y).GetAsString(wxC2S_HTML_SYNTAX).utf8_string();
+  };
+  const char* const marker = "#0000FF";
+  for (int which : {1, 2, -1}) {
+    the_status_bar->PaintViewPanes(which);
+    EXPECT_EQ(the_status_bar->PaneText(1), "View source 1");
+    EXPECT_EQ(the_status_bar->PaneText(2), "View source 2");
+    EXPECT_EQ(the_status_bar->PaneText(3), "View both srce");
+    const wxImage image = draw();
+    const wxRect one = Pane(1), two = Pane(2);
+    // Right of the texts, above the marker's corner.
+    EXPECT_EQ(hex(image, one.GetRight() - 3, one.y + 2), "#FFC0C0") << which;
+    EXPECT_EQ(hex(image, two.GetRight() - 3, two.y + 2), "#99FF66") << which;
+    const int marked = which == -1 ? 3 : which;
+    for (int pane = 1; pane <= 3; ++pane) {
+      const wxRect r = Pane(pane);
+      const bool here = pane == marked;
+      // 6 wide and 8 high in the pane's bottom-right corner.
+      EXPECT_EQ(hex(image, r.GetRight(), r.GetBottom()) == marker, here) << which << pane;
+      EXPECT_EQ(hex(image, r.GetRight() - 5, r.GetBottom() - 7) == marker, here) << which << pane;
+      EXPECT_NE(hex(image, r.GetRight() - 6, r.GetBottom()), marker) << which << pane;
+      EXPECT_NE(hex(image, r.GetRight(), r.GetBottom() - 8), marker) << which << pane;
+    }
+  }
+  the_status_bar->PaintViewPanes(0);
+  EXPECT_EQ(the_status_bar->MarkerPane(), 0);
+}
+
 // Contrast of two colours as print guidelines define it, 1 to 21.
 double Contrast(const wxColour& a, const wxColour& b) {
   auto luminance = [](const wxColour& c) {

@@ -2,13 +2,15 @@
 #include <fstream>
 
 #include "sources/text_entry_rules.h"
-#include "sources/text_entry_rules.h"
 #include "tests/ui/app_fixture.h"
 #include "tests/ui/view_fixture.h"
 #include "tests/ui/wait_for.h"
 #include "ui/dialogs/software_source_dialog.h"
 #include "ui/view/flying_tips.h"
 #include "ui/view/startup_tips.h"
+#include "ui/view/tip_box.h"
+
+#include <wx/dcmemory.h>
 
 namespace {
 
@@ -151,6 +153,102 @@ TEST_F(tips_view, AFlyingTipsOwnTimerTicksOnceASecond) {
   EXPECT_FALSE(tip->timer.IsRunning());
   EXPECT_EQ(view->flying_tip, tip) << "held until its holder lets it go";
   flying_tips::Close(view->flying_tip);
+}
+
+// Width and height of text in a font of the given points, as the tips measure it.
+wxSize Extent(wxWindow* window, const wxString& text, int points) {
+  const wxFont font{wxFontInfo(points)};
+  int w = 0, h = 0;
+  window->GetTextExtent(text, &w, &h, nullptr, nullptr, &font);
+  return {w, h};
+}
+
+TEST_F(tips_view, AFlyingTipIsTenWiderThanItsWidestLineAndTwoTallerThanItsLines) {
+  flying_tips* tip = flying_tips::Open(view, wxPoint(100, 200), "Drag out a box\nto\nblend them", &view->flying_tip);
+  EXPECT_EQ(tip->GetPosition(), wxPoint(100, 200));
+  EXPECT_EQ(tip->GetId(), 149);
+  EXPECT_EQ(tip->GetName(), "tips");
+  const wxSize widest = Extent(tip, "Drag out a box", 8);
+  const int line = Extent(tip, "blend them", 8).y;
+  EXPECT_EQ(tip->GetSize(), wxSize(widest.x + 10, 3 * line + 2));
+  EXPECT_EQ(tip->ticks, 0);
+
+  EXPECT_TRUE(tip->Timer().IsRunning());
+  EXPECT_EQ(tip->Timer().GetId(), 2);
+  EXPECT_EQ(tip->Timer().GetInterval(), 1000);
+
+  for (int i = 0; i < 20; ++i) Settle(), std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  const wxImage screen = ScreenOf(tip);
+  EXPECT_EQ(ColourAt(screen, 0, 0).GetAsString(wxC2S_HTML_SYNTAX), "#000000");
+  // The far corner of the tip as it stands, so that a wrong size reads no pixel outside.
+  const wxSize size = tip->GetSize();
+  EXPECT_EQ(ColourAt(screen, size.x - 1, size.y - 1).GetAsString(wxC2S_HTML_SYNTAX), "#000000");
+  EXPECT_EQ(ColourAt(screen, 2, 2).GetAsString(wxC2S_HTML_SYNTAX), "#DDFFEE");
+}
+
+TEST_F(tips_view, TheStartupTipsWindowSitsAt100By500AndStepsEveryTenthOfASecond) {
+  TipsFile("one\\two\\three\nx");
+  view->OnInitialUpdate();
+  startup_tips* tips = view->tips_window;
+  ASSERT_NE(tips, nullptr);
+  EXPECT_EQ(view->tips_timer.GetInterval(), 100);
+  EXPECT_EQ(view->tips_timer.GetId(), 3);
+  view->tips_timer.Stop();
+  EXPECT_EQ(tips->GetPosition(), wxPoint(100, 500));
+  EXPECT_EQ(tips->GetId(), 149);
+  EXPECT_EQ(tips->GetName(), "tips");
+  const int widest = std::max({Extent(tips, "one", 10).x, Extent(tips, "two", 10).x, Extent(tips, "three", 10).x});
+  const int line = Extent(tips, "three", 10).y;
+  EXPECT_EQ(tips->GetSize(), wxSize(widest + 10, 7 * line + 12));  // k = 2: the lines and four blank ones
+  EXPECT_EQ(tips->Shown().first_line_y, 64);
+  Tick(10);
+  EXPECT_EQ(tips->Shown().first_line_y, 64 - 9);
+  EXPECT_EQ(tips->GetPosition(), wxPoint(100, 500));
+}
+
+// A box painted off the screen, on a bitmap of the box's own size as a tip's
+// window is.
+TEST(TipBox, TheFrameRunsAlongTheEdgesAndTheTextStartsFivePixelsIn) {
+  tip_layout layout;
+  layout.lines = {"W", "W"};
+  layout.line_height = 16;
+  layout.width = 40;
+  layout.height = 2 * 16 + 2;
+  layout.first_line_y = 1;
+  wxBitmap bitmap(layout.width, layout.height, 24);
+  {
+    wxMemoryDC dc(bitmap);
+    PaintTipBox(dc, layout, 0x00CC8844, wxFont(wxFontInfo(8)));
+  }
+  const wxImage image = bitmap.ConvertToImage();
+  const wxColour back(0x44, 0x88, 0xCC);
+  auto dark = [&image](int x, int y) {
+    const wxColour c = ColourAt(image, x, y);
+    return c.Red() < 0x20 && c.Green() < 0x20 && c.Blue() < 0x20;
+  };
+  for (int x = 0; x < 40; ++x) {
+    EXPECT_TRUE(dark(x, 0)) << x;
+    EXPECT_TRUE(dark(x, 33)) << x;
+  }
+  for (int y = 0; y < 34; ++y) {
+    EXPECT_TRUE(dark(0, y)) << y;
+    EXPECT_TRUE(dark(39, y)) << y;
+  }
+  // The text: nothing left of x 5 or above y 1; both lines drawn, a line height apart.
+  int left = 40, top = 34, ink[2] = {0, 0};
+  for (int y = 1; y < 33; ++y)
+    for (int x = 1; x < 39; ++x)
+      if (ColourAt(image, x, y) != back) {
+        left = std::min(left, x);
+        top = std::min(top, y);
+        ++ink[y >= 17];
+      }
+  EXPECT_GE(left, 5);
+  EXPECT_LE(left, 7);
+  EXPECT_GE(top, 1);
+  EXPECT_GT(ink[0], 0);
+  EXPECT_GT(ink[1], 0);
+  EXPECT_EQ(ColourAt(image, 2, 2).GetAsString(wxC2S_HTML_SYNTAX), "#4488CC");
 }
 
 class tips_app : public app_fixture {};

@@ -114,6 +114,16 @@ TEST_F(view_commands, TargetSizeRefusesBadEntriesKeepsTheDialogOpenAndStoresOnly
   EXPECT_EQ(view->GetViewStart(), wxPoint(0, 0));
 }
 
+TEST_F(view_commands, TheTargetFitsTheViewWithAMarginOf80AndTheViewingScaleOnTop) {
+  const wxSize client = view->GetClientSize();
+  const float fit = std::min(float(client.x) / float(640 + 80), float(client.y) / float(480 + 80));
+  EXPECT_FLOAT_EQ(view->fit_scale, fit);
+  EXPECT_FLOAT_EQ(view->display_scale, fit);
+  CvorbelApp::viewing_scale = 55;
+  view->InitTarget();
+  EXPECT_FLOAT_EQ(view->display_scale, 0.55f * fit);
+}
+
 TEST_F(view_commands, TargetSizeCancelAndAStoredSizeOutOfRange) {
   the_settings().WriteInt("Configure", "canvas_width", 0);
   the_settings().WriteInt("Configure", "canvas_height", 100000);
@@ -126,6 +136,13 @@ TEST_F(view_commands, TargetSizeCancelAndAStoredSizeOutOfRange) {
   });
   EXPECT_EQ(Stored("canvas_width"), 0);
   EXPECT_EQ(Stored("canvas_height"), 100000);
+  the_settings().WriteInt("Configure", "canvas_width", 5000);
+  the_settings().WriteInt("Configure", "canvas_height", 31);
+  TargetSize([](canvas_size& dialog) {
+    EXPECT_EQ(dialog.width, 2048);
+    EXPECT_EQ(dialog.height, 32);
+    Press(&dialog, wxID_CANCEL);
+  });
   EXPECT_EQ(view->target_rect.left, before.left);
   EXPECT_EQ(view->target_rect.right, before.right);
   EXPECT_TRUE(Enabled(cmd_target_size));

@@ -12,6 +12,7 @@
 #include "ui/dialogs/blend_dialog.h"
 #include "ui/pane/grid_properties.h"
 #include "ui/pane/properties_pane.h"
+#include "ui/view/flying_tips.h"
 #include "ui/view/move_size_box.h"
 
 namespace {
@@ -143,6 +144,18 @@ TEST_F(view_mouse, SourceDragMovesTheSourceWithinReachAndItsHandlesFollow) {
 
   view->SetMoveSizeSource(0);
   EXPECT_TRUE(view->GetChildren().empty());
+}
+
+TEST_F(view_mouse, AButtonDownInTheTargetOpensTheBlendTipAt100By200) {
+  Mouse(wxEVT_LEFT_DOWN, At(10, 10));
+  ASSERT_NE(view->flying_tip, nullptr);
+  const wxString text = "Drag out a box to smoothly blend in source 1 or source 2.";
+  const wxFont eight{wxFontInfo(8)};
+  int w = 0, h = 0;
+  view->GetTextExtent(text, &w, &h, nullptr, nullptr, &eight);
+  EXPECT_EQ(view->flying_tip->GetRect(), wxRect(100, 200, w + 10, h + 2));
+  EXPECT_EQ(view->flying_tip->GetId(), 149);
+  Mouse(wxEVT_LEFT_UP, At(10, 10), false);
 }
 
 TEST_F(view_mouse, BoxPreviewsTheMixAndAClickFlashesEachSource) {

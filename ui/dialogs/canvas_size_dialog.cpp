@@ -8,6 +8,7 @@
 #include "engine/view_core.h"
 #include "platform/settings.h"
 #include "ui/commands/pane_command_ids.h"
+#include "ui/dialogs/dialog_finish.h"
 #include "ui/dialogs/dialog_units.h"
 #include "ui/dialogs/integer_field.h"
 #include "ui/pane/properties_pane.h"
@@ -64,19 +65,10 @@ void canvas_size::OnOK(wxCommandEvent&) {
   the_settings().WriteInt("Configure", "canvas_width", width);
   the_settings().WriteInt("Configure", "canvas_height", height);
   view.perspective_on = false;
-  Finish(wxID_OK);
+  FinishDialog(*this, wxID_OK);
 }
 
 void canvas_size::OnCancel(wxCommandEvent&) {
   view.target_rect = saved_rect;
-  Finish(wxID_CANCEL);
-}
-
-void canvas_size::Finish(int code) {
-  if (IsModal()) {
-    EndModal(code);
-  } else {
-    SetReturnCode(code);
-    Hide();
-  }
+  FinishDialog(*this, wxID_CANCEL);
 }

@@ -23,7 +23,6 @@ class canvas_size : public wxDialog {
   vrect saved_rect;
 
  private:
-  void Finish(int code);
 
   CvorbelViewCore& view;
   wxTextCtrl* width_box = nullptr;

@@ -7,6 +7,7 @@
 
 #include "engine/process_state.h"
 #include "ui/dialogs/arrow_button.h"
+#include "ui/dialogs/dialog_finish.h"
 #include "ui/dialogs/dialog_units.h"
 
 const pos_bright_cont::button_row pos_bright_cont::buttons[16] = {
@@ -100,16 +101,7 @@ void pos_bright_cont::OnCancel(wxCommandEvent&) {
   RestoreTargetCopy();
   std::copy(std::begin(opening_slopes), std::end(opening_slopes), view.position_slopes);
   view.PresentTarget();
-  Finish(wxID_CANCEL);
-}
-
-void pos_bright_cont::Finish(int code) {
-  if (IsModal()) {
-    EndModal(code);
-  } else {
-    SetReturnCode(code);
-    Hide();
-  }
+  FinishDialog(*this, wxID_CANCEL);
 }
 
 void RunHighlightingDialog(wxWindow* parent, CvorbelViewCore& view) {

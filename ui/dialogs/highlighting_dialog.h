@@ -28,7 +28,6 @@ class pos_bright_cont : public wxDialog {
   void OnCancel(wxCommandEvent& event);
 
  private:
-  void Finish(int code);
 
   CvorbelViewCore& view;
   slope_pair opening_slopes[3];

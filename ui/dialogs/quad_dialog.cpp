@@ -8,6 +8,7 @@
 
 #include "engine/process_state.h"
 #include "engine/quad_transform.h"
+#include "ui/dialogs/dialog_finish.h"
 #include "ui/dialogs/dialog_units.h"
 #include "ui/dialogs/show_quad.h"
 
@@ -107,24 +108,15 @@ void quad::OnOK(wxCommandEvent&) {
   const int w = target_width, h = target_height;
   const int image_corners[8] = {0, 0, w, 0, 0, h, w, h};
   if (std::equal(std::begin(image_corners), std::end(image_corners), quad_corners)) {
-    Finish(wxID_CANCEL);
+    FinishDialog(*this, wxID_CANCEL);
     return;
   }
   ApplyQuadTransform();
   TransferDataFromWindow();
-  Finish(wxID_OK);
+  FinishDialog(*this, wxID_OK);
 }
 
-void quad::OnCancel(wxCommandEvent&) { Finish(wxID_CANCEL); }
-
-void quad::Finish(int code) {
-  if (IsModal()) {
-    EndModal(code);
-  } else {
-    SetReturnCode(code);
-    Hide();
-  }
-}
+void quad::OnCancel(wxCommandEvent&) { FinishDialog(*this, wxID_CANCEL); }
 
 bool RunQuadDialog(wxWindow* parent) {
   quad dialog(parent);

@@ -32,7 +32,6 @@ class quad : public wxDialog {
   bool narrowed = false;
 
  private:
-  void Finish(int code);
 };
 
 // Puts the corners on the image's corners: (0, 0), (W, 0), (0, H), (W, H).

@@ -9,6 +9,7 @@
 
 #include "engine/float_convert.h"
 #include "engine/view_core.h"
+#include "ui/dialogs/dialog_finish.h"
 #include "ui/dialogs/dialog_units.h"
 #include "ui/dialogs/integer_field.h"
 #include "ui/dialogs/rotate_wheel.h"
@@ -136,7 +137,7 @@ void rotate::OnOK(wxCommandEvent&) {
   view.fast_preview = 0;
   live_changed = false;
   ApplyKeepingCentre(RotationOfAngle(angle));
-  Finish(wxID_OK);
+  FinishDialog(*this, wxID_OK);
 }
 
 void rotate::OnCancel(wxCommandEvent&) {
@@ -151,16 +152,7 @@ void rotate::OnCancel(wxCommandEvent&) {
   view.BuildSourceLayer(1);
   view.BuildSourceLayer(2);
   view.CombineTarget();
-  Finish(wxID_CANCEL);
-}
-
-void rotate::Finish(int code) {
-  if (IsModal()) {
-    EndModal(code);
-  } else {
-    SetReturnCode(code);
-    Hide();
-  }
+  FinishDialog(*this, wxID_CANCEL);
 }
 
 bool RunRotateDialog(wxWindow* parent, CvorbelViewCore& view) {

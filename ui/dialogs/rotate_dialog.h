@@ -46,8 +46,6 @@ class rotate : public wxDialog {
   void Centring(int s, int out[2]) const;
   // Rotates the selected source to rotation, keeping the centre it had at opening.
   void ApplyKeepingCentre(int rotation);
-  // Ends the modal run with code; a dialog shown without one just hides.
-  void Finish(int code);
 
   CvorbelViewCore& view;
   wxRadioButton* select_1 = nullptr;

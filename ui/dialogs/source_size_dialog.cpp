@@ -7,6 +7,7 @@
 #include <algorithm>
 
 #include "engine/view_core.h"
+#include "ui/dialogs/dialog_finish.h"
 #include "ui/dialogs/dialog_units.h"
 #include "ui/dialogs/integer_field.h"
 #include "ui/pane/grid_properties.h"
@@ -174,7 +175,7 @@ void source_size::OnOK(wxCommandEvent&) {
   view.UpdateFixAnchor(1);
   view.UpdateFixAnchor(2);
   view.PlaceSizeHandles();
-  Finish(wxID_OK);
+  FinishDialog(*this, wxID_OK);
 }
 
 void source_size::OnCancel(wxCommandEvent&) {
@@ -187,16 +188,7 @@ void source_size::OnCancel(wxCommandEvent&) {
       if (wxPGProperty* scale = ScaleProperty(s, axis)) scale->SetValue(saved_scale_values[(s - 1) * 2 + 1 - axis]);
   }
   view.RebuildSources(-1);
-  Finish(wxID_CANCEL);
-}
-
-void source_size::Finish(int code) {
-  if (IsModal()) {
-    EndModal(code);
-  } else {
-    SetReturnCode(code);
-    Hide();
-  }
+  FinishDialog(*this, wxID_CANCEL);
 }
 
 bool RunSourceSizeDialog(wxWindow* parent, CvorbelViewCore& view) {

@@ -54,7 +54,6 @@ class source_size : public wxDialog {
   void ShowValues();
   // Reads every box; one that holds no number keeps its value.
   void ReadValues();
-  void Finish(int code);
 
   CvorbelViewCore& view;
   wxButton* apply_button = nullptr;

@@ -26,32 +26,7 @@ wxPGProperty* prop_effects = nullptr;
 int scale_warning_open = 0;
 int percent_warning_open = 0;
 
-const char* const method_options[method_option_count] = {
-    "Brightest",
-    "Average",
-    "Darkest",
-    "Most Colored",
-    "Least Colored",
-    "Subtract 1, 2",
-    "Subtract 2, 1",
-    "If 1 > gray then 1 else 2",
-    "If 1 > gray then 2 else 1",
-    "If 2 > gray then 1 else 2",
-    "If 2 > gray then 2 else 1",
-    "If 1 > gray then 1 else bk gnd",
-    "If 1 > gray then 2 else bk gnd",
-    "If 2 > gray then 1 else bk gnd",
-    "If 2 > gray then 2 else bk gnd",
-    "Copy Srce 1 image only",
-    "Copy Srce 2 image only",
-};
-const int method_codes[method_option_count] = {2,  8,  3,  4,  5,  6, 7, 9, 10,
-                                               11, 12, 13, 14, 15, 16, 0, 1};
-const char* const contrast_options[contrast_option_count] = {
-    "Normal contrast", "Gray scale", "Infinite contrast b/w", "Infinite contrast color"};
-const int contrast_modes[contrast_option_count] = {1, 0, 2, 3};
-const char* const effect_options[effect_option_count] = {
-    "No effects", "Blur", "Edge", "Emboss", "Sharpen", "Soften", "Highlight", "Articulate"};
+namespace options = combining_options;
 
 long long ParseLeadingInteger(const std::string& text) {
   size_t i = 0;
@@ -67,9 +42,14 @@ long long ParseLeadingInteger(const std::string& text) {
   return negative ? -value : value;
 }
 
-bounded_number_property::bounded_number_property(const wxString& label, long value, long low,
-                                                 long high, const char* message, int* guard)
-    : wxIntProperty(label, wxPG_LABEL, value), low(low), high(high), message(message), guard(guard) {
+bounded_number_property::bounded_number_property(const number_setting& setting, int* guard)
+    : wxIntProperty(setting.label, wxPG_LABEL, setting.start),
+      low(setting.low),
+      high(setting.high),
+      start(setting.start),
+      message(setting.message),
+      guard(guard) {
+  SetHelpString(setting.help);
   SetAttribute(wxPG_ATTR_MIN, low);
   SetAttribute(wxPG_ATTR_MAX, high);
   SetEditor(wxPGEditor_SpinCtrl);
@@ -93,30 +73,34 @@ bool bounded_number_property::ValidateValue(wxVariant& value, wxPGValidationInfo
   return v >= low && v <= high;
 }
 
-CBoundedNumberSubProp_a::CBoundedNumberSubProp_a(const wxString& label, long value)
-    : bounded_number_property(label, value, 1, 1000, "Value must be between %d and %d.",
-                              &scale_warning_open) {}
+CBoundedNumberSubProp_a::CBoundedNumberSubProp_a(int axis, int source)
+    : bounded_number_property(options::scales[source - 1][axis], &scale_warning_open),
+      axis(axis),
+      source(source) {}
 
 void CBoundedNumberSubProp_a::OnCommitted() {
   placement_calls::SetSourceScalePercent(int(GetValue().GetLong()), axis, source);
 }
 
-CBoundedNumberSubProp_b::CBoundedNumberSubProp_b(const wxString& label, long value)
-    : bounded_number_property(label, value, 0, 100,
-                              "Value must be equal to or between %d and %d.",
-                              &percent_warning_open) {}
+CBoundedNumberSubProp_b::CBoundedNumberSubProp_b(int kind)
+    : bounded_number_property(
+          kind == 0 ? options::source_bias_percent : options::contrast_bias_percent,
+          &percent_warning_open),
+      kind(kind) {}
 
 void CBoundedNumberSubProp_b::OnCommitted() {
   const int value = int(GetValue().GetLong());
   if (kind == 0)
-    source_bias = value * 256 / 100;
+    source_bias = options::SourceBiasOfPercent(value);
   else
-    contrast_bias = value * 255 / 100;
+    contrast_bias = options::ContrastBiasOfPercent(value);
   if (the_view) the_view->CombineTarget();
 }
 
-choose_scale_method::choose_scale_method(const wxString& label, bool value)
-    : wxBoolProperty(label, wxPG_LABEL, value) {
+choose_scale_method::choose_scale_method(int source)
+    : wxBoolProperty(options::fits[source - 1].label, wxPG_LABEL, options::fits[source - 1].start),
+      source(source) {
+  SetHelpString(options::fits[source - 1].help);
   SetAttribute(wxPG_BOOL_USE_CHECKBOX, true);
 }
 
@@ -130,64 +114,64 @@ void choose_scale_method::OnCommitted() {
 
 namespace {
 
-wxPGChoices Choices(const char* const* options, int count) {
+wxPGChoices Choices(const option_setting& setting) {
   wxPGChoices choices;
-  for (int i = 0; i < count; ++i) choices.Add(options[i], i);
+  for (size_t i = 0; i < setting.options.size(); ++i) choices.Add(setting.options[i].text, int(i));
   return choices;
 }
 
 }  // namespace
 
-option_list_property::option_list_property(const wxString& label, const char* const* options,
-                                           int count, int start)
-    : wxEnumProperty(label, wxPG_LABEL) {
-  wxPGChoices choices = Choices(options, count);
+option_list_property::option_list_property(const option_setting& setting)
+    : wxEnumProperty(setting.label, wxPG_LABEL), setting(setting) {
+  wxPGChoices choices = Choices(setting);
   SetChoices(choices);
-  SetChoiceSelection(start);
+  SetChoiceSelection(setting.start);
+  SetHelpString(setting.help);
 }
 
 int option_list_property::Position() const { return GetChoiceSelection(); }
 
-vorbel_method::vorbel_method(const wxString& label)
-    : option_list_property(label, method_options, method_option_count, 1) {}
+void option_list_property::ShowStart() { SetValue(long(setting.start)); }
+
+vorbel_method::vorbel_method() : option_list_property(options::method) {}
 
 void vorbel_method::OnCommitted() {
-  const int position = Position();
-  if (position >= 0 && position < method_option_count) method_code = method_codes[position];
+  method_code = setting.CodeAt(Position(), method_code);
   if (the_view) the_view->CombineTarget();
 }
 
-contrast_type::contrast_type(const wxString& label)
-    : option_list_property(label, contrast_options, contrast_option_count, 0) {}
+contrast_type::contrast_type() : option_list_property(options::contrast) {}
 
 void contrast_type::OnCommitted() {
   const int position = Position();
-  if (position >= 0 && position < contrast_option_count) {
-    contrast_mode = contrast_modes[position];
+  if (position >= 0 && position < int(setting.options.size())) {
+    contrast_mode = setting.CodeAt(position, contrast_mode);
+    const bool infinite = position >= options::first_infinite_contrast;
     if (prop_contrast_bias) {
       if (wxPropertyGrid* grid = prop_contrast_bias->GetGrid())
-        grid->EnableProperty(prop_contrast_bias, position >= 2);
+        grid->EnableProperty(prop_contrast_bias, infinite);
       else
-        prop_contrast_bias->Enable(position >= 2);
+        prop_contrast_bias->Enable(infinite);
     }
   }
   if (the_view) the_view->CombineTarget();
 }
 
-effects_type::effects_type(const wxString& label)
-    : option_list_property(label, effect_options, effect_option_count, 0) {}
+effects_type::effects_type() : option_list_property(options::effects) {}
 
 void effects_type::OnCommitted() {
-  const int position = Position();
-  if (position == 6 || position == 7) {
-    effect_code = position;
+  const int code = setting.CodeAt(Position(), -1);
+  if (code > options::last_kernel_effect) {
+    effect_code = code;
     // Posted: the dialog opens once the grid has finished storing the choice.
-    PostPaneCommand(position == 6 ? int(cmd_highlighting) : int(cmd_artistic_image));
+    PostPaneCommand(code == options::highlight_effect ? int(cmd_highlighting)
+                                                    : int(cmd_artistic_image));
     return;
   }
-  if (position >= 0 && position <= 5 && the_view) {
-    effect_code = position;
-    the_view->InstallEffectKernel(position);
+  if (code >= 0 && the_view) {
+    effect_code = code;
+    the_view->InstallEffectKernel(code);
   }
   if (the_view) the_view->CombineTarget();
 }

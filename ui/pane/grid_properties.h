@@ -3,6 +3,8 @@
 
 #include <string>
 
+#include "engine/combining_options.h"
+
 // The grid's eleven properties; set when the grid is filled, owned by the grid.
 extern wxPGProperty* prop_vscale_1;
 extern wxPGProperty* prop_hscale_1;
@@ -37,8 +39,8 @@ class committed_property {
 // grid then shows RangeMessage and keeps the editor open with the text.
 class bounded_number_property : public wxIntProperty, public committed_property {
  public:
-  bounded_number_property(const wxString& label, long value, long low, long high,
-                          const char* message, int* guard);
+  // Labelled, helped, ranged and started as setting says.
+  bounded_number_property(const number_setting& setting, int* guard);
 
   bool StringToValue(wxVariant& variant, const wxString& text, int flags) const override;
   bool ValidateValue(wxVariant& value, wxPGValidationInfo& info) const override;
@@ -47,9 +49,11 @@ class bounded_number_property : public wxIntProperty, public committed_property 
   // The range message for this property's class.
   wxString RangeMessage() const;
   int* Guard() const { return guard; }
+  // Back to the start value, as a new grid shows it.
+  void ShowStart() { SetValue(start); }
 
  private:
-  long low, high;
+  long low, high, start;
   const char* message;
   int* guard;
 };
@@ -57,7 +61,7 @@ class bounded_number_property : public wxIntProperty, public committed_property 
 // Vertical (axis 0) or horizontal (axis 1) scale percent of a source.
 class CBoundedNumberSubProp_a : public bounded_number_property {
  public:
-  CBoundedNumberSubProp_a(const wxString& label, long value);
+  CBoundedNumberSubProp_a(int axis, int source);
   void OnCommitted() override;
   int axis = 0;
   int source = 1;
@@ -66,7 +70,7 @@ class CBoundedNumberSubProp_a : public bounded_number_property {
 // Source bias (kind 0) or infinite-contrast threshold (kind 1) in percent.
 class CBoundedNumberSubProp_b : public bounded_number_property {
  public:
-  CBoundedNumberSubProp_b(const wxString& label, long value);
+  explicit CBoundedNumberSubProp_b(int kind);
   void OnCommitted() override;
   int kind = 0;
 };
@@ -74,7 +78,7 @@ class CBoundedNumberSubProp_b : public bounded_number_property {
 // Whether a source's scale is relative to the target.
 class choose_scale_method : public wxBoolProperty, public committed_property {
  public:
-  choose_scale_method(const wxString& label, bool value);
+  explicit choose_scale_method(int source);
   void OnCommitted() override;
   int source = 1;
 };
@@ -82,36 +86,30 @@ class choose_scale_method : public wxBoolProperty, public committed_property {
 // A list of fixed options that takes no typed text.
 class option_list_property : public wxEnumProperty, public committed_property {
  public:
-  option_list_property(const wxString& label, const char* const* options, int count,
-                       int start);
+  explicit option_list_property(const option_setting& setting);
   // Position of the shown option in the list.
   int Position() const;
+  // Back to the start option, as a new grid shows it.
+  void ShowStart();
+
+ protected:
+  const option_setting& setting;
 };
 
 class vorbel_method : public option_list_property {
  public:
-  explicit vorbel_method(const wxString& label);
+  vorbel_method();
   void OnCommitted() override;
 };
 
 class contrast_type : public option_list_property {
  public:
-  explicit contrast_type(const wxString& label);
+  contrast_type();
   void OnCommitted() override;
 };
 
 class effects_type : public option_list_property {
  public:
-  explicit effects_type(const wxString& label);
+  effects_type();
   void OnCommitted() override;
 };
-
-// Option texts and the codes they stand for.
-inline constexpr int method_option_count = 17;
-extern const char* const method_options[method_option_count];
-extern const int method_codes[method_option_count];
-inline constexpr int contrast_option_count = 4;
-extern const char* const contrast_options[contrast_option_count];
-extern const int contrast_modes[contrast_option_count];
-inline constexpr int effect_option_count = 8;
-extern const char* const effect_options[effect_option_count];

@@ -13,27 +13,7 @@
 
 namespace {
 
-CBoundedNumberSubProp_a* MakeScale(const char* label, int axis, int source, const char* help) {
-  auto* p = new CBoundedNumberSubProp_a(label, 100);
-  p->axis = axis;
-  p->source = source;
-  p->SetHelpString(help);
-  return p;
-}
-
-choose_scale_method* MakeFit(const char* label, int source, const char* help) {
-  auto* p = new choose_scale_method(label, true);
-  p->source = source;
-  p->SetHelpString(help);
-  return p;
-}
-
-CBoundedNumberSubProp_b* MakePercent(const char* label, int kind, const char* help) {
-  auto* p = new CBoundedNumberSubProp_b(label, 50);
-  p->kind = kind;
-  p->SetHelpString(help);
-  return p;
-}
+namespace options = combining_options;
 
 // Adds a group and its properties, each with its own name so that two groups may
 // hold properties of the same label.
@@ -60,42 +40,28 @@ void CPropertiesWnd::InitPropList() {
   grid->ShowHeader(false);
   wxPropertyGridPage* page = grid->AddPage("Properties");
 
-  prop_vscale_1 = MakeScale("Vertical scale %", 0, 1, "Change percent vertical scale of source 1");
-  prop_hscale_1 = MakeScale("Horizontal scale %", 1, 1, "Change percent horizontal scale of source 1");
-  AddGroup(page, "Scaling: Source 1", {prop_vscale_1, prop_hscale_1});
-  prop_vscale_2 = MakeScale("Vertical scale %", 0, 2, "Change percent vertical scale of source 2");
-  prop_hscale_2 = MakeScale("Horizontal scale %", 1, 2, "Change percent horizontal scale of source 2");
-  AddGroup(page, "Scaling: Source 2", {prop_vscale_2, prop_hscale_2});
+  prop_vscale_1 = new CBoundedNumberSubProp_a(0, 1);
+  prop_hscale_1 = new CBoundedNumberSubProp_a(1, 1);
+  AddGroup(page, options::scaling_groups[0], {prop_vscale_1, prop_hscale_1});
+  prop_vscale_2 = new CBoundedNumberSubProp_a(0, 2);
+  prop_hscale_2 = new CBoundedNumberSubProp_a(1, 2);
+  AddGroup(page, options::scaling_groups[1], {prop_vscale_2, prop_hscale_2});
 
-  prop_fit_1 = MakeFit("Scale Srce 1 to Target", 1,
-                   "Scaling you set are relative to target size set in edit menu (TRUE)\n -or- "
-                   "relative to original source 1 size (FALSE)");
-  prop_fit_2 = MakeFit("Scale Srce 2 to Target", 2,
-                   "Scaling you set are relative to target size set in edit menu (TRUE)\n -or- "
-                   "relative to original source 2 size (FALSE)");
-  AddGroup(page, "Source Scale Method", {prop_fit_1, prop_fit_2});
+  prop_fit_1 = new choose_scale_method(1);
+  prop_fit_2 = new choose_scale_method(2);
+  AddGroup(page, options::fit_group, {prop_fit_1, prop_fit_2});
 
-  prop_method = new vorbel_method("Per pixel src 1 & 2");
-  prop_method->SetHelpString("Select a vorbeling method between\nthe two source images.");
-  prop_source_bias = MakePercent("Source 1/2 Bias %", 0,
-                             "Adjust overlay source bias where \n0% = source 1 only up to 100% = "
-                             "source 2 only.");
-  AddGroup(page, "Vorbel method", {prop_method, prop_source_bias});
+  prop_method = new vorbel_method;
+  prop_source_bias = new CBoundedNumberSubProp_b(0);
+  AddGroup(page, options::method_group, {prop_method, prop_source_bias});
 
-  prop_contrast = new contrast_type("Contrast type:");
-  prop_contrast->SetHelpString(
-      "Select a Contrast type for the target image.\nAlso can set gray scale.");
-  prop_contrast_bias = MakePercent("Infinite Contrast Bias", 1,
-                               "Infinite here means black or white\nSet the threshold B<>W with "
-                               "this command.");
-  AddGroup(page, "Contrast / Gray Scale", {prop_contrast, prop_contrast_bias});
+  prop_contrast = new contrast_type;
+  prop_contrast_bias = new CBoundedNumberSubProp_b(1);
+  AddGroup(page, options::contrast_group, {prop_contrast, prop_contrast_bias});
   grid->EnableProperty(prop_contrast_bias, false);
 
-  prop_effects = new effects_type("Effects:");
-  prop_effects->SetHelpString(
-      "Select a 'surreal' effect on the target image.\nOnly one effect applies. (They do not "
-      "accumulate)\n(Exception) Apply 'Articulate' last");
-  AddGroup(page, "Special Effects", {prop_effects});
+  prop_effects = new effects_type;
+  AddGroup(page, options::effects_group, {prop_effects});
   grid->SelectPage(0);
   grid->GetGrid()->SetSplitterLeft();
 }
@@ -116,13 +82,13 @@ void CPropertiesWnd::OnResetAll() {
   brightness_prompt->selection = 0;
   brightness_prompt->Refresh();
 
-  // Reset shows 50 % as 127, the historic default, where a typed 50 gives 128.
-  prop_source_bias->SetValue(50L);
-  source_bias = 127;
+  static_cast<bounded_number_property*>(prop_source_bias)->ShowStart();
+  source_bias = options::start_source_bias;
 
-  prop_fit_1->SetValue(true);
-  prop_fit_2->SetValue(true);
-  view.fit_to_target[0] = view.fit_to_target[1] = 1;
+  prop_fit_1->SetValue(options::fits[0].start);
+  prop_fit_2->SetValue(options::fits[1].start);
+  view.fit_to_target[0] = options::fits[0].start ? 1 : 0;
+  view.fit_to_target[1] = options::fits[1].start ? 1 : 0;
   view.rotation[0] = view.rotation[1] = 0.0;
   view.UpdateSourceGeometry(1);
   view.UpdateSourceGeometry(2);
@@ -130,21 +96,21 @@ void CPropertiesWnd::OnResetAll() {
   ResetFlipButton(1);
   ResetFlipButton(2);
 
-  prop_effects->SetValue(0L);
-  effect_code = 0;
-  view.InstallEffectKernel(0);
+  static_cast<option_list_property*>(prop_effects)->ShowStart();
+  effect_code = options::effects.StartCode();
+  view.InstallEffectKernel(effect_code);
 
-  prop_method->SetValue(1L);
-  prop_contrast->SetValue(0L);
-  prop_contrast_bias->SetValue(50L);
-  contrast_bias = 127;
+  static_cast<option_list_property*>(prop_method)->ShowStart();
+  static_cast<option_list_property*>(prop_contrast)->ShowStart();
+  static_cast<bounded_number_property*>(prop_contrast_bias)->ShowStart();
+  contrast_bias = options::start_contrast_bias;
   grid->EnableProperty(prop_contrast_bias, false);
   for (wxPGProperty* scale : {prop_hscale_1, prop_vscale_1, prop_hscale_2, prop_vscale_2})
-    scale->SetValue(100L);
+    static_cast<bounded_number_property*>(scale)->ShowStart();
 
   placement_calls::ResetAllSourceScales();
-  method_code = 8;
-  contrast_mode = 1;
+  method_code = options::method.StartCode();
+  contrast_mode = options::contrast.StartCode();
   placement_calls::CentreSources();
   grid->RefreshGrid();
 }

@@ -33,6 +33,8 @@ class flying_tips : public wxWindow {
   // Each tick of the tip's own timer; the tenth hides it.
   void OnTimer(wxTimerEvent& event);
 
+  const wxTimer& Timer() const { return timer; }
+
   int ticks = 0;
   wxTimer timer{this, timer_id};
 

@@ -15,10 +15,8 @@ void ResetFlipButton(int s) {
 }
 
 void ResetCombiningProperties() {
-  // The values the grid was filled with: "Average", "Normal contrast", "No effects".
-  if (prop_method) prop_method->SetValue(1L);
-  if (prop_contrast) prop_contrast->SetValue(0L);
-  if (prop_effects) prop_effects->SetValue(0L);
+  for (wxPGProperty* list : {prop_method, prop_contrast, prop_effects})
+    if (list) static_cast<option_list_property*>(list)->ShowStart();
 }
 
 void CvorbelView::RefreshSources() {
