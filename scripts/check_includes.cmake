@@ -20,7 +20,7 @@ set(area_rank_pane 4)
 set(area_rank_batch 4)
 set(area_rank_app 5)
 # The includes that do not go down, each "file|header": a few dialogs drive the view
-# or the pane, and the view resets the grid's combining settings.
+# or the pane.
 set(allowed_edges
   "ui/dialogs/blend_dialog.cpp|ui/pane/properties_pane.h"
   "ui/dialogs/blend_dialog.cpp|ui/view/view.h"
@@ -28,8 +28,7 @@ set(allowed_edges
   "ui/dialogs/change_source_dialog.cpp|ui/view/source_roads.h"
   "ui/dialogs/change_source_dialog.cpp|ui/view/view.h"
   "ui/dialogs/source_size_dialog.cpp|ui/pane/grid_properties.h"
-  "ui/dialogs/text_entry.cpp|ui/view/view.h"
-  "ui/view/view_refresh.cpp|ui/pane/grid_properties.h")
+  "ui/dialogs/text_entry.cpp|ui/view/view.h")
 
 
 cmake_minimum_required(VERSION 3.25)

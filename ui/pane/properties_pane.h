@@ -63,6 +63,7 @@ class CPropertiesWnd : public wxPanel, public pane_link {
   void InitPropList();
   void OnResetAll();
   void ResetFlipButton(int s) override;
+  void ShowCombiningStarts() override;
 
   // Runs a command: its handler here, or the view's when the pane has none. One
   // that comes without a control is dropped when its rule disables it.

@@ -66,6 +66,11 @@ void CPropertiesWnd::InitPropList() {
   grid->GetGrid()->SetSplitterLeft();
 }
 
+void CPropertiesWnd::ShowCombiningStarts() {
+  for (wxPGProperty* list : {prop_method, prop_contrast, prop_effects})
+    if (list) static_cast<option_list_property*>(list)->ShowStart();
+}
+
 void CPropertiesWnd::OnResetAll() {
   if (!the_ui().AskYesNo("Do you wish to reset all parameters ?")) return;
   if (!the_view) return;

@@ -8,6 +8,9 @@ class pane_link {
   virtual void RunPaneCommand(int command) = 0;
   // Flip button of source s back to its first image and the source unflipped.
   virtual void ResetFlipButton(int s) = 0;
+  // The grid's method, contrast type and effect show their starting options again;
+  // their change handlers do not run.
+  virtual void ShowCombiningStarts() = 0;
   // The pointer has been over the view: the pane may show its next hover tip.
   virtual void AllowTip() = 0;
   // The viewing scale taken from the pane's scale slider, and its label showing it.

@@ -1,8 +1,5 @@
-#include <wx/propgrid/property.h>
-
 #include "engine/process_state.h"
 #include "sources/document.h"
-#include "ui/pane/grid_properties.h"
 #include "ui/view/pane_link.h"
 #include "ui/view/source_roads.h"
 #include "ui/view/view.h"
@@ -15,8 +12,7 @@ void ResetFlipButton(int s) {
 }
 
 void ResetCombiningProperties() {
-  for (wxPGProperty* list : {prop_method, prop_contrast, prop_effects})
-    if (list) static_cast<option_list_property*>(list)->ShowStart();
+  if (the_pane_link) the_pane_link->ShowCombiningStarts();
 }
 
 void CvorbelView::RefreshSources() {
