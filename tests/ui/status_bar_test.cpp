@@ -137,7 +137,9 @@ TEST_F(StatusBar, NinePanesInTheirOrderWithTheirTextsAndWidths) {
   for (int i = 0; i < int(std::size(panes)); ++i) {
     EXPECT_EQ(the_status_bar->GetStatusText(i), panes[i].first) << i;
     EXPECT_NEAR(Pane(i).width, panes[i].second * growth + border, 1.5) << panes[i].first;
-    if (i > 0) EXPECT_GE(Pane(i).x, Pane(i - 1).GetRight()) << i;
+    if (i > 0) {
+      EXPECT_GE(Pane(i).x, Pane(i - 1).GetRight()) << i;
+    }
   }
   EXPECT_GE(growth, 1.0);
 }

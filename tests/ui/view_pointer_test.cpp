@@ -2,13 +2,12 @@
 
 #include <wx/uiaction.h>
 
-#include <chrono>
-#include <thread>
 #include <tuple>
 
 #include "engine/process_state.h"
 #include "engine/size_handles.h"
 #include "tests/ui/app_fixture.h"
+#include "tests/ui/wait_for.h"
 #include "ui/pane/grid_properties.h"
 #include "ui/pane/properties_pane.h"
 #include "ui/view/move_size_box.h"
@@ -19,17 +18,6 @@ namespace {
 void Send(wxWindow* window, wxEvent& event) {
   event.SetEventObject(window);
   window->GetEventHandler()->ProcessEvent(event);
-}
-
-template <class F>
-bool PumpUntil(F done, int milliseconds = 3000) {
-  const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
-  while (!done()) {
-    if (std::chrono::steady_clock::now() > end) return false;
-    wxYield();
-    std::this_thread::sleep_for(std::chrono::milliseconds(10));
-  }
-  return true;
 }
 
 // Two sources in the application, source 1 64 x 48 and source 2 32 x 32, each at
@@ -111,11 +99,11 @@ TEST_F(view_pointer, AHandleReleaseWritesWidthAndHeightIntoTheirOwnGridRows) {
   wxUIActionSimulator input;
   const wxPoint grab = corner->GetScreenPosition() + wxPoint(8, 9);
   input.MouseMove(grab);
-  ASSERT_TRUE(PumpUntil([&] { return wxGetMousePosition() == grab; }));
+  ASSERT_TRUE(WaitFor([&] { return wxGetMousePosition() == grab; }));
   Mouse(corner, wxEVT_LEFT_DOWN, {8, 9}, true);
   const wxPoint to = grab + wxPoint(40, 10);
   input.MouseMove(to);
-  ASSERT_TRUE(PumpUntil([&] { return wxGetMousePosition() == to; }));
+  ASSERT_TRUE(WaitFor([&] { return wxGetMousePosition() == to; }));
   Mouse(corner, wxEVT_LEFT_UP, {8, 9}, false);
   EXPECT_GT(view->width_percent[0], view->height_percent[0] + 10);
   EXPECT_GT(view->height_percent[0], 100.0);

@@ -152,7 +152,8 @@ class batch_pipeline : public document_test {
 
 TEST_F(batch_pipeline, EachPairIsBuiltAndPresentedOnceAndSavedAsInPlace) {
   for (int output_type : {0, int(output_png), int(output_bmp)}) {
-    const run_script script{output_type};
+    run_script script;
+    script.output_type = output_type;
     ASSERT_EQ(Run<in_place_host>(script, "in-place"), batch_end::completed);
     ASSERT_EQ(Run<spread_host>(script, "spread"), batch_end::completed);
     // Source 1 stays: its layer is built for the first pair only.
