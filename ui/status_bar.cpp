@@ -159,8 +159,7 @@ void wnd_status_bar::RepaintPane(int pane) {
   wxRect rect;
   if (!GetFieldRect(pane, rect)) return;
   RefreshRect(rect.Inflate(1), false);
-  Update();
-  FlushToScreen();
+  PaintNow(*this);
 }
 
 void wnd_status_bar::DrawPanes(wxDC& dc) {

@@ -41,8 +41,7 @@ bool CvorbelView::PresentPixels(const bgra* pixels) {
 void CvorbelView::ShowDisplay() {
   display_fresh = true;
   Refresh(false);
-  Update();
-  FlushToScreen();
+  PaintNow(*this);
 }
 
 bool CvorbelView::ComposePresentation(const bgra* pixels) {
