@@ -404,7 +404,10 @@ void CopyRows(const placement& p, source_layer& layer, int width, int first, int
     const uint8_t* from = p.pixels + first_at * 4;
     uint8_t* o = out + lo * 3;
     const int64_t count = hi - lo;
-    if (p.mask) {
+    // The row's coverage is looked at where the row reads it: a whole scan of the
+    // mask beforehand would be one more pass over the row pool.
+    const uint8_t* row_cover = p.mask ? p.mask + (p.mirrored ? first_at - (count - 1) : first_at) : nullptr;
+    if (row_cover && std::memchr(row_cover, 0, size_t(count))) {
       const uint8_t* cover = p.mask + first_at;
       const int cover_step = p.mirrored ? -1 : 1;
       for (int64_t k = 0; k < count; ++k, o += 3, from += step, cover += cover_step) {
@@ -512,7 +515,7 @@ void layer_rows::ScanCoverage(layer_rows* builds, int count) {
   bool any = false;
   for (int i = 0; i < count; ++i) {
     const layer_placement& p = builds[i].p;
-    any = any || (builds[i].places && p.mask && p.mask_bytes >= large_mask);
+    any = any || (builds[i].places && !p.copies && p.mask && p.mask_bytes >= large_mask);
   }
   if (!any) return;
   std::atomic<bool> holes[2] = {false, false};
@@ -520,7 +523,7 @@ void layer_rows::ScanCoverage(layer_rows* builds, int count) {
     for (int k = first; k < end; ++k) {
       const int i = k / parts;
       const layer_placement& p = builds[i].p;
-      if (!builds[i].places || !p.mask || p.mask_bytes < large_mask) continue;
+      if (!builds[i].places || p.copies || !p.mask || p.mask_bytes < large_mask) continue;
       if (holes[i].load(std::memory_order_relaxed)) continue;
       const size_t from = p.mask_bytes * size_t(k % parts) / parts;
       const size_t to = p.mask_bytes * size_t(k % parts + 1) / parts;
@@ -529,7 +532,8 @@ void layer_rows::ScanCoverage(layer_rows* builds, int count) {
   });
   for (int i = 0; i < count; ++i) {
     layer_placement& p = builds[i].p;
-    if (p.mask && p.mask_bytes >= large_mask && !holes[i].load()) p.mask = nullptr;
+    if (builds[i].places && !p.copies && p.mask && p.mask_bytes >= large_mask && !holes[i].load())
+      p.mask = nullptr;
   }
 }
 

@@ -186,7 +186,9 @@ TEST_F(LayerTransform, CopiedLayersGiveTheSampledBytes) {
     view->target_rect = {0, 0, tw, th};
     // Every fourth source is the target's size and fitted to it, as in a batch of photographs.
     const bool fitted = trial % 4 == 0;
-    const int w = fitted ? tw : 1 + int(rng() % 400), h = fitted ? th : 1 + int(rng() % 300);
+    // Two megapixel sources, whose coverage is otherwise scanned on the row pool.
+    const bool large = trial == 1 || trial == 2;
+    const int w = fitted ? tw : large ? 1100 : 1 + int(rng() % 400), h = fitted ? th : large ? 1000 : 1 + int(rng() % 300);
     LoadSource(w, h, [&](int, int) { return bgr{uint8_t(rng()), uint8_t(rng()), uint8_t(rng())}; });
     doc.mirrored[0] = rng() % 2;
     view->fit_to_target[0] = fitted;
@@ -197,6 +199,7 @@ TEST_F(LayerTransform, CopiedLayersGiveTheSampledBytes) {
     view->fast_preview = rng() % 4 == 0;
     image_record& record = doc.source_image[0];
     for (int i = 0; trial % 3 == 0 && i < record.mask_size; ++i) record.mask[i] = rng() % 5 != 0;
+    for (int i = 0; trial == 1 && i < record.mask_size; i += 4099) record.mask[i] = 0;
     SetRowThreads(1), AllowWideLanes(false), AllowLayerCopies(false);
     Build();
     const size_t plane = size_t(th) * source_layer::stride;
