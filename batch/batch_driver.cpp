@@ -1,9 +1,9 @@
 #include "batch/batch_driver.h"
 
 #include <cstdio>
+#include <deque>
 #include <filesystem>
 #include <memory>
-#include <optional>
 
 #include "batch/batch_line_reader.h"
 #include "batch/batch_naming.h"
@@ -15,6 +15,8 @@ namespace fs = std::filesystem;
 
 namespace {
 
+constexpr size_t decodes_ahead = 2;
+
 struct file_closer {
   void operator()(std::FILE* file) const { std::fclose(file); }
 };
@@ -24,13 +26,13 @@ struct folder_walk {
   my_filefind finder;
   std::string folder;
   bool more = true;
-  // The image after the current one, when it was looked for ahead of its turn.
+  // The images after the current one that were looked for ahead of their turn.
   struct found_image {
     bool found;
     std::string name;
     bool more;
   };
-  std::optional<found_image> ahead;
+  std::deque<found_image> ahead;
 
   // False when the file is gone or its folder lists nothing.
   bool Start(const std::string& file, int sort_word, bool& file_found) {
@@ -43,18 +45,22 @@ struct folder_walk {
   }
   // The next image file's name; false when the list is exhausted.
   bool NextImage(std::string& name) {
-    if (!ahead) ahead = Step();
-    const found_image next = std::move(*ahead);
-    ahead.reset();
+    if (ahead.empty()) ahead.push_back(Step());
+    const found_image next = std::move(ahead.front());
+    ahead.pop_front();
     more = next.more;
     name = next.name;
     return next.found;
   }
-  // The name NextImage will give, without moving on; null when the list has ended.
-  const std::string* PeekImage() {
+  // The name that the (k + 1)-th NextImage from now will give, without moving on;
+  // null when the list ends before it.
+  const std::string* PeekImage(size_t k) {
     if (!more) return nullptr;
-    if (!ahead) ahead = Step();
-    return ahead->found ? &ahead->name : nullptr;
+    while (ahead.size() <= k) {
+      if (!ahead.empty() && !(ahead.back().found && ahead.back().more)) return nullptr;
+      ahead.push_back(Step());
+    }
+    return ahead[k].found ? &ahead[k].name : nullptr;
   }
 
  private:
@@ -168,8 +174,14 @@ class batch_run {
       if (!host.LoadSourceFile(source2.folder + name2, 2)) return Stop();
       // Source 2's fit follows the size of each new image, as source 1's does.
       host.UpdateSourceGeometry(2);
-      if (const std::string* next = source2.PeekImage())
-        host.ExpectSourceFile(source2.folder + *next, 2);
+      // Two pictures ahead: one decode takes longer than the rest of a pair's work.
+      for (size_t k = 0; k < decodes_ahead; ++k) {
+        if (kind == source1_directory)
+          if (const std::string* next = source1.PeekImage(k))
+            host.ExpectSourceFile(source1.folder + *next, 1);
+        if (const std::string* next = source2.PeekImage(k))
+          host.ExpectSourceFile(source2.folder + *next, 2);
+      }
 
       host.PumpAll();
       host.RebuildSources();

@@ -17,7 +17,8 @@ class batch_host {
   virtual void SetMoveSizeSource(int mode) = 0;
   // Loads an image file into source s (1 or 2); the load reports its own failures.
   virtual bool LoadSourceFile(const std::string& path, int s) = 0;
-  // The next load of source s will be of path: a host may begin reading it now.
+  // One of the next loads of source s will be of path, in the order of these calls:
+  // a host may begin reading it now.
   virtual void ExpectSourceFile(const std::string& path, int s) { (void)path, (void)s; }
   // Renders source 1's stored text, ">n<" shown as number (-1: none); 1 when failed.
   virtual int RenderSourceText(int number) = 0;

@@ -1,29 +1,33 @@
 #pragma once
+#include <deque>
 #include <future>
 #include <string>
 
 #include "sources/document.h"
 
-// The next image of a source decoded on a worker thread while the pair before it is
-// combined and saved; the load of that path then takes the picture instead of
-// decoding it. Only files of the imaging formats are decoded ahead: the others report
-// their own failures while they decode, which must stay on the caller's thread.
+// The next images of the sources decoded on worker threads, each on its own, while
+// the pairs before them are combined and saved; the load of such a path then takes
+// the picture instead of decoding it. Only files of the imaging formats are decoded
+// ahead: the others report their own failures while they decode, which must stay on
+// the caller's thread.
 class decode_ahead {
  public:
   ~decode_ahead();
-  // Starts decoding path for source s (1 or 2), dropping a decode started before.
+  // Starts decoding path for source s (1 or 2), unless that decode is under way.
   void Start(const std::string& path, int s);
   // The picture decoded for path and source s, or null when none was started for
-  // them; a decode started for anything else is dropped.
+  // them. The decodes of source s started before it are dropped, and all of source
+  // s when none was started for path.
   decoded_source* Take(const std::string& path, int s);
   int Started() const { return started; }
 
  private:
-  void Drop();
-
-  std::string path;
-  int source = 0;
-  std::future<decoded_source> pending;
+  struct pending_decode {
+    std::string path;
+    int source;
+    std::future<decoded_source> picture;
+  };
+  std::deque<pending_decode> pending;
   decoded_source taken;
   int started = 0;
 };

@@ -6,6 +6,7 @@
 
 #include "bench/layer_map.h"
 #include "bench/paired_timing.h"
+#include "engine/layer_rows.h"
 #include "engine/row_parallel.h"
 #include "engine/view_core.h"
 #include "sources/document.h"
@@ -53,6 +54,31 @@ void BM_BuildSourceLayer(benchmark::State& state) {
   SetRowThreads(0);
 }
 BENCHMARK(BM_BuildSourceLayer)->ArgsProduct({{0, 1}, {1, 2, 4, 8}})->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// A 2048 x 1536 source at 100 %, unturned, on the target of its size, as in a batch of
+// photographs: copied pixel for pixel (1) or sampled as any placement is (0).
+void BM_BuildUnscaledLayer(benchmark::State& state) {
+  static const std::unique_ptr<layer_scene> scene = [] {
+    auto made = std::make_unique<layer_scene>();
+    CvorbelDoc& doc = made->doc;
+    doc.source_image[0].Create(2048, 1536);
+    std::mt19937 rng(2);
+    for (size_t i = 0; i < size_t(2048) * 1536 * 4; ++i) doc.source_image[0].Pixels()[i] = uint8_t(rng());
+    doc.image_size[0] = {2048, 1536};
+    made->view->fit_to_target[0] = 1;
+    made->view->width_percent[0] = made->view->height_percent[0] = 100.0;
+    made->view->rotation[0] = 0.0;
+    made->view->UpdateSourceGeometry(1);
+    return made;
+  }();
+  SetRowThreads(int(state.range(1)));
+  AllowLayerCopies(state.range(0) != 0);
+  for (auto _ : state) scene->view->BuildSourceLayer(1);
+  state.SetLabel(state.range(0) ? "copied" : "sampled");
+  AllowLayerCopies(true);
+  SetRowThreads(0);
+}
+BENCHMARK(BM_BuildUnscaledLayer)->ArgsProduct({{0, 1}, {1, 8}})->Unit(benchmark::kMillisecond)->UseRealTime();
 
 #ifdef VORBEL_WITH_OPENCV
 // The layer build against cv::warpAffine on a 3-channel copy of the same source with

@@ -24,8 +24,19 @@ struct layer_placement {
   const double* column_sy;
   bool mirrored;
   bool nearest;
+  // Neither scaled nor turned: every sample falls on a whole source pixel, so each
+  // layer pixel is a copy of one. Source row = row + row_shift; source column =
+  // column_shift + column, or column_shift - column when mirrored (rows and columns
+  // counted from row0 and col0).
+  bool copies;
+  int64_t row_shift, column_shift;
   int row0, col0, rows, cols;
 };
+
+// For tests: false builds every layer by sampling, as a scaled or turned one is.
+void AllowLayerCopies(bool allowed);
+// Layers built by copying since the program started.
+int LayerCopies();
 
 // One source's layer built band by band: Plan fixes the placement from the view's
 // settings, then Rows fills target rows [first, end), clearing what the source

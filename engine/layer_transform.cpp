@@ -374,6 +374,61 @@ void BuildRows(const placement& p, source_layer& layer, int width, int first, in
 #endif
 }
 
+std::atomic<bool> copies_allowed{true};
+std::atomic<int> copies_made{0};
+
+// Target rows [first, end) of a layer that copies its source pixel for pixel: the
+// bytes the sampling would give, since every fraction of a sample is zero.
+void CopyRows(const placement& p, source_layer& layer, int width, int first, int end) {
+  ClearRows(layer, width, first, std::min(end, p.row0));
+  const int n = p.cols;
+  // Columns whose source column lies inside the source: [lo, hi).
+  const int64_t shift = p.column_shift;
+  const int64_t lo = std::clamp<int64_t>(p.mirrored ? shift - p.w + 1 : -shift, 0, n);
+  const int64_t hi = std::clamp<int64_t>(p.mirrored ? shift + 1 : p.w - shift, lo, n);
+  const int step = p.mirrored ? -4 : 4;
+  for (int r = std::max(first, p.row0); r < end; ++r) {
+    std::memset(layer.Pixel(r, 0), 0, size_t(p.col0) * 3);
+    std::memset(&layer.Mask(r, 0), 0, size_t(p.col0));
+    uint8_t* out = layer.Pixel(r, p.col0);
+    uint8_t* out_mask = &layer.Mask(r, p.col0);
+    const int64_t source_row = r - p.row0 + p.row_shift;
+    if (source_row < 0 || source_row >= p.h || lo == hi) {
+      std::memset(out, 0, size_t(n) * 3);
+      std::memset(out_mask, 0, size_t(n));
+      continue;
+    }
+    std::memset(out, 0, size_t(lo) * 3);
+    std::memset(out_mask, 0, size_t(lo));
+    const size_t first_at = size_t(source_row) * p.w + size_t(p.mirrored ? shift - lo : shift + lo);
+    const uint8_t* from = p.pixels + first_at * 4;
+    uint8_t* o = out + lo * 3;
+    const int64_t count = hi - lo;
+    // The row's coverage is looked at where the row reads it: a whole scan of the
+    // mask beforehand would be one more pass over the row pool.
+    const uint8_t* row_cover = p.mask ? p.mask + (p.mirrored ? first_at - (count - 1) : first_at) : nullptr;
+    if (row_cover && std::memchr(row_cover, 0, size_t(count))) {
+      const uint8_t* cover = p.mask + first_at;
+      const int cover_step = p.mirrored ? -1 : 1;
+      for (int64_t k = 0; k < count; ++k, o += 3, from += step, cover += cover_step) {
+        const bool covered = *cover != 0;
+        o[0] = covered ? from[0] : 0;
+        o[1] = covered ? from[1] : 0;
+        o[2] = covered ? from[2] : 0;
+        out_mask[lo + k] = covered;
+      }
+    } else {
+      // Four bytes a pixel, the fourth overwritten by the next pixel's first; the last
+      // pixel writes three, so that nothing lands past the row.
+      for (int64_t k = 0; k + 1 < count; ++k, o += 3, from += step) std::memcpy(o, from, 4);
+      std::memcpy(o, from, 3);
+      std::memset(out_mask + lo, 1, size_t(count));
+    }
+    std::memset(out + hi * 3, 0, size_t(n - hi) * 3);
+    std::memset(out_mask + hi, 0, size_t(n - hi));
+  }
+}
+
 // Fixes everything the rows need; false when the source places nothing.
 bool PlanPlacement(const CvorbelViewCore& v, int s, int W, int H, placement& p) {
   const int i = s - 1;
@@ -422,6 +477,17 @@ bool PlanPlacement(const CvorbelViewCore& v, int s, int W, int H, placement& p) 
   p.base_y = std::max(0, v.offset[i].y);
   p.nearest = v.fast_preview == 1;
   p.column_sx = p.column_sy = nullptr;
+  // With unit steps and no turn every sample position is a whole number, exactly so
+  // in doubles, whose bilinear and nearest results are both the pixel there.
+  p.copies = copies_allowed && p.xstep == 1.0 && p.ystep == 1.0 && p.cos_a == 1.0 &&
+             p.sin_a == 0.0 && std::fabs(p.gx) < 1e9 && std::fabs(p.gy) < 1e9;
+  if (p.copies) {
+    const int64_t hw = p.w / 2;
+    p.row_shift = int64_t(p.base_y) - int64_t(p.gy);
+    p.column_shift = p.mirrored ? 2 * hw - int64_t(p.base_x) + int64_t(p.gx)
+                                : int64_t(p.base_x) - int64_t(p.gx);
+    return true;
+  }
   if (WideLanes()) {
     // Filled here, before the rows run, and only read by them.
     static thread_local double sx_part[2][max_target_width], sy_part[2][max_target_width];
@@ -439,13 +505,17 @@ bool PlanPlacement(const CvorbelViewCore& v, int s, int W, int H, placement& p) 
 
 }  // namespace
 
+void AllowLayerCopies(bool allowed) { copies_allowed = allowed; }
+
+int LayerCopies() { return copies_made.load(); }
+
 void layer_rows::ScanCoverage(layer_rows* builds, int count) {
   // Each large mask in the same number of parts, all on the row pool at once.
   constexpr int parts = 64;
   bool any = false;
   for (int i = 0; i < count; ++i) {
     const layer_placement& p = builds[i].p;
-    any = any || (builds[i].places && p.mask && p.mask_bytes >= large_mask);
+    any = any || (builds[i].places && !p.copies && p.mask && p.mask_bytes >= large_mask);
   }
   if (!any) return;
   std::atomic<bool> holes[2] = {false, false};
@@ -453,7 +523,7 @@ void layer_rows::ScanCoverage(layer_rows* builds, int count) {
     for (int k = first; k < end; ++k) {
       const int i = k / parts;
       const layer_placement& p = builds[i].p;
-      if (!builds[i].places || !p.mask || p.mask_bytes < large_mask) continue;
+      if (!builds[i].places || p.copies || !p.mask || p.mask_bytes < large_mask) continue;
       if (holes[i].load(std::memory_order_relaxed)) continue;
       const size_t from = p.mask_bytes * size_t(k % parts) / parts;
       const size_t to = p.mask_bytes * size_t(k % parts + 1) / parts;
@@ -462,7 +532,8 @@ void layer_rows::ScanCoverage(layer_rows* builds, int count) {
   });
   for (int i = 0; i < count; ++i) {
     layer_placement& p = builds[i].p;
-    if (p.mask && p.mask_bytes >= large_mask && !holes[i].load()) p.mask = nullptr;
+    if (builds[i].places && !p.copies && p.mask && p.mask_bytes >= large_mask && !holes[i].load())
+      p.mask = nullptr;
   }
 }
 
@@ -472,10 +543,13 @@ void layer_rows::Plan(CvorbelViewCore& view, int s) {
   W = std::clamp(view.target_rect.Width(), 0, max_target_width);
   H = std::clamp(view.target_rect.Height(), 0, max_target_height);
   places = PlanPlacement(view, s, W, H, p);
+  if (places && p.copies) copies_made.fetch_add(1, std::memory_order_relaxed);
 }
 
 void layer_rows::Rows(int first, int end) const {
-  if (places)
+  if (places && p.copies)
+    CopyRows(p, *layer, W, first, end);
+  else if (places)
     BuildRows(p, *layer, W, first, end);
   else
     ClearRows(*layer, W, first, end);

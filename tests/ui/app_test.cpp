@@ -2,11 +2,14 @@
 #include <functional>
 
 #include <wx/filehistory.h>
+#include <wx/aui/aui.h>
 
 #include "sources/document.h"
 #include "tests/ui/app_fixture.h"
 #include "ui/adapters/settings_wx.h"
+#include "ui/adapters/status_bar.h"
 #include "ui/app/app_look.h"
+#include "ui/app/main_frame.h"
 #include "ui/dialogs/replace_source.h"
 #include "ui/view/view.h"
 
@@ -220,3 +223,34 @@ TEST(ReplaceSourceDialog, EachButtonEndsWithItsResultAndTheCloseBoxCancels) {
 }
 
 }  // namespace
+
+namespace {
+
+class counting_dock_art : public wxAuiDefaultDockArt {
+ public:
+  int grippers = 0;
+  void DrawGripper(wxDC& dc, wxWindow* window, const wxRect& rect, wxAuiPaneInfo& pane) override {
+    ++grippers;
+    wxAuiDefaultDockArt::DrawGripper(dc, window, rect, pane);
+  }
+};
+
+}  // namespace
+
+// The repaints of each pair (statistics, status pane, file names, view) expose the
+// frame only where its windows cover it: the docking does not draw itself again,
+// while a repaint of the frame itself still draws it.
+TEST_F(App, AChildsRepaintLeavesTheDockingAlone) {
+  Start();
+  wxFrame* frame = app.Frame();
+  frame->Update();
+  auto* art = new counting_dock_art;
+  app.Frame()->Docking().SetArtProvider(art);
+  the_ui().RedrawStats();
+  the_ui().SetSourceFileName("a.png", 1);
+  if (the_status_bar) the_status_bar->ShowStatusText("Current file count = 1");
+  EXPECT_EQ(art->grippers, 0);
+  frame->Refresh();
+  frame->Update();
+  EXPECT_GT(art->grippers, 0);
+}

@@ -216,6 +216,33 @@ TEST_F(StatusBar, EveryLookKeepsTheStatusTextReadable) {
   }
 }
 
+// A repaint of one pane draws that pane as a full paint does, with its edge, and
+// does not draw the panes it does not meet.
+TEST_F(StatusBar, APanesRepaintDrawsThatPaneOnly) {
+  the_status_bar->ShowStatusText("Current file count = 3");
+  the_status_bar->ShowStatusProgress(0x00FF00, 40);
+  const wxSize size = the_status_bar->GetClientSize();
+  auto draw = [&](const wxRegion& region) {
+    wxBitmap bitmap(size, 24);
+    {
+      wxMemoryDC dc(bitmap);
+      dc.SetBackground(wxBrush(wxColour(1, 2, 3)));
+      dc.Clear();
+      the_status_bar->DrawPanes(dc, region);
+    }
+    return bitmap.ConvertToImage();
+  };
+  const wxImage full = draw(wxRegion()), text_only = draw(wxRegion(wxRect(Pane(4)).Inflate(1)));
+  const wxRect text = wxRect(Pane(4)).Inflate(1);
+  for (int y = text.y; y <= text.GetBottom(); ++y)
+    for (int x = text.x; x <= text.GetRight(); ++x)
+      ASSERT_EQ(ColourAt(text_only, x, y), ColourAt(full, x, y)) << x << "," << y;
+  const wxRect progress = Pane(8);
+  const int mid = progress.y + progress.height / 2;
+  EXPECT_EQ(ColourAt(full, progress.x + 2, mid), wxColour(0, 255, 0));
+  EXPECT_NE(ColourAt(text_only, progress.x + 2, mid), wxColour(0, 255, 0));
+}
+
 // The given widths suit an 8-point font: in the bar's font each pane still shows
 // what it showed at 8 points.
 TEST_F(StatusBar, EachPaneShowsAsMuchOfItsTextAsAtEightPoints) {

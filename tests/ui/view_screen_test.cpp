@@ -1,4 +1,7 @@
 #include <chrono>
+#include <cstring>
+#include <random>
+#include <vector>
 #include <thread>
 
 #include <wx/utils.h>
@@ -57,6 +60,37 @@ TEST_F(view_screen, APresentationReachesTheScreenWithoutTheEventLoop) {
   ASSERT_EQ(ColourAt(ScreenOf(view), middle.x, middle.y), wxColour(255, 0, 0));
   present(0x00FF00);
   EXPECT_EQ(ServerColour(view, middle, 0x00FF00), 0x00FF00u);
+}
+
+// The presentation copies the gradient only around the picture: whatever the display
+// held before, every pixel comes out the same, at any scale and position, edges too.
+TEST_F(view_screen, APresentationDependsOnNothingTheDisplayHeld) {
+  source_count = 2;
+  std::mt19937 rng(9);
+  for (int trial = 0; trial < 8; ++trial) {
+    const int w = 20 + int(rng() % 300), h = 20 + int(rng() % 200);
+    target_width = w, target_height = h;
+    for (int i = 0; i < w * h; ++i) target_pixels[i] = {uint8_t(rng()), uint8_t(rng()), uint8_t(rng()), 0};
+    const int left = int(rng() % 120) - 40, top = int(rng() % 120) - 40;
+    view->target_rect = {left, top, left + w, top + h};
+    view->display_scale = 0.1f + float(rng() % 300) / 100.0f;
+    auto composed = [&](uint8_t junk) {
+      cairo_surface_t* surface = view->DisplaySurface();
+      if (surface) {
+        cairo_surface_flush(surface);
+        std::memset(cairo_image_surface_get_data(surface), junk,
+                    size_t(cairo_image_surface_get_stride(surface)) * cairo_image_surface_get_height(surface));
+        cairo_surface_mark_dirty(surface);
+      }
+      EXPECT_FALSE(view->PresentTarget());
+      surface = view->DisplaySurface();
+      const unsigned char* data = cairo_image_surface_get_data(surface);
+      return std::vector<unsigned char>(data, data + size_t(cairo_image_surface_get_stride(surface)) *
+                                                         cairo_image_surface_get_height(surface));
+    };
+    composed(0);
+    ASSERT_TRUE(composed(0x00) == composed(0xFF)) << trial;
+  }
 }
 
 }  // namespace

@@ -159,11 +159,10 @@ void wnd_status_bar::RepaintPane(int pane) {
   wxRect rect;
   if (!GetFieldRect(pane, rect)) return;
   RefreshRect(rect.Inflate(1), false);
-  Update();
-  FlushToScreen();
+  PaintNow(*this);
 }
 
-void wnd_status_bar::DrawPanes(wxDC& dc) {
+void wnd_status_bar::DrawPanes(wxDC& dc, const wxRegion& region) {
   const wxSize size = GetClientSize();
   const wxColour face = GetBackgroundColour();
   dc.SetPen(*wxTRANSPARENT_PEN);
@@ -175,6 +174,8 @@ void wnd_status_bar::DrawPanes(wxDC& dc) {
   for (int i = 0; i < pane_count; ++i) {
     wxRect rect;
     if (!GetFieldRect(i, rect)) continue;
+    // A pane's repaint each percent of a pass would otherwise lay out every pane's text.
+    if (!region.IsEmpty() && region.Contains(wxRect(rect).Inflate(1)) == wxOutRegion) continue;
     dc.SetPen(edge);
     dc.SetBrush(*wxTRANSPARENT_BRUSH);
     const vrect field{rect.x, rect.y, rect.x + rect.width, rect.y + rect.height};
@@ -233,7 +234,7 @@ wxString wnd_status_bar::ShownText(int pane) const {
 
 void wnd_status_bar::OnPaint(wxPaintEvent&) {
   wxPaintDC dc(this);
-  DrawPanes(dc);
+  DrawPanes(dc, GetUpdateRegion());
 }
 
 void wnd_status_bar::OnSize(wxSizeEvent& event) {

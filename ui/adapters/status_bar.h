@@ -1,4 +1,5 @@
 #pragma once
+#include <wx/region.h>
 #include <wx/statusbr.h>
 #include <wx/timer.h>
 
@@ -47,8 +48,8 @@ class wnd_status_bar : public wxStatusBar {
   // bar's border.
   std::array<int, pane_count> FittedWidths() const;
 
-  // Everything the bar shows, drawn into dc.
-  void DrawPanes(wxDC& dc);
+  // Everything the bar shows within region (an empty region: all of it), drawn into dc.
+  void DrawPanes(wxDC& dc, const wxRegion& region = wxRegion());
   // Width in pixels that a progress fill of percent covers now.
   int ProgressWidth() const;
   // The text the program wrote into a pane; empty when none.

@@ -1,6 +1,7 @@
 #include "ui/app/main_frame.h"
 
 #include <wx/accel.h>
+#include <wx/dcclient.h>
 #include <wx/dialog.h>
 #include <wx/dnd.h>
 #include <wx/filehistory.h>
@@ -65,6 +66,8 @@ CMainFrame::CMainFrame(CvorbelDoc* document)
   SetMinSize(wxSize(min_width, min_height));
   KeepMinimumSize(this);
   docking.SetManagedWindow(this);
+  // Bound to the docking itself, so that it runs before the docking's own painter.
+  docking.Bind(wxEVT_PAINT, &CMainFrame::OnDockingPaint, this);
 
   BuildMenuBar();
   BuildAccelerators();
@@ -252,6 +255,19 @@ void CMainFrame::EndBlendingBox() {
   the_view->box_dragging = false;
   the_view->blend_dialog_open = false;
   the_view->PresentTarget();
+}
+
+void CMainFrame::OnDockingPaint(wxPaintEvent& event) {
+  // A child's repaint exposes the frame beneath it as well, and the docking draws all
+  // its sashes, captions and grippers afresh each time, though the child covers them.
+  wxRegion uncovered = GetUpdateRegion();
+  for (const wxWindow* child : GetChildren())
+    if (child->IsShown() && !child->IsTopLevel()) uncovered.Subtract(child->GetRect());
+  if (!uncovered.IsEmpty()) {
+    event.Skip();
+    return;
+  }
+  wxPaintDC dc(this);
 }
 
 void CMainFrame::OnMove(wxMoveEvent& event) {

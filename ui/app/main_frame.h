@@ -37,6 +37,9 @@ class CMainFrame : public wxFrame {
   void OnUpdateApplicationLook(wxUpdateUIEvent& event);
   void OnMove(wxMoveEvent& event);
   void OnSize(wxSizeEvent& event);
+  // The docking's own painting, left out where the windows it docks cover all that
+  // is to be painted.
+  void OnDockingPaint(wxPaintEvent& event);
   // The idle update of the fix-position panes: with two sources the fix-position
   // indicator is drawn and the view panes are painted with the marker on pane 3.
   void OnUpdatePositioningStatus(wxIdleEvent& event);

@@ -6,6 +6,7 @@
 #include "engine/view_core.h"
 #include "sources/text_source.h"
 #include "ui/adapters/save_file_dialog.h"
+#include "ui/adapters/screen_flush.h"
 #include "ui/adapters/status_bar.h"
 #include "ui/app/app.h"
 #include "ui/commands/pane_command_ids.h"
@@ -49,7 +50,7 @@ void wx_ui_port::ShowStatusProgress(uint32_t colour, int percent) {
 void wx_ui_port::RedrawStats() {
   if (!the_stats) return;
   the_stats->Refresh(true);
-  the_stats->Update();
+  PaintNow(*the_stats);
 }
 
 void wx_ui_port::SetSourceFileName(const std::string& text, int s) {
@@ -57,7 +58,7 @@ void wx_ui_port::SetSourceFileName(const std::string& text, int s) {
   file_names* strip = s == 1 ? the_properties_pane->file_name_1 : the_properties_pane->file_name_2;
   strip->SetFileName(text, s);
   strip->Refresh();
-  strip->Update();
+  PaintNow(*strip);
 }
 
 int wx_ui_port::MessageBox(const std::string& text, message_icon icon) {

@@ -1,4 +1,5 @@
 #include <algorithm>
+#include <cmath>
 
 #include "engine/process_state.h"
 #include "ui/adapters/display_scales.h"
@@ -41,8 +42,7 @@ bool CvorbelView::PresentPixels(const bgra* pixels) {
 void CvorbelView::ShowDisplay() {
   display_fresh = true;
   Refresh(false);
-  Update();
-  FlushToScreen();
+  PaintNow(*this);
 }
 
 bool CvorbelView::ComposePresentation(const bgra* pixels) {
@@ -70,15 +70,31 @@ bool CvorbelView::ComposePresentation(const bgra* pixels) {
     return true;
 
   context_owner cr(cairo_create(display));
-  cairo_set_operator(cr, CAIRO_OPERATOR_SOURCE);
-  cairo_set_source_surface(cr, backdrop, 0, 0);
-  cairo_paint(cr);
-  cairo_set_operator(cr, CAIRO_OPERATOR_OVER);
-
   const float dpi_x = display_scales::dpi_x;
   const float dpi_y = display_scales::dpi_y;
   const wxPoint scroll = CalcUnscrolledPosition(wxPoint(0, 0));
-  cairo_translate(cr, (target_rect.left - scroll.x) / dpi_x, (target_rect.top - scroll.y) / dpi_y);
+  const double left = (target_rect.left - scroll.x) / dpi_x, top = (target_rect.top - scroll.y) / dpi_y;
+
+  // The opaque picture covers the pixels wholly inside its rectangle, whatever lay
+  // there: the backdrop is copied around them, a pixel's margin left for the
+  // partly covered edges.
+  const double inner_left = std::ceil(left) + 1, inner_top = std::ceil(top) + 1;
+  const double inner_right = std::floor(left + double(target_width) * display_scale) - 1;
+  const double inner_bottom = std::floor(top + double(target_height) * display_scale) - 1;
+  cairo_set_operator(cr, CAIRO_OPERATOR_SOURCE);
+  cairo_set_source_surface(cr, backdrop, 0, 0);
+  if (inner_right > inner_left && inner_bottom > inner_top) {
+    cairo_set_fill_rule(cr, CAIRO_FILL_RULE_EVEN_ODD);
+    cairo_rectangle(cr, 0, 0, cw, ch);
+    cairo_rectangle(cr, inner_left, inner_top, inner_right - inner_left, inner_bottom - inner_top);
+    cairo_fill(cr);
+    cairo_set_fill_rule(cr, CAIRO_FILL_RULE_WINDING);
+  } else {
+    cairo_paint(cr);
+  }
+  cairo_set_operator(cr, CAIRO_OPERATOR_OVER);
+
+  cairo_translate(cr, left, top);
   cairo_scale(cr, display_scale, display_scale);
 
   // The packed target is 0x00RRGGBB in memory order as it stands.

@@ -29,6 +29,7 @@ struct run_script {
   int output_type = 0;
   std::set<int> escape_after;  // pair counts
   bool yes = false;
+  int kind = source1_fixed;
 };
 
 // The road a run took before its work was spread: every load places its source and
@@ -38,7 +39,7 @@ class in_place_host : public batch_host {
   in_place_host(CvorbelDoc& document, CvorbelViewCore& view, document_ui_fake& ui, run_script script)
       : document(document), view(view), ui(ui), script(script) {}
   bool RunBatchDialog(batch_choices& choices) override {
-    ApplyBatchDialog(choices, source1_fixed, script.output_type, "");
+    ApplyBatchDialog(choices, script.kind, script.output_type, "");
     return true;
   }
   void SetMoveSizeSource(int) override {}
@@ -73,7 +74,7 @@ class spread_host : public document_batch_host {
   spread_host(CvorbelDoc& document, CvorbelViewCore& view, document_ui_fake& ui, run_script script)
       : document_batch_host(document, &view), ui(ui), script(script) {}
   bool RunBatchDialog(batch_choices& choices) override {
-    ApplyBatchDialog(choices, source1_fixed, script.output_type, "");
+    ApplyBatchDialog(choices, script.kind, script.output_type, "");
     return true;
   }
   void SetMoveSizeSource(int) override {}
@@ -210,3 +211,24 @@ TEST_F(batch_pipeline, FailuresAreReportedWhereTheyHappenInPlace) {
   EXPECT_EQ(outputs.at("p2.jpg"), "(folder)");
   EXPECT_TRUE(outputs == Files("in-place"));
 }
+
+// In the Directory kind source 1's pictures are decoded ahead as well, each once, and
+// the outputs are those of the road in place.
+TEST_F(batch_pipeline, DirectoryKindDecodesBothSourcesAheadOnce) {
+  fs::create_directory(Path("one"));
+  for (int n = 1; n <= 3; ++n) Picture("one/q" + std::to_string(n) + ".jpg", n + 5);
+  run_script script;
+  script.kind = source1_directory;
+  for (bool spread : {false, true}) {
+    ASSERT_TRUE(doc.LoadSourceFile(Path("one/q1.jpg"), 1));
+    view->UpdateSourceGeometry(1);
+    ASSERT_EQ(spread ? Run<spread_host>(script, "spread") : Run<in_place_host>(script, "in-place"),
+              batch_end::completed);
+  }
+  const auto outputs = Files("spread");
+  EXPECT_EQ(outputs.size(), 3u);
+  EXPECT_TRUE(outputs == Files("in-place"));
+  // Source 1's q2 and q3, source 2's p2 to p5: two ahead of each pair, never twice.
+  EXPECT_EQ(decodes_ahead, 6);
+}
+

@@ -175,6 +175,52 @@ TEST_F(LayerTransform, BothLayersInOnePassGiveTheBytesOfEachAlone) {
   }
 }
 
+// A source neither scaled nor turned is copied pixel for pixel instead of sampled:
+// the copy must give the sampled bytes wherever the source sits, mirrored or not,
+// with holes in its coverage or without, and whatever its size against the target.
+TEST_F(LayerTransform, CopiedLayersGiveTheSampledBytes) {
+  std::mt19937 rng(11);
+  const source_layer& layer = view->layers[0];
+  for (int trial = 0; trial < 24; ++trial) {
+    const int tw = 1 + int(rng() % 300), th = 1 + int(rng() % 200);
+    view->target_rect = {0, 0, tw, th};
+    // Every fourth source is the target's size and fitted to it, as in a batch of photographs.
+    const bool fitted = trial % 4 == 0;
+    // Two megapixel sources, whose coverage is otherwise scanned on the row pool.
+    const bool large = trial == 1 || trial == 2;
+    const int w = fitted ? tw : large ? 1100 : 1 + int(rng() % 400), h = fitted ? th : large ? 1000 : 1 + int(rng() % 300);
+    LoadSource(w, h, [&](int, int) { return bgr{uint8_t(rng()), uint8_t(rng()), uint8_t(rng())}; });
+    doc.mirrored[0] = rng() % 2;
+    view->fit_to_target[0] = fitted;
+    view->rotation[0] = trial % 5 == 1 ? -0.0 : 0.0;
+    view->width_percent[0] = view->height_percent[0] = 100.0;
+    // Anywhere from past the source's right or lower edge to a corner inside the target.
+    view->offset[0] = {int(rng() % (tw + 400)) - tw + 1, int(rng() % (th + 300)) - th + 1};
+    view->fast_preview = rng() % 4 == 0;
+    image_record& record = doc.source_image[0];
+    for (int i = 0; trial % 3 == 0 && i < record.mask_size; ++i) record.mask[i] = rng() % 5 != 0;
+    for (int i = 0; trial == 1 && i < record.mask_size; i += 4099) record.mask[i] = 0;
+    SetRowThreads(1), AllowWideLanes(false), AllowLayerCopies(false);
+    Build();
+    const size_t plane = size_t(th) * source_layer::stride;
+    const std::vector<uint8_t> rgb(layer.rgb.get(), layer.rgb.get() + plane * 3);
+    const std::vector<uint8_t> mask(layer.mask.get(), layer.mask.get() + plane);
+    SetRowThreads(1 + trial % 8), AllowWideLanes(true), AllowLayerCopies(true);
+    const int copies = LayerCopies();
+    Build();
+    ASSERT_EQ(LayerCopies(), copies + 1) << trial;
+    ASSERT_TRUE(std::equal(rgb.begin(), rgb.end(), layer.rgb.get())) << trial;
+    ASSERT_TRUE(std::equal(mask.begin(), mask.end(), layer.mask.get())) << trial;
+  }
+  // A scale or a turn away from one samples again.
+  const int copies = LayerCopies();
+  view->width_percent[0] = 101.0;
+  Build();
+  view->width_percent[0] = 100.0, view->rotation[0] = 90.0;
+  Build();
+  EXPECT_EQ(LayerCopies(), copies);
+}
+
 // Broken settings must never read outside the record or write outside the layer.
 TEST_F(LayerTransform, ExtremeSettingsStayInsideTheBuffers) {
   constexpr double inf = std::numeric_limits<double>::infinity();

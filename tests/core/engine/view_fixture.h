@@ -9,6 +9,7 @@
 #include <utility>
 #include <vector>
 
+#include "engine/layer_rows.h"
 #include "engine/process_state.h"
 #include "engine/row_parallel.h"
 #include "engine/view_core.h"
@@ -54,6 +55,7 @@ class ViewFixture : public ::testing::Test {
     SetUiPort(nullptr);
     SetRowThreads(0);
     AllowWideLanes(true);
+    AllowLayerCopies(true);
     source_count = effect_code = 0, method_code = 8, contrast_mode = 1, source_bias = contrast_bias = 127;
     base_color = {};
   }
