@@ -14,7 +14,7 @@
 #include "engine/view_core.h"
 #include "platform/settings.h"
 #include "sources/software_pattern.h"
-#include "tests/ui/app_fixture.h"
+#include "tests/ui/placed_sources_fixture.h"
 #include "ui/commands/command_ids.h"
 #include "ui/dialogs/canvas_size_dialog.h"
 #include "ui/dialogs/quad_dialog.h"
@@ -29,42 +29,17 @@
 
 namespace {
 
-// Two sources at their own sizes on a 640 x 480 target: source 1 is 64 x 48 at the
-// top-left, source 2 is 40 x 30 covering (100, 50)..(140, 80).
-class dialog_fields : public app_fixture {
+class dialog_fields : public placed_sources {
  protected:
-  void SetUp() override {
-    app_fixture::SetUp();
-    WriteFile("vorbel.conf", "[Configure]\ncanvas_width=640\ncanvas_height=480\n");
-    Start({PlainImage("red.png", 64, 48, 200, 0, 0), PlainImage("blue.png", 40, 30, 0, 0, 200)});
-    view = dynamic_cast<CvorbelView*>(the_view);
-    ASSERT_NE(view, nullptr);
-    for (int s = 1; s <= 2; ++s) view->fit_to_target[s - 1] = 0, view->UpdateSourceGeometry(s);
-    view->offset[0] = {0, 0};
-    view->offset[1] = {-100, -50};
-    fix_point_1 = fix_point_2 = 1;
-    view->UpdateFixAnchor(1);
-    view->UpdateFixAnchor(2);
-    view->RebuildSources(-1);
-  }
   void TearDown() override {
-    fix_point_1 = fix_point_2 = 1;
     software_source::ask_colour = nullptr;
-    app_fixture::TearDown();
+    placed_sources::TearDown();
   }
   template <class T>
   static T* Child(wxWindow* dialog, int id) {
     auto* child = dynamic_cast<T*>(dialog->FindWindow(id));
     EXPECT_NE(child, nullptr) << id;
     return child;
-  }
-  static void Click(wxWindow* dialog, int id) {
-    auto* radio = Child<wxRadioButton>(dialog, id);
-    if (!radio) return;
-    radio->SetValue(true);
-    wxCommandEvent click(wxEVT_RADIOBUTTON, id);
-    click.SetEventObject(radio);
-    radio->ProcessWindowEvent(click);
   }
   static void Press(wxWindow* dialog, int id) {
     wxCommandEvent click(wxEVT_BUTTON, id);
@@ -76,7 +51,6 @@ class dialog_fields : public app_fixture {
             Child<wxTextCtrl>(dialog, y_id)->GetValue().utf8_string()};
   }
 
-  CvorbelView* view = nullptr;
 };
 
 TEST_F(dialog_fields, EachFixRadioNamesItsPointAndTheDistancesMeasureToIt) {

@@ -9,7 +9,7 @@
 
 #include "engine/process_state.h"
 #include "sources/document.h"
-#include "tests/ui/app_fixture.h"
+#include "tests/ui/placed_sources_fixture.h"
 #include "ui/commands/command_ids.h"
 #include "ui/dialogs/source_fix_dialog.h"
 #include "ui/dialogs/source_size_dialog.h"
@@ -18,37 +18,9 @@
 
 namespace {
 
-// Two sources at their own sizes on a 640 x 480 target: source 1 is 64 x 48 at the
-// top-left, source 2 is 40 x 30 with its top-left at (100, 50).
-class placement_dialogs : public app_fixture {
+class placement_dialogs : public placed_sources {
  protected:
-  void SetUp() override {
-    app_fixture::SetUp();
-    WriteFile("vorbel.conf", "[Configure]\ncanvas_width=640\ncanvas_height=480\n");
-    Start({PlainImage("red.png", 64, 48, 200, 0, 0), PlainImage("blue.png", 40, 30, 0, 0, 200)});
-    view = dynamic_cast<CvorbelView*>(the_view);
-    ASSERT_NE(view, nullptr);
-    for (int s = 1; s <= 2; ++s) view->fit_to_target[s - 1] = 0, view->UpdateSourceGeometry(s);
-    view->offset[0] = {0, 0};
-    view->offset[1] = {-100, -50};
-    fix_point_1 = fix_point_2 = 1;
-    view->UpdateFixAnchor(1);
-    view->UpdateFixAnchor(2);
-    view->RebuildSources(-1);
-  }
-  void TearDown() override {
-    fix_point_1 = fix_point_2 = 1;
-    app_fixture::TearDown();
-  }
-
   static wxTextCtrl* Text(wxWindow* dialog, int id) { return dynamic_cast<wxTextCtrl*>(dialog->FindWindow(id)); }
-  static void Click(wxWindow* dialog, int id) {
-    auto* radio = dynamic_cast<wxRadioButton*>(dialog->FindWindow(id));
-    radio->SetValue(true);
-    wxCommandEvent click(wxEVT_RADIOBUTTON, id);
-    click.SetEventObject(radio);
-    radio->ProcessWindowEvent(click);
-  }
   static void Press(wxWindow* dialog, int id) {
     wxCommandEvent click(wxEVT_BUTTON, id);
     click.SetEventObject(dialog->FindWindow(id));
@@ -73,7 +45,6 @@ class placement_dialogs : public app_fixture {
     return a.size() == b.size() && std::memcmp(a.data(), b.data(), a.size() * sizeof(bgra)) == 0;
   }
 
-  CvorbelView* view = nullptr;
 };
 
 // Where fix position 0..8 lies in a source, in halves of its width and height.
