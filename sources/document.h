@@ -1,6 +1,5 @@
 #pragma once
 #include <cstdint>
-#include <functional>
 #include <string>
 
 #include "engine/source_records.h"
@@ -89,9 +88,7 @@ bool DecodesThroughImaging(const std::string& path);
 
 // Writes width x height pixels, as the target's, into path in the format of the
 // extension, through a staged file; false when anything failed. Safe on any thread.
-// before_commit, when given, runs once the bytes are written and before the file
-// takes its name.
 bool WriteTargetFile(const std::string& path, const std::string& extension, const bgra* pixels,
-                     int width, int height, const std::function<void()>& before_commit = {});
+                     int width, int height);
 
 inline constexpr const char* save_failed_message = "Failed the file save!";

@@ -155,7 +155,7 @@ bool CvorbelDoc::SaveTargetWithWic(const std::string& path, const std::string& e
 }
 
 bool WriteTargetFile(const std::string& path, const std::string& extension, const bgra* pixels,
-                     int width, int height, const std::function<void()>& before_commit) {
+                     int width, int height) {
   const picture_rows picture{pixels, width, height};
   staged_file file(path);
   if (!file.Ready()) return false;
@@ -165,6 +165,5 @@ bool WriteTargetFile(const std::string& path, const std::string& extension, cons
                                                      extension == "tga" ? raster_format_tga
                                                                         : raster_format_pcx,
                                                      picture);
-  if (before_commit) before_commit();
   return written && file.Commit();
 }
