@@ -15,6 +15,10 @@ std::string SourceExtension(const std::string& path) {
   return lower.substr(lower.size() - std::min<size_t>(lower.size(), 3));
 }
 
+bool IsImagingExtension(const std::string& extension) {
+  return extension == "bmp" || extension == "jpg" || extension == "png" || extension == "tif";
+}
+
 bool IsImageFileName(const std::string& name) {
   static constexpr std::array<const char*, 7> endings = {".bmp", ".jpg", ".png",  ".tif",
                                                          ".tga", ".pcx", ".jpeg"};

@@ -5,6 +5,10 @@
 // except that a name ending in "jpeg" counts as "jpg".
 std::string SourceExtension(const std::string& path);
 
+// True for the extensions (as SourceExtension gives them) that the imaging layer
+// reads and writes: bmp, jpg, png and tif; TGA and PCX go through the image class.
+bool IsImagingExtension(const std::string& extension);
+
 // True for a file name ending in one of the image extensions, in any case.
 bool IsImageFileName(const std::string& name);
 

@@ -55,8 +55,7 @@ decoded_source DecodeImagingFile(const std::string& path) {
 }
 
 bool DecodesThroughImaging(const std::string& path) {
-  const std::string extension = SourceExtension(path);
-  return extension == "bmp" || extension == "jpg" || extension == "png" || extension == "tif";
+  return IsImagingExtension(SourceExtension(path));
 }
 
 bool CvorbelDoc::LoadSourceWithWic(const std::string& path, int s) {

@@ -22,10 +22,6 @@ constexpr const char* save_filter =
     "Tif Files (*.tif)|*.tif|Tga Files (*.tga)|*.tga|Pcx Files (*.pcx)|*.pcx||";
 constexpr const char* filter_extensions[6] = {"bmp", "jpg", "png", "tif", "tga", "pcx"};
 
-bool IsImagingExtension(const std::string& extension) {
-  return extension == "bmp" || extension == "jpg" || extension == "png" || extension == "tif";
-}
-
 // Packed pixels of the target's size, top row first: the target or a copy of it.
 struct picture_rows {
   const bgra* pixels;

@@ -260,7 +260,7 @@ void CvorbelApp::RepaintViewAfterFailedOpen() {
 }
 
 void CvorbelApp::OpenDroppedFiles(const std::vector<std::string>& paths) {
-  if (batch_active) return;
+  if (batch_running) return;
   for (const std::string& path : paths) OpenDocumentFile(path);
 }
 

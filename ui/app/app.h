@@ -55,7 +55,7 @@ class CvorbelApp : public wxApp, public app_services {
   void OnExitCommand(wxCommandEvent& event);
   void OnUpdateRecentFile(wxUpdateUIEvent& event);
   void OnBatchVorbel(wxCommandEvent& event) override;
-  bool BatchActive() const override { return batch_active; }
+  bool BatchActive() const override { return batch_running; }
   // The enabling rules of the command table, under the application's names.
   static void OnUpdateFileOpen(wxUpdateUIEvent& event) { UpdateFileOpen(event); }
   static void OnUpdateBatchVorbel(wxUpdateUIEvent& event) { UpdateBatchVorbel(event); }
@@ -107,7 +107,6 @@ class CvorbelApp : public wxApp, public app_services {
   std::unique_ptr<ui_port> port;
   std::unique_ptr<modal_dialog_counter> modal_dialogs;
   wxFileHistory recent_files{16, WxId(cmd_recent_file_1)};
-  bool batch_active = false;
 };
 
 // The application while it runs.

@@ -12,8 +12,7 @@ bool CvorbelApp::RunBatchDialog(batch_choices& choices) {
 }
 
 void CvorbelApp::OnBatchVorbel(wxCommandEvent&) {
-  if (batch_active || !document || !frame) return;
-  batch_active = true;
+  if (batch_running || !document || !frame) return;
   batch_running = true;
   bool close_afterwards = false;
   {
@@ -23,6 +22,5 @@ void CvorbelApp::OnBatchVorbel(wxCommandEvent&) {
     close_afterwards = host.close_requested;
   }
   batch_running = false;
-  batch_active = false;
   if (close_afterwards && frame) frame->Close();
 }
