@@ -4,7 +4,7 @@
 set -euo pipefail
 packages=(build-essential cmake ninja-build pkg-config
   libwxgtk3.2-dev libgtk-3-dev libcairo2-dev libpango1.0-dev libx11-dev libpng-dev libjpeg62-turbo-dev libtiff-dev
-  fonts-liberation2 librsvg2-common)
+  fonts-liberation2 fonts-dejavu-core librsvg2-common)
 if [ "${1:-run}" = test ]; then
   packages+=(libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth x11-apps imagemagick
     python3-pil clang libclang-rt-14-dev xclip)
