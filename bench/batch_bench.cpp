@@ -12,7 +12,7 @@
 #include "bench/ratio_report.h"
 #include "engine/process_state.h"
 #include "engine/view_core.h"
-#include "platform/imaging.h"
+#include "codecs/imaging.h"
 #include "sources/document.h"
 
 namespace fs = std::filesystem;

@@ -16,8 +16,8 @@
 #include "engine/image_record.h"
 #include "engine/process_state.h"
 #include "sources/document.h"
-#include "sources/mem_stream.h"
-#include "sources/raster.h"
+#include "codecs/mem_stream.h"
+#include "codecs/raster.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include <cstdlib>
 #include <vector>
 
-#include "platform/imaging.h"
+#include "codecs/imaging.h"
 
 namespace {
 

@@ -8,8 +8,8 @@
 
 #include "bytes/le_bytes.h"
 #include "fuzz/read_every_pixel.h"
-#include "sources/mem_stream.h"
-#include "sources/raster.h"
+#include "codecs/mem_stream.h"
+#include "codecs/raster.h"
 
 namespace {
 

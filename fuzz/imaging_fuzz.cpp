@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/imaging.h"
+#include "codecs/imaging.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::string error;

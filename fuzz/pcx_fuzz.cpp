@@ -4,7 +4,7 @@
 #include <cstdint>
 
 #include "fuzz/read_every_pixel.h"
-#include "sources/raster.h"
+#include "codecs/raster.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   CRaster image(data, size, raster_format_pcx);

@@ -2,7 +2,7 @@
 #include <cstdint>
 #include <cstdlib>
 
-#include "sources/raster.h"
+#include "codecs/raster.h"
 
 // Touches every row byte and alpha byte of a decoded image, so that the sanitizer sees
 // any buffer shorter than the image claims.

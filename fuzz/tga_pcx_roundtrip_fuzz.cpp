@@ -5,8 +5,8 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "sources/mem_stream.h"
-#include "sources/raster.h"
+#include "codecs/mem_stream.h"
+#include "codecs/raster.h"
 
 namespace {
 

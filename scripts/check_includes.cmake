@@ -5,6 +5,7 @@
 
 # The layers from the bottom; folders of one layer may include each other.
 set(folder_rank_bytes 0)
+set(folder_rank_codecs 1)
 set(folder_rank_engine 1)
 set(folder_rank_platform 1)
 set(folder_rank_sources 2)
@@ -44,7 +45,7 @@ macro(fault text)
 endmacro()
 
 file(GLOB_RECURSE files RELATIVE ${ROOT}
-  ${ROOT}/bytes/*.h ${ROOT}/bytes/*.cpp ${ROOT}/engine/*.h ${ROOT}/engine/*.cpp
+  ${ROOT}/bytes/*.h ${ROOT}/bytes/*.cpp ${ROOT}/codecs/*.h ${ROOT}/codecs/*.cpp ${ROOT}/engine/*.h ${ROOT}/engine/*.cpp
   ${ROOT}/platform/*.h ${ROOT}/platform/*.cpp ${ROOT}/sources/*.h ${ROOT}/sources/*.cpp
   ${ROOT}/batch/*.h ${ROOT}/batch/*.cpp ${ROOT}/ui/*.h ${ROOT}/ui/*.cpp)
 list(SORT files)

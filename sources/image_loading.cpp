@@ -5,12 +5,12 @@
 
 #include "bytes/pixel_rows.h"
 #include "engine/process_state.h"
-#include "platform/imaging.h"
+#include "codecs/imaging.h"
 #include "platform/ui_port.h"
 #include "sources/document.h"
 #include "sources/file_naming.h"
 #include "sources/image_folder.h"
-#include "sources/raster.h"
+#include "codecs/raster.h"
 
 bool CvorbelDoc::LoadSourceImage(const std::string& path, int s, decoded_source* decoded) {
   if (s != 1 && s != 2) return false;

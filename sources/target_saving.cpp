@@ -7,12 +7,12 @@
 
 #include "bytes/pixel_rows.h"
 #include "engine/process_state.h"
-#include "platform/imaging.h"
+#include "codecs/imaging.h"
 #include "platform/settings.h"
 #include "platform/ui_port.h"
 #include "sources/document.h"
 #include "sources/file_naming.h"
-#include "sources/raster.h"
+#include "codecs/raster.h"
 #include "sources/staged_file.h"
 
 namespace {

@@ -6,7 +6,7 @@
 
 #include "engine/process_state.h"
 #include "sources/document.h"
-#include "tests/core/sources/bmp_builder.h"
+#include "tests/core/codecs/bmp_builder.h"
 #include "tests/ui/source_roads_fixture.h"
 #include "ui/adapters/status_bar.h"
 #include "ui/view/move_size_box.h"

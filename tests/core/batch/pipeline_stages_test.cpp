@@ -5,7 +5,7 @@
 
 #include "batch/decode_ahead.h"
 #include "batch/save_behind.h"
-#include "platform/imaging.h"
+#include "codecs/imaging.h"
 #include "tests/core/sources/document_fixture.h"
 
 namespace fs = std::filesystem;

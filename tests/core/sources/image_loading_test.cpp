@@ -1,7 +1,7 @@
 #include <cstring>
 
 #include "document_fixture.h"
-#include "tests/core/sources/bmp_builder.h"
+#include "tests/core/codecs/bmp_builder.h"
 
 using image_loading = document_test;
 

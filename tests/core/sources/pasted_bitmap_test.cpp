@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "sources/pasted_bitmap.h"
-#include "tests/core/sources/bmp_builder.h"
+#include "tests/core/codecs/bmp_builder.h"
 
 namespace {
 
