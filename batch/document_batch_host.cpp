@@ -1,7 +1,7 @@
 #include "batch/document_batch_host.h"
 
-#include "engine/process_state.h"
-#include "engine/view_core.h"
+#include "engine/base/process_state.h"
+#include "engine/base/view_core.h"
 #include "sources/document.h"
 
 bool document_batch_host::LoadSourceFile(const std::string& path, int s) {

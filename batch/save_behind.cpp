@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "engine/row_parallel.h"
+#include "engine/base/row_parallel.h"
 #include "platform/ui_port.h"
 #include "sources/document.h"
 

@@ -3,7 +3,7 @@
 #include <memory>
 #include <string>
 
-#include "engine/process_state.h"
+#include "engine/base/process_state.h"
 
 class CvorbelDoc;
 

@@ -8,11 +8,11 @@
 #include <vector>
 
 #include "bench/paired_timing.h"
-#include "engine/articulate_effects.h"
-#include "engine/blending_zone.h"
-#include "engine/process_state.h"
-#include "engine/row_parallel.h"
-#include "engine/view_core.h"
+#include "engine/effects/articulate_effects.h"
+#include "engine/effects/blending_zone.h"
+#include "engine/base/process_state.h"
+#include "engine/base/row_parallel.h"
+#include "engine/base/view_core.h"
 #include "sources/document.h"
 #ifdef VORBEL_WITH_OPENCV
 #include <opencv2/core.hpp>

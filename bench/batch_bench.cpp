@@ -10,8 +10,8 @@
 #include "batch/batch_driver.h"
 #include "batch/document_batch_host.h"
 #include "bench/ratio_report.h"
-#include "engine/process_state.h"
-#include "engine/view_core.h"
+#include "engine/base/process_state.h"
+#include "engine/base/view_core.h"
 #include "codecs/imaging.h"
 #include "sources/document.h"
 

@@ -13,8 +13,8 @@
 #include <string>
 #include <vector>
 
-#include "engine/image_record.h"
-#include "engine/process_state.h"
+#include "engine/base/image_record.h"
+#include "engine/base/process_state.h"
 #include "sources/document.h"
 #include "codecs/mem_stream.h"
 #include "codecs/raster.h"

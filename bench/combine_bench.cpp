@@ -4,12 +4,12 @@
 #include <memory>
 #include <random>
 
-#include "engine/convolution.h"
-#include "engine/effect_kernels.h"
-#include "engine/pixel_operators.h"
-#include "engine/process_state.h"
-#include "engine/row_parallel.h"
-#include "engine/view_core.h"
+#include "engine/combine/convolution.h"
+#include "engine/combine/effect_kernels.h"
+#include "engine/combine/pixel_operators.h"
+#include "engine/base/process_state.h"
+#include "engine/base/row_parallel.h"
+#include "engine/base/view_core.h"
 #include "bench/layer_map.h"
 #include "bench/paired_timing.h"
 #include "sources/document.h"

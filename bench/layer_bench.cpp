@@ -6,9 +6,9 @@
 
 #include "bench/layer_map.h"
 #include "bench/paired_timing.h"
-#include "engine/layer_rows.h"
-#include "engine/row_parallel.h"
-#include "engine/view_core.h"
+#include "engine/placement/layer_rows.h"
+#include "engine/base/row_parallel.h"
+#include "engine/base/view_core.h"
 #include "sources/document.h"
 #ifdef VORBEL_WITH_OPENCV
 #include <opencv2/core.hpp>

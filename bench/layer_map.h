@@ -3,7 +3,7 @@
 #include <cmath>
 #include <opencv2/core.hpp>
 
-#include "engine/float_convert.h"
+#include "engine/base/float_convert.h"
 
 // The layer's sampling map (target pixel to source position) as an affine matrix,
 // for a source placed at offset (0, 0) without mirroring.

@@ -3,9 +3,9 @@
 #include <random>
 
 #include "bench/paired_timing.h"
-#include "engine/process_state.h"
-#include "engine/quad_transform.h"
-#include "engine/row_parallel.h"
+#include "engine/base/process_state.h"
+#include "engine/warp/quad_transform.h"
+#include "engine/base/row_parallel.h"
 #ifdef VORBEL_WITH_OPENCV
 #include <opencv2/core.hpp>
 #include <opencv2/imgproc.hpp>

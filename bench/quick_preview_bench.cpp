@@ -3,9 +3,9 @@
 #include <memory>
 #include <random>
 
-#include "engine/process_state.h"
-#include "engine/row_parallel.h"
-#include "engine/view_core.h"
+#include "engine/base/process_state.h"
+#include "engine/base/row_parallel.h"
+#include "engine/base/view_core.h"
 #include "sources/document.h"
 
 namespace {

@@ -8,8 +8,8 @@
 #include <cstring>
 #include <memory>
 
-#include "engine/process_state.h"
-#include "engine/view_core.h"
+#include "engine/base/process_state.h"
+#include "engine/base/view_core.h"
 #include "sources/document.h"
 
 namespace {

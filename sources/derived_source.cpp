@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <cstring>
 
-#include "engine/combining_options.h"
-#include "engine/process_state.h"
-#include "engine/view_core.h"
+#include "engine/base/combining_options.h"
+#include "engine/base/process_state.h"
+#include "engine/base/view_core.h"
 #include "platform/ui_port.h"
 #include "sources/document.h"
 

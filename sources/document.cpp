@@ -3,7 +3,7 @@
 #include <filesystem>
 #include <fstream>
 
-#include "engine/process_state.h"
+#include "engine/base/process_state.h"
 #include "platform/ui_port.h"
 
 bool FileReadable(const std::string& path) {

@@ -2,7 +2,7 @@
 #include <cstdint>
 #include <string>
 
-#include "engine/source_records.h"
+#include "engine/base/source_records.h"
 
 class CRaster;
 struct bgra;

@@ -4,7 +4,7 @@
 #include <utility>
 
 #include "bytes/pixel_rows.h"
-#include "engine/process_state.h"
+#include "engine/base/process_state.h"
 #include "codecs/imaging.h"
 #include "platform/ui_port.h"
 #include "sources/document.h"

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "engine/image_record.h"
+#include "engine/base/image_record.h"
 
 // What converting a clipboard bitmap gave.
 enum paste_result : int {

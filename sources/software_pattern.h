@@ -2,8 +2,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "engine/image_record.h"
-#include "engine/random_draws.h"
+#include "engine/base/image_record.h"
+#include "engine/base/random_draws.h"
 
 // Shapes of a software-generated source.
 enum software_shape_code : int {

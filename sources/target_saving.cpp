@@ -6,7 +6,7 @@
 #include <new>
 
 #include "bytes/pixel_rows.h"
-#include "engine/process_state.h"
+#include "engine/base/process_state.h"
 #include "codecs/imaging.h"
 #include "platform/settings.h"
 #include "platform/ui_port.h"

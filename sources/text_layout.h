@@ -4,7 +4,7 @@
 #include <string_view>
 #include <vector>
 
-#include "engine/image_record.h"
+#include "engine/base/image_record.h"
 #include "sources/text_extent.h"
 
 struct font_description;

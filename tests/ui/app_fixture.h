@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/process_state.h"
+#include "engine/base/process_state.h"
 #include "platform/settings.h"
 #include "tests/ui/test_app.h"
 #include "ui/adapters/status_bar.h"

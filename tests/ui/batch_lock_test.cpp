@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/view_core.h"
+#include "engine/base/view_core.h"
 #include "sources/document.h"
 #include "sources/text_entry_rules.h"
 #include "tests/ui/pane_fixture.h"

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "batch/batch_naming.h"
-#include "engine/view_core.h"
+#include "engine/base/view_core.h"
 #include "sources/document.h"
 #include "tests/ui/app_fixture.h"
 #include "ui/batch/batch_dialogs.h"

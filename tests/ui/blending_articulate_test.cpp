@@ -7,8 +7,8 @@
 #include <cstring>
 #include <vector>
 
-#include "engine/blending_zone.h"
-#include "engine/effect_progress.h"
+#include "engine/effects/blending_zone.h"
+#include "engine/effects/effect_progress.h"
 #include "tests/ui/app_fixture.h"
 #include "tests/ui/wait_for.h"
 #include "ui/dialogs/articulate_dialog.h"

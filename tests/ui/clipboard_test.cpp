@@ -4,7 +4,7 @@
 #include <wx/image.h>
 #include <wx/imagpng.h>
 
-#include "engine/process_state.h"
+#include "engine/base/process_state.h"
 #include "sources/document.h"
 #include "tests/core/codecs/bmp_builder.h"
 #include "tests/ui/source_roads_fixture.h"

@@ -12,8 +12,8 @@
 #include <vector>
 
 #include "batch/batch_choices.h"
-#include "engine/articulate_session.h"
-#include "engine/blending_zone.h"
+#include "engine/effects/articulate_session.h"
+#include "engine/effects/blending_zone.h"
 #include "tests/ui/app_fixture.h"
 #include "ui/batch/batch_dialogs.h"
 #include "ui/dialogs/articulate_dialog.h"

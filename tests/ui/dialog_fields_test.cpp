@@ -9,9 +9,9 @@
 #include <tuple>
 #include <utility>
 
-#include "engine/process_state.h"
-#include "engine/quad_transform.h"
-#include "engine/view_core.h"
+#include "engine/base/process_state.h"
+#include "engine/warp/quad_transform.h"
+#include "engine/base/view_core.h"
 #include "platform/settings.h"
 #include "sources/software_pattern.h"
 #include "tests/ui/placed_sources_fixture.h"

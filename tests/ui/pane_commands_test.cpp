@@ -1,6 +1,6 @@
 #include <wx/aui/auibar.h>
 
-#include "engine/process_state.h"
+#include "engine/base/process_state.h"
 #include "tests/ui/pane_fixture.h"
 #include "ui/app/main_frame.h"
 #include "ui/commands/command_rules.h"

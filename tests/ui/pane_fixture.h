@@ -2,7 +2,7 @@
 #include <wx/propgrid/propgrid.h>
 #include <wx/textctrl.h>
 
-#include "engine/view_core.h"
+#include "engine/base/view_core.h"
 #include "sources/document.h"
 #include "tests/ui/app_fixture.h"
 #include "ui/pane/grid_properties.h"

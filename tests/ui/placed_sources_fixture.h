@@ -3,7 +3,7 @@
 
 #include <wx/radiobut.h>
 
-#include "engine/process_state.h"
+#include "engine/base/process_state.h"
 #include "tests/ui/app_fixture.h"
 #include "ui/view/view.h"
 

@@ -1,7 +1,7 @@
 #include <cstdio>
 #include <set>
 
-#include "engine/process_state.h"
+#include "engine/base/process_state.h"
 #include "sources/text_entry_rules.h"
 #include "tests/ui/pane_fixture.h"
 #include "ui/commands/command_ids.h"

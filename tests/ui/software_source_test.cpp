@@ -1,7 +1,7 @@
 #include <wx/radiobut.h>
 #include <wx/stattext.h>
 
-#include "engine/process_state.h"
+#include "engine/base/process_state.h"
 #include "sources/document.h"
 #include "sources/software_pattern.h"
 #include "tests/ui/source_roads_fixture.h"

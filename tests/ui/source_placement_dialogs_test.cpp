@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/process_state.h"
+#include "engine/base/process_state.h"
 #include "sources/document.h"
 #include "tests/ui/placed_sources_fixture.h"
 #include "ui/commands/command_ids.h"

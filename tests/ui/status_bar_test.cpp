@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "engine/view_core.h"
+#include "engine/base/view_core.h"
 #include "sources/document.h"
 #include "tests/ui/app_fixture.h"
 #include "ui/app/app_look.h"

@@ -10,8 +10,8 @@
 #include <cstring>
 #include <vector>
 
-#include "engine/process_state.h"
-#include "engine/quad_transform.h"
+#include "engine/base/process_state.h"
+#include "engine/warp/quad_transform.h"
 #include "platform/settings.h"
 #include "sources/document.h"
 #include "tests/ui/app_fixture.h"

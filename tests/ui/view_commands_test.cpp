@@ -5,7 +5,7 @@
 #include <functional>
 #include <string>
 
-#include "engine/process_state.h"
+#include "engine/base/process_state.h"
 #include "platform/settings.h"
 #include "sources/document.h"
 #include "tests/ui/app_fixture.h"

@@ -6,7 +6,7 @@
 #include <wx/dcmemory.h>
 #include <wx/frame.h>
 
-#include "engine/process_state.h"
+#include "engine/base/process_state.h"
 #include "platform/settings.h"
 #include "sources/document.h"
 #include "tests/ui/test_app.h"

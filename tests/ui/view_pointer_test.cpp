@@ -4,8 +4,8 @@
 
 #include <tuple>
 
-#include "engine/process_state.h"
-#include "engine/size_handles.h"
+#include "engine/base/process_state.h"
+#include "engine/placement/size_handles.h"
 #include "tests/ui/app_fixture.h"
 #include "tests/ui/wait_for.h"
 #include "ui/pane/grid_properties.h"

@@ -8,7 +8,7 @@
 
 #include <memory>
 
-#include "engine/process_state.h"
+#include "engine/base/process_state.h"
 #include "sources/pasted_bitmap.h"
 
 namespace {

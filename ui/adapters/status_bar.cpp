@@ -6,9 +6,9 @@
 #include <algorithm>
 #include <cmath>
 
-#include "engine/fix_positions.h"
-#include "engine/process_state.h"
-#include "engine/view_core.h"
+#include "engine/placement/fix_positions.h"
+#include "engine/base/process_state.h"
+#include "engine/base/view_core.h"
 #include "ui/adapters/screen_flush.h"
 
 wnd_status_bar* the_status_bar = nullptr;

@@ -8,8 +8,8 @@
 
 #include <algorithm>
 
-#include "engine/process_state.h"
-#include "engine/view_core.h"
+#include "engine/base/process_state.h"
+#include "engine/base/view_core.h"
 #include "platform/settings.h"
 #include "sources/document.h"
 #include "ui/adapters/clipboard_wx.h"

@@ -12,8 +12,8 @@
 #include <iterator>
 #include <numeric>
 
-#include "engine/process_state.h"
-#include "engine/view_core.h"
+#include "engine/base/process_state.h"
+#include "engine/base/view_core.h"
 #include "platform/settings.h"
 #include "ui/adapters/status_bar.h"
 #include "ui/app/app.h"

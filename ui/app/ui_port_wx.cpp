@@ -3,7 +3,7 @@
 #include <wx/app.h>
 #include <wx/msgdlg.h>
 
-#include "engine/view_core.h"
+#include "engine/base/view_core.h"
 #include "sources/text_source.h"
 #include "ui/adapters/save_file_dialog.h"
 #include "ui/adapters/screen_flush.h"

@@ -7,8 +7,8 @@
 #include <algorithm>
 #include <iterator>
 
-#include "engine/process_state.h"
-#include "engine/view_core.h"
+#include "engine/base/process_state.h"
+#include "engine/base/view_core.h"
 #include "sources/document.h"
 #include "ui/commands/app_services.h"
 #include "ui/commands/pane_command_ids.h"

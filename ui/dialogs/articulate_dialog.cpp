@@ -12,9 +12,9 @@
 #include <algorithm>
 #include <string>
 
-#include "engine/effect_progress.h"
-#include "engine/process_state.h"
-#include "engine/view_core.h"
+#include "engine/effects/effect_progress.h"
+#include "engine/base/process_state.h"
+#include "engine/base/view_core.h"
 #include "platform/ui_port.h"
 #include "ui/dialogs/integer_field.h"
 

@@ -3,7 +3,7 @@
 
 #include <memory>
 
-#include "engine/articulate_session.h"
+#include "engine/effects/articulate_session.h"
 
 class wxSpinButton;
 class wxSpinEvent;

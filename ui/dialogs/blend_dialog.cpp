@@ -6,8 +6,8 @@
 #include <wx/sizer.h>
 #include <wx/stattext.h>
 
-#include "engine/blending_zone.h"
-#include "engine/process_state.h"
+#include "engine/effects/blending_zone.h"
+#include "engine/base/process_state.h"
 #include "platform/ui_port.h"
 #include "ui/pane/properties_pane.h"
 #include "ui/view/view.h"

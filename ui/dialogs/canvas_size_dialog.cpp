@@ -4,8 +4,8 @@
 #include <wx/stattext.h>
 #include <wx/textctrl.h>
 
-#include "engine/source_layer.h"
-#include "engine/view_core.h"
+#include "engine/base/source_layer.h"
+#include "engine/base/view_core.h"
 #include "platform/settings.h"
 #include "ui/commands/pane_command_ids.h"
 #include "ui/dialogs/dialog_finish.h"

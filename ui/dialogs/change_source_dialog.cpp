@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "engine/process_state.h"
+#include "engine/base/process_state.h"
 #include "platform/ui_port.h"
 #include "sources/derived_source.h"
 #include "sources/document.h"

@@ -5,7 +5,7 @@
 
 #include <algorithm>
 
-#include "engine/process_state.h"
+#include "engine/base/process_state.h"
 #include "ui/dialogs/arrow_button.h"
 #include "ui/dialogs/dialog_finish.h"
 #include "ui/dialogs/dialog_units.h"

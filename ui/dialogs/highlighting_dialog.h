@@ -1,7 +1,7 @@
 #pragma once
 #include <wx/dialog.h>
 
-#include "engine/view_core.h"
+#include "engine/base/view_core.h"
 
 // The highlighting dialog: sixteen arrow buttons step the vertical and horizontal
 // slopes of the position-dependent brightening by 8, for all three channels or for

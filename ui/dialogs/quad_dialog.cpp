@@ -6,8 +6,8 @@
 
 #include <algorithm>
 
-#include "engine/process_state.h"
-#include "engine/quad_transform.h"
+#include "engine/base/process_state.h"
+#include "engine/warp/quad_transform.h"
 #include "ui/dialogs/dialog_finish.h"
 #include "ui/dialogs/dialog_units.h"
 #include "ui/dialogs/show_quad.h"

@@ -7,8 +7,8 @@
 
 #include <cmath>
 
-#include "engine/float_convert.h"
-#include "engine/view_core.h"
+#include "engine/base/float_convert.h"
+#include "engine/base/view_core.h"
 #include "ui/dialogs/dialog_finish.h"
 #include "ui/dialogs/dialog_units.h"
 #include "ui/dialogs/integer_field.h"

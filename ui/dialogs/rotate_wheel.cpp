@@ -5,7 +5,7 @@
 
 #include <cmath>
 
-#include "engine/view_core.h"
+#include "engine/base/view_core.h"
 #include "ui/dialogs/rotate_dialog.h"
 
 namespace wheel_geometry {

@@ -6,9 +6,9 @@
 #include <algorithm>
 #include <cmath>
 
-#include "engine/float_convert.h"
-#include "engine/process_state.h"
-#include "engine/quad_transform.h"
+#include "engine/base/float_convert.h"
+#include "engine/base/process_state.h"
+#include "engine/warp/quad_transform.h"
 #include "ui/dialogs/quad_dialog.h"
 
 namespace quad_drag {

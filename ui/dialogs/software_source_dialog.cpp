@@ -8,7 +8,7 @@
 
 #include <vector>
 
-#include "engine/process_state.h"
+#include "engine/base/process_state.h"
 #include "sources/software_pattern.h"
 #include "ui/dialogs/dialog_units.h"
 

@@ -7,8 +7,8 @@
 #include <wx/stattext.h>
 #include <wx/textctrl.h>
 
-#include "engine/process_state.h"
-#include "engine/view_core.h"
+#include "engine/base/process_state.h"
+#include "engine/base/view_core.h"
 #include "ui/dialogs/dialog_units.h"
 #include "ui/dialogs/fix_pictures.h"
 #include "ui/dialogs/integer_field.h"

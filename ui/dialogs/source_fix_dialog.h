@@ -1,7 +1,7 @@
 #pragma once
 #include <wx/dialog.h>
 
-#include "engine/geometry_types.h"
+#include "engine/base/geometry_types.h"
 
 class CvorbelViewCore;
 class wxRadioButton;

@@ -6,7 +6,7 @@
 
 #include <algorithm>
 
-#include "engine/view_core.h"
+#include "engine/base/view_core.h"
 #include "ui/dialogs/dialog_finish.h"
 #include "ui/dialogs/dialog_units.h"
 #include "ui/dialogs/integer_field.h"

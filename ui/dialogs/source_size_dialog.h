@@ -2,8 +2,8 @@
 #include <wx/dialog.h>
 #include <wx/textctrl.h>
 
-#include "engine/geometry_types.h"
-#include "engine/source_sizing.h"
+#include "engine/base/geometry_types.h"
+#include "engine/placement/source_sizing.h"
 
 class CvorbelViewCore;
 class wxButton;

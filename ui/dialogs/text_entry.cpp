@@ -11,7 +11,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "engine/process_state.h"
+#include "engine/base/process_state.h"
 #include "sources/document.h"
 #include "sources/text_entry_rules.h"
 #include "sources/text_source.h"

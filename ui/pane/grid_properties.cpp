@@ -5,8 +5,8 @@
 #include <cctype>
 #include <climits>
 
-#include "engine/process_state.h"
-#include "engine/view_core.h"
+#include "engine/base/process_state.h"
+#include "engine/base/view_core.h"
 #include "ui/commands/pane_command_ids.h"
 #include "ui/pane/placement_calls.h"
 #include "ui/pane/properties_pane.h"

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "engine/combining_options.h"
+#include "engine/base/combining_options.h"
 
 // The grid's eleven properties; set when the grid is filled, owned by the grid.
 extern wxPGProperty* prop_vscale_1;

@@ -6,8 +6,8 @@
 #include <algorithm>
 #include <initializer_list>
 
-#include "engine/process_state.h"
-#include "engine/view_core.h"
+#include "engine/base/process_state.h"
+#include "engine/base/view_core.h"
 #include "platform/ui_port.h"
 #include "ui/adapters/display_scales.h"
 #include "ui/adapters/status_bar.h"

@@ -1,6 +1,6 @@
 #include <wx/window.h>
 
-#include "engine/process_state.h"
+#include "engine/base/process_state.h"
 #include "sources/document.h"
 #include "ui/pane/properties_pane.h"
 #include "ui/view/flying_tips.h"

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "engine/view_core.h"
+#include "engine/base/view_core.h"
 #include "sources/document.h"
 #include "ui/adapters/display_scales.h"
 #include "ui/pane/properties_pane.h"

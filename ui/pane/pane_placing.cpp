@@ -1,6 +1,6 @@
-#include "engine/corner_shoves.h"
-#include "engine/fix_positions.h"
-#include "engine/view_core.h"
+#include "engine/placement/corner_shoves.h"
+#include "engine/placement/fix_positions.h"
+#include "engine/base/view_core.h"
 #include "ui/commands/pane_command_ids.h"
 #include "ui/pane/properties_pane.h"
 

@@ -1,4 +1,4 @@
-#include "engine/view_core.h"
+#include "engine/base/view_core.h"
 #include "ui/adapters/display_scales.h"
 #include "ui/commands/command_rules.h"
 #include "ui/pane/properties_pane.h"

@@ -5,8 +5,8 @@
 
 #include <span>
 
-#include "engine/process_state.h"
-#include "engine/view_core.h"
+#include "engine/base/process_state.h"
+#include "engine/base/view_core.h"
 #include "sources/document.h"
 #include "ui/adapters/display_scales.h"
 #include "ui/commands/app_services.h"

@@ -1,8 +1,8 @@
 #include <wx/propgrid/propgrid.h>
 #include <wx/settings.h>
 
-#include "engine/process_state.h"
-#include "engine/view_core.h"
+#include "engine/base/process_state.h"
+#include "engine/base/view_core.h"
 #include "platform/ui_port.h"
 #include "sources/document.h"
 #include "ui/commands/pane_command_ids.h"

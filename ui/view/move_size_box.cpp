@@ -4,8 +4,8 @@
 #include <wx/dcclient.h>
 #include <wx/utils.h>
 
-#include "engine/float_convert.h"
-#include "engine/process_state.h"
+#include "engine/base/float_convert.h"
+#include "engine/base/process_state.h"
 #include "platform/ui_port.h"
 #include "ui/adapters/display_scales.h"
 #include "ui/adapters/status_bar.h"

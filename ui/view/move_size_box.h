@@ -1,7 +1,7 @@
 #pragma once
 #include <wx/window.h>
 
-#include "engine/size_handles.h"
+#include "engine/placement/size_handles.h"
 
 class CvorbelView;
 

@@ -4,8 +4,8 @@
 
 #include <wx/dcclient.h>
 
-#include "engine/process_state.h"
-#include "engine/target_layout.h"
+#include "engine/base/process_state.h"
+#include "engine/base/target_layout.h"
 #include "platform/settings.h"
 #include "platform/ui_port.h"
 #include "sources/document.h"

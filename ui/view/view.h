@@ -6,7 +6,7 @@
 
 #include <functional>
 
-#include "engine/view_core.h"
+#include "engine/base/view_core.h"
 
 class start_button;
 class flying_tips;

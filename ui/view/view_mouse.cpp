@@ -6,9 +6,9 @@
 #include <string>
 #include <thread>
 
-#include "engine/float_convert.h"
-#include "engine/process_state.h"
-#include "engine/view_mapping.h"
+#include "engine/base/float_convert.h"
+#include "engine/base/process_state.h"
+#include "engine/base/view_mapping.h"
 #include "ui/adapters/status_bar.h"
 #include "ui/commands/command_rules.h"
 #include "ui/commands/pane_command_ids.h"

@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/process_state.h"
+#include "engine/base/process_state.h"
 #include "platform/ui_port.h"
 #include "sources/document.h"
 #include "sources/pasted_bitmap.h"

@@ -1,4 +1,4 @@
-#include "engine/process_state.h"
+#include "engine/base/process_state.h"
 #include "ui/adapters/status_bar.h"
 #include "ui/commands/command_rules.h"
 #include "ui/commands/pane_command_ids.h"

@@ -1,7 +1,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "engine/process_state.h"
+#include "engine/base/process_state.h"
 #include "ui/adapters/display_scales.h"
 #include "ui/adapters/screen_flush.h"
 #include "ui/view/view.h"

@@ -6,7 +6,7 @@
 #include <wx/image.h>
 #include <wx/printdlg.h>
 
-#include "engine/process_state.h"
+#include "engine/base/process_state.h"
 #include "platform/ui_port.h"
 #include "ui/commands/command_ids.h"
 #include "ui/view/view.h"

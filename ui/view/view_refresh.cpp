@@ -1,4 +1,4 @@
-#include "engine/process_state.h"
+#include "engine/base/process_state.h"
 #include "sources/document.h"
 #include "ui/view/pane_link.h"
 #include "ui/view/source_roads.h"

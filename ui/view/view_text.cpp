@@ -1,6 +1,6 @@
 #include <string>
 
-#include "engine/process_state.h"
+#include "engine/base/process_state.h"
 #include "platform/ui_port.h"
 #include "sources/document.h"
 #include "ui/commands/command_ids.h"

@@ -1,6 +1,6 @@
 #include <wx/toplevel.h>
 
-#include "engine/process_state.h"
+#include "engine/base/process_state.h"
 #include "platform/ui_port.h"
 #include "ui/dialogs/quad_dialog.h"
 #include "ui/dialogs/rotate_dialog.h"

@@ -7,7 +7,7 @@
 
 #include "batch/batch_naming.h"
 #include "batch/document_batch_host.h"
-#include "engine/view_core.h"
+#include "engine/base/view_core.h"
 #include "codecs/imaging.h"
 #include "tests/core/sources/document_fixture.h"
 

@@ -1,6 +1,6 @@
-#include "engine/articulate_session.h"
+#include "engine/effects/articulate_session.h"
 
-#include "engine/effect_progress.h"
+#include "engine/effects/effect_progress.h"
 
 #include "tests/core/engine/view_fixture.h"
 

@@ -5,8 +5,8 @@
 
 #include <vector>
 
-#include "engine/articulate_effects.h"
-#include "engine/process_state.h"
+#include "engine/effects/articulate_effects.h"
+#include "engine/base/process_state.h"
 
 namespace {
 

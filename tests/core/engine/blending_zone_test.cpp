@@ -1,4 +1,4 @@
-#include "engine/blending_zone.h"
+#include "engine/effects/blending_zone.h"
 
 #include <cmath>
 #include <vector>

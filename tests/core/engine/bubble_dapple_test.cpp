@@ -6,10 +6,10 @@
 #include <random>
 #include <vector>
 
-#include "engine/articulate_effects.h"
-#include "engine/process_state.h"
-#include "engine/random_draws.h"
-#include "engine/row_parallel.h"
+#include "engine/effects/articulate_effects.h"
+#include "engine/base/process_state.h"
+#include "engine/base/random_draws.h"
+#include "engine/base/row_parallel.h"
 
 namespace {
 

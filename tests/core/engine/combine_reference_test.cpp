@@ -6,9 +6,9 @@
 #include <array>
 #include <cstring>
 
-#include "engine/crt_rand.h"
-#include "engine/pixel_operators.h"
-#include "engine/quad_transform.h"
+#include "engine/base/crt_rand.h"
+#include "engine/combine/pixel_operators.h"
+#include "engine/warp/quad_transform.h"
 #include "view_fixture.h"
 
 namespace {

@@ -2,7 +2,7 @@
 
 #include <climits>
 
-#include "engine/crt_rand.h"
+#include "engine/base/crt_rand.h"
 #include "view_fixture.h"
 
 namespace {

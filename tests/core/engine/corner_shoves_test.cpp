@@ -1,5 +1,5 @@
-#include "engine/corner_shoves.h"
-#include "engine/fix_positions.h"
+#include "engine/placement/corner_shoves.h"
+#include "engine/placement/fix_positions.h"
 #include "tests/core/engine/view_fixture.h"
 
 namespace {

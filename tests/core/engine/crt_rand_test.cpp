@@ -1,4 +1,4 @@
-#include "engine/crt_rand.h"
+#include "engine/base/crt_rand.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "engine/image_record.h"
+#include "engine/base/image_record.h"
 
 #include <gtest/gtest.h>
 

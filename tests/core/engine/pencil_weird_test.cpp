@@ -8,11 +8,11 @@
 
 #include <cairo.h>
 
-#include "engine/articulate_effects.h"
-#include "engine/random_draws.h"
-#include "engine/process_state.h"
-#include "engine/row_parallel.h"
-#include "engine/wide_lanes.h"
+#include "engine/effects/articulate_effects.h"
+#include "engine/base/random_draws.h"
+#include "engine/base/process_state.h"
+#include "engine/base/row_parallel.h"
+#include "engine/base/wide_lanes.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "engine/pixel_operators.h"
+#include "engine/combine/pixel_operators.h"
 
 #include <gtest/gtest.h>
 

@@ -1,9 +1,9 @@
 #include <array>
 #include <random>
 
-#include "engine/fix_positions.h"
-#include "engine/size_handles.h"
-#include "engine/view_mapping.h"
+#include "engine/placement/fix_positions.h"
+#include "engine/placement/size_handles.h"
+#include "engine/base/view_mapping.h"
 #include "tests/core/engine/view_fixture.h"
 
 namespace {

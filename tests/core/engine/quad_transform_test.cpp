@@ -1,4 +1,4 @@
-#include "engine/quad_transform.h"
+#include "engine/warp/quad_transform.h"
 
 #include <gtest/gtest.h>
 
@@ -11,9 +11,9 @@
 #include <tuple>
 #include <vector>
 
-#include "engine/process_state.h"
-#include "engine/row_parallel.h"
-#include "engine/wide_lanes.h"
+#include "engine/base/process_state.h"
+#include "engine/base/row_parallel.h"
+#include "engine/base/wide_lanes.h"
 
 namespace {
 

@@ -1,5 +1,5 @@
-#include "engine/random_draws.h"
-#include "engine/twister_block.h"
+#include "engine/base/random_draws.h"
+#include "engine/base/twister_block.h"
 
 #include <gtest/gtest.h>
 

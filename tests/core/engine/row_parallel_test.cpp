@@ -5,7 +5,7 @@
 #include <thread>
 #include <vector>
 
-#include "engine/row_parallel.h"
+#include "engine/base/row_parallel.h"
 
 namespace {
 

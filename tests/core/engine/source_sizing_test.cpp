@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "engine/source_sizing.h"
-#include "engine/view_core.h"
+#include "engine/placement/source_sizing.h"
+#include "engine/base/view_core.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "engine/target_layout.h"
+#include "engine/base/target_layout.h"
 
 TEST(target_layout, CentresWithATwentyPixelMarginAndScrollsOverTheScaledTarget) {
   const target_layout fits = CentredTarget(800, 600, 1024, 768, 0.5f);

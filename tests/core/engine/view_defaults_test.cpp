@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "engine/process_state.h"
-#include "engine/view_core.h"
+#include "engine/base/process_state.h"
+#include "engine/base/view_core.h"
 
 namespace {
 

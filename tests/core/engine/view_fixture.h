@@ -9,11 +9,11 @@
 #include <utility>
 #include <vector>
 
-#include "engine/layer_rows.h"
-#include "engine/process_state.h"
-#include "engine/row_parallel.h"
-#include "engine/view_core.h"
-#include "engine/wide_lanes.h"
+#include "engine/placement/layer_rows.h"
+#include "engine/base/process_state.h"
+#include "engine/base/row_parallel.h"
+#include "engine/base/view_core.h"
+#include "engine/base/wide_lanes.h"
 #include "platform/ui_port.h"
 #include "sources/document.h"
 

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/process_state.h"
+#include "engine/base/process_state.h"
 #include "platform/settings.h"
 #include "platform/ui_port.h"
 #include "sources/document.h"
