@@ -2,7 +2,7 @@
 
 #include "engine/base/process_state.h"
 #include "platform/ui_port.h"
-#include "ui/dialogs/quad_dialog.h"
+#include "ui/dialogs/perspective_dialog.h"
 #include "ui/dialogs/rotate_dialog.h"
 #include "ui/view/view.h"
 

@@ -1,4 +1,4 @@
-#include "ui/dialogs/show_quad.h"
+#include "ui/dialogs/perspective_picture.h"
 
 #include <wx/dcclient.h>
 #include <wx/stattext.h>
@@ -9,7 +9,7 @@
 #include "engine/base/float_convert.h"
 #include "engine/base/process_state.h"
 #include "engine/warp/quad_transform.h"
-#include "ui/dialogs/quad_dialog.h"
+#include "ui/dialogs/perspective_dialog.h"
 
 namespace quad_drag {
 

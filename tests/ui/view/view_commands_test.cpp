@@ -13,7 +13,7 @@
 #include "ui/commands/command_ids.h"
 #include "ui/dialogs/canvas_size_dialog.h"
 #include "ui/dialogs/colour_choice.h"
-#include "ui/dialogs/quad_dialog.h"
+#include "ui/dialogs/perspective_dialog.h"
 #include "ui/pane/properties_pane.h"
 #include "ui/pane/trackbar.h"
 #include "ui/view/view.h"

@@ -1,4 +1,4 @@
-#include "ui/dialogs/quad_dialog.h"
+#include "ui/dialogs/perspective_dialog.h"
 
 #include <wx/button.h>
 #include <wx/radiobut.h>
@@ -10,7 +10,7 @@
 #include "engine/warp/quad_transform.h"
 #include "ui/dialogs/dialog_finish.h"
 #include "ui/dialogs/dialog_units.h"
-#include "ui/dialogs/show_quad.h"
+#include "ui/dialogs/perspective_picture.h"
 
 namespace {
 

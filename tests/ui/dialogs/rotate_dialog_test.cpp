@@ -19,10 +19,10 @@
 #include "ui/commands/command_ids.h"
 #include "ui/dialogs/arrow_button.h"
 #include "ui/dialogs/highlighting_dialog.h"
-#include "ui/dialogs/quad_dialog.h"
+#include "ui/dialogs/perspective_dialog.h"
 #include "ui/dialogs/rotate_dialog.h"
 #include "ui/dialogs/rotate_wheel.h"
-#include "ui/dialogs/show_quad.h"
+#include "ui/dialogs/perspective_picture.h"
 #include "ui/view/view.h"
 
 namespace {
