@@ -1,0 +1,5 @@
+#include "bytes/le_bytes.h"
+#include "engine/base/upward.h"
+#include "engine/combine/pixel_operators.h"
+#include "engine/placement/fix_positions.h"
+#include "platform/ui_port.h"

@@ -1,0 +1,1 @@
+#include "engine/base/view_core.h"

@@ -1,0 +1,2 @@
+#include "bytes/le_bytes.h"
+#include "engine/base/view_core.h"
