@@ -11,7 +11,7 @@
 #include "sources/document.h"
 #include "ui/commands/app_services.h"
 #include "ui/dialogs/dialog_units.h"
-#include "ui/view/source_roads.h"
+#include "ui/dialogs/source_roads.h"
 #include "ui/view/view.h"
 
 modify_source* modify_source::active = nullptr;

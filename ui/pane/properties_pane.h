@@ -6,7 +6,7 @@
 #include <map>
 
 #include "ui/pane/pane_controls.h"
-#include "ui/view/pane_link.h"
+#include "ui/commands/pane_link.h"
 
 class wxAuiToolBar;
 class trackbar;

@@ -10,7 +10,7 @@
 #include "ui/dialogs/colour_choice.h"
 #include "ui/dialogs/source_fix_dialog.h"
 #include "ui/dialogs/source_size_dialog.h"
-#include "ui/view/pane_link.h"
+#include "ui/commands/pane_link.h"
 #include "ui/view/view.h"
 
 void CvorbelView::BindViewCommands() {

@@ -15,7 +15,7 @@
 #include "ui/dialogs/blend_dialog.h"
 #include "ui/view/flying_tips.h"
 #include "ui/view/move_size_box.h"
-#include "ui/view/pane_link.h"
+#include "ui/commands/pane_link.h"
 #include "ui/view/view.h"
 
 namespace {

@@ -9,7 +9,7 @@
 #include "sources/pasted_bitmap.h"
 #include "ui/adapters/clipboard_wx.h"
 #include "ui/view/move_size_box.h"
-#include "ui/view/source_roads.h"
+#include "ui/dialogs/source_roads.h"
 #include "ui/view/view.h"
 
 namespace {

@@ -2,7 +2,7 @@
 #include "ui/adapters/status_bar.h"
 #include "ui/commands/command_rules.h"
 #include "ui/commands/pane_command_ids.h"
-#include "ui/view/pane_link.h"
+#include "ui/commands/pane_link.h"
 #include "ui/view/view.h"
 
 namespace {

@@ -1,7 +1,7 @@
 #include "engine/base/process_state.h"
 #include "sources/document.h"
-#include "ui/view/pane_link.h"
-#include "ui/view/source_roads.h"
+#include "ui/commands/pane_link.h"
+#include "ui/dialogs/source_roads.h"
 #include "ui/view/view.h"
 
 void ResetFlipButton(int s) {
