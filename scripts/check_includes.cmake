@@ -14,8 +14,7 @@ set(folder_rank_sources 4)
 set(folder_rank_batch 5)
 set(folder_rank_ui 6)
 # The folders whose files live in sub-folders, each sub-folder ranked from the bottom.
-# Sub-folders of one rank are neighbours, and a neighbour's header is reached only
-# where the edge is listed below.
+# Sub-folders of one rank are neighbours and include nothing of each other.
 set(split_folders engine ui)
 set(engine_rank_base 0)
 set(engine_rank_placement 1)
@@ -29,17 +28,6 @@ set(ui_rank_view 3)
 set(ui_rank_pane 4)
 set(ui_rank_batch 4)
 set(ui_rank_app 5)
-# The includes that do not go down, each "file|header": a few dialogs drive the view
-# or the pane.
-set(allowed_edges
-  "ui/dialogs/blend_dialog.cpp|ui/pane/properties_pane.h"
-  "ui/dialogs/blend_dialog.cpp|ui/view/view.h"
-  "ui/dialogs/canvas_size_dialog.cpp|ui/pane/properties_pane.h"
-  "ui/dialogs/change_source_dialog.cpp|ui/view/source_roads.h"
-  "ui/dialogs/change_source_dialog.cpp|ui/view/view.h"
-  "ui/dialogs/source_size_dialog.cpp|ui/pane/grid_properties.h"
-  "ui/dialogs/text_entry.cpp|ui/view/view.h")
-
 
 cmake_minimum_required(VERSION 3.25)
 
@@ -106,10 +94,8 @@ foreach(file IN LISTS files)
     endif()
     if(NOT DEFINED ${folder}_rank_${header_sub})
       fault("${file} includes ${header}: ${folder}/${header_sub} has no rank")
-    elseif(${folder}_rank_${header_sub} LESS ${folder}_rank_${sub})
-      continue()
-    elseif(NOT "${file}|${header}" IN_LIST allowed_edges)
-      fault("${file} includes ${header}, a sub-folder up or beside it, and the edge is not listed")
+    elseif(NOT ${folder}_rank_${header_sub} LESS ${folder}_rank_${sub})
+      fault("${file} includes ${header}, a sub-folder up or beside it")
     endif()
   endforeach()
 endforeach()

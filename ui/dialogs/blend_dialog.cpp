@@ -9,8 +9,9 @@
 #include "engine/effects/blending_zone.h"
 #include "engine/base/process_state.h"
 #include "platform/ui_port.h"
-#include "ui/pane/properties_pane.h"
-#include "ui/view/view.h"
+#include "engine/base/view_core.h"
+#include "ui/commands/pane_link.h"
+#include "ui/commands/view_link.h"
 
 namespace {
 
@@ -70,7 +71,7 @@ void blending_buttons::StopRepeating() {
 }
 
 void blending_buttons::OnMouseMove(wxMouseEvent& event) {
-  if (auto* view = dynamic_cast<CvorbelView*>(the_view)) view->DrawBlendingBox();
+  if (auto* view = dynamic_cast<view_link*>(the_view)) view->DrawBlendingBox();
   event.Skip();
 }
 
@@ -80,8 +81,9 @@ void blending_buttons::OnCaptureLost(wxMouseCaptureLostEvent&) { repeat.Stop(); 
 
 void blending_buttons::OnKeyboardClick(wxCommandEvent&) { step(); }
 
-blend_dialog::blend_dialog(CvorbelView* view)
-    : wxDialog(view, wxID_ANY, "", wxDefaultPosition, wxDefaultSize, wxBORDER_SIMPLE), view(view) {
+blend_dialog::blend_dialog(view_link* view)
+    : wxDialog(view->Window(), wxID_ANY, "", wxDefaultPosition, wxDefaultSize, wxBORDER_SIMPLE),
+      view(&view->Core()) {
   button1 = new blending_buttons(this, button1_id, BlendPicture(1), [this] { OnBlendButton1(); });
   button1->SetToolTip(
       wxString("Smooth blend source 1 in the rectangular zone. This button will autorepeat if held down.") +
@@ -141,7 +143,7 @@ blend_dialog::blend_dialog(CvorbelView* view)
       event.Skip();
   });
 
-  if (the_properties_pane) SetSize(the_properties_pane->GetScreenRect());
+  if (the_pane_link) SetSize(the_pane_link->PaneScreenRect());
   fade_radio->SetValue(true);
   OnEllipseFade();
 }
@@ -202,10 +204,10 @@ void blend_dialog::OnOK() {
   Destroy();
 }
 
-void OpenBlendDialog(CvorbelView* view) {
+void OpenBlendDialog(view_link* view) {
   if (the_blend_dialog) return;
   auto* dialog = new blend_dialog(view);
   the_blend_dialog = dialog;
   dialog->ShowWithoutActivating();
-  view->blend_dialog_open = true;
+  view->Core().blend_dialog_open = true;
 }

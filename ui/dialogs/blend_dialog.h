@@ -5,7 +5,8 @@
 
 #include <functional>
 
-class CvorbelView;
+class CvorbelViewCore;
+class view_link;
 class wxRadioButton;
 
 // A large bitmap button that takes a step when pressed and another every 500 ms
@@ -41,7 +42,7 @@ class blend_dialog : public wxDialog {
   static constexpr int ellipse_fade_id = 1068, ellipse_uniform_id = 1009, rectangle_uniform_id = 1067;
   static constexpr int max_1_id = 1090, max_2_id = 1091, undo_id = 1019, remove_id = 1085;
 
-  explicit blend_dialog(CvorbelView* view);
+  explicit blend_dialog(view_link* view);
   ~blend_dialog() override;
 
   void OnBlendButton1();
@@ -66,12 +67,12 @@ class blend_dialog : public wxDialog {
   void Step(int direction);
   void MaxSource(int direction);
 
-  CvorbelView* view;
+  CvorbelViewCore* view;
 };
 
 // Opens the blending dialog for the view's box, unless one is open already (that
 // one then works on the new box). The box drag's release calls this.
-void OpenBlendDialog(CvorbelView* view);
+void OpenBlendDialog(view_link* view);
 
 // The open modeless blending-zone dialog; null when none is open.
 inline wxDialog* the_blend_dialog = nullptr;

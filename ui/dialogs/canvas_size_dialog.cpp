@@ -8,10 +8,10 @@
 #include "engine/base/view_core.h"
 #include "platform/settings.h"
 #include "ui/commands/pane_command_ids.h"
+#include "ui/commands/pane_link.h"
 #include "ui/dialogs/dialog_finish.h"
 #include "ui/dialogs/dialog_units.h"
 #include "ui/dialogs/integer_field.h"
-#include "ui/pane/properties_pane.h"
 
 canvas_size::canvas_size(wxWindow* parent, CvorbelViewCore& v)
     : wxDialog(parent, 347, "Target Image Size"), view(v) {
@@ -61,7 +61,7 @@ void canvas_size::OnOK(wxCommandEvent&) {
   height = *h;
   view.target_rect = {0, 0, width, height};
   // The pane ends move/size mode.
-  if (the_properties_pane) the_properties_pane->RunCommand(cmd_move_size_off);
+  if (the_pane_link) the_pane_link->RunPaneCommand(cmd_move_size_off);
   the_settings().WriteInt("Configure", "canvas_width", width);
   the_settings().WriteInt("Configure", "canvas_height", height);
   view.perspective_on = false;

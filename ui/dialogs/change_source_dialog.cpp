@@ -6,13 +6,14 @@
 #include <string>
 
 #include "engine/base/process_state.h"
+#include "engine/base/view_core.h"
 #include "platform/ui_port.h"
 #include "sources/derived_source.h"
 #include "sources/document.h"
 #include "ui/commands/app_services.h"
+#include "ui/commands/view_link.h"
 #include "ui/dialogs/dialog_units.h"
 #include "ui/dialogs/source_roads.h"
-#include "ui/view/view.h"
 
 modify_source* modify_source::active = nullptr;
 
@@ -34,8 +35,8 @@ constexpr road_row roads[5] = {
 
 }  // namespace
 
-modify_source::modify_source(wxWindow* parent, CvorbelView& v, int which)
-    : wxDialog(parent, 337, "Change Source"), which_source(which), view(v) {
+modify_source::modify_source(wxWindow* parent, view_link& v, int which)
+    : wxDialog(parent, 337, "Change Source"), which_source(which), link(v), view(v.Core()) {
   UseDialogFont(this);
   SetClientSize(DialogUnits(this, 0, 0, 221, 218).GetSize());
   auto* intro = new wxStaticText(
@@ -100,14 +101,14 @@ void modify_source::OnNewText(wxCommandEvent&) {
       view.ResetSourceScale(s);
     }
   }
-  view.RefreshSources();
+  link.RefreshSources();
   view.UpdateSourceGeometry(s);
 }
 
 void modify_source::OnPasteImage(wxCommandEvent&) {
   ResetFlipButton(which_source);
   // The mirror flag went with the flip button: a failed paste still shows that.
-  if (!view.PasteIntoSource(true, which_source)) view.RebuildSources(-1);
+  if (!link.PasteIntoSource(true, which_source)) view.RebuildSources(-1);
   EndModal(wxID_OK);
 }
 
@@ -117,7 +118,7 @@ void modify_source::OnSoftwareImage(wxCommandEvent&) {
   view.offset[s - 1] = {0, 0};
   view.rotation[s - 1] = 0.0;
   // A cancelled or failed pattern leaves the old image under the new placement.
-  if (!view.CreateSoftwareSource(true, s)) {
+  if (!link.CreateSoftwareSource(true, s)) {
     view.UpdateSourceGeometry(s);
     view.RebuildSources(-1);
   }
@@ -128,7 +129,7 @@ void modify_source::OnCurrentTarget(wxCommandEvent&) {
   if (DeriveSourceFromTarget(which_source)) ResetCombiningProperties();
 }
 
-void RunChangeSourceDialog(wxWindow* parent, CvorbelView& view, int s) {
+void RunChangeSourceDialog(wxWindow* parent, view_link& view, int s) {
   modify_source dialog(parent, view, s);
   dialog.ShowModal();
 }

@@ -1,14 +1,15 @@
 #pragma once
 #include <wx/dialog.h>
 
-class CvorbelView;
+class CvorbelViewCore;
+class view_link;
 class wxStaticText;
 
 // "Change Source": replaces what source which_source (1 or 2) holds by a file, a text,
 // the clipboard's image, a generated pattern or a copy of the target.
 class modify_source : public wxDialog {
  public:
-  modify_source(wxWindow* parent, CvorbelView& view, int which);
+  modify_source(wxWindow* parent, view_link& view, int which);
   ~modify_source() override;
 
   static constexpr int selected_id = 1016;
@@ -31,8 +32,9 @@ class modify_source : public wxDialog {
   wxStaticText* selected = nullptr;
 
  private:
-  CvorbelView& view;
+  view_link& link;
+  CvorbelViewCore& view;
 };
 
 // Runs the dialog for source s modally.
-void RunChangeSourceDialog(wxWindow* parent, CvorbelView& view, int s);
+void RunChangeSourceDialog(wxWindow* parent, view_link& view, int s);

@@ -7,10 +7,10 @@
 #include <algorithm>
 
 #include "engine/base/view_core.h"
+#include "ui/commands/pane_link.h"
 #include "ui/dialogs/dialog_finish.h"
 #include "ui/dialogs/dialog_units.h"
 #include "ui/dialogs/integer_field.h"
-#include "ui/pane/grid_properties.h"
 
 namespace {
 
@@ -44,11 +44,6 @@ int KindIndex(sizing_box kind) {
   for (int i = 0; i < 6; ++i)
     if (box_kinds[i] == kind) return i;
   return 0;
-}
-
-wxPGProperty* ScaleProperty(int s, int axis) {
-  if (s == 1) return axis == 1 ? prop_hscale_1 : prop_vscale_1;
-  return axis == 1 ? prop_hscale_2 : prop_vscale_2;
 }
 
 }  // namespace
@@ -106,8 +101,7 @@ source_size::source_size(wxWindow* parent, CvorbelViewCore& v)
 
   for (int s = 1; s <= 2; ++s) {
     for (int axis = 1; axis >= 0; --axis) {
-      wxPGProperty* scale = ScaleProperty(s, axis);
-      saved_scale_values[(s - 1) * 2 + 1 - axis] = scale ? scale->GetValue().GetLong() : 100;
+      saved_scale_values[(s - 1) * 2 + 1 - axis] = the_pane_link ? the_pane_link->SourceScale(s, axis, 100) : 100;
     }
     saved_percent[(s - 1) * 2] = view.width_percent[s - 1];
     saved_percent[(s - 1) * 2 + 1] = view.height_percent[s - 1];
@@ -154,7 +148,7 @@ void source_size::OnKillFocus(int k) {
   if (kind == sizing_box::width || kind == sizing_box::height) {
     const int axis = kind == sizing_box::width ? 1 : 0;
     const double percent = axis == 1 ? view.width_percent[s - 1] : view.height_percent[s - 1];
-    if (wxPGProperty* scale = ScaleProperty(s, axis)) scale->SetValue(long(std::min(percent + 0.5, 2147483647.0)));
+    if (the_pane_link) the_pane_link->ShowSourceScale(s, axis, long(std::min(percent + 0.5, 2147483647.0)));
   }
   ShowValues();
   view.RebuildSources(-1);
@@ -185,7 +179,7 @@ void source_size::OnCancel(wxCommandEvent&) {
     view.height_percent[s - 1] = saved_percent[(s - 1) * 2 + 1];
     view.offset[s - 1] = saved_offset[s - 1];
     for (int axis = 1; axis >= 0; --axis)
-      if (wxPGProperty* scale = ScaleProperty(s, axis)) scale->SetValue(saved_scale_values[(s - 1) * 2 + 1 - axis]);
+      if (the_pane_link) the_pane_link->ShowSourceScale(s, axis, saved_scale_values[(s - 1) * 2 + 1 - axis]);
   }
   view.RebuildSources(-1);
   FinishDialog(*this, wxID_CANCEL);

@@ -12,11 +12,12 @@
 #include <cmath>
 
 #include "engine/base/process_state.h"
+#include "engine/base/view_core.h"
 #include "sources/document.h"
 #include "sources/text_entry_rules.h"
 #include "sources/text_source.h"
 #include "ui/adapters/display_scales.h"
-#include "ui/view/view.h"
+#include "ui/commands/view_link.h"
 
 namespace {
 
@@ -167,16 +168,7 @@ void text_entry::OnOkButton(wxCommandEvent&) {
 
 void text_entry::OnTryText(wxCommandEvent&) {
   ApplyText();
-  auto* view = dynamic_cast<CvorbelView*>(the_view);
-  if (!view) return;
-  view->CreateStartButtons();
-  if (source_count != 2) return;
-  view->DestroyStartButtons();
-  view->UpdateSourceGeometry(1);
-  view->UpdateSourceGeometry(2);
-  view->BuildSourceLayer(1);
-  view->BuildSourceLayer(2);
-  view->CombineTarget();
+  if (auto* view = dynamic_cast<view_link*>(the_view)) view->RefreshSources();
 }
 
 void text_entry::ShowBoxFont() {

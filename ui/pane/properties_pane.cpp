@@ -322,6 +322,24 @@ void CPropertiesWnd::OnGridChanged(wxPropertyGridEvent& event) {
   if (auto* changed = dynamic_cast<committed_property*>(event.GetProperty())) changed->OnCommitted();
 }
 
+namespace {
+
+wxPGProperty* ScaleProperty(int s, int axis) {
+  if (s == 1) return axis == 1 ? prop_hscale_1 : prop_vscale_1;
+  return axis == 1 ? prop_hscale_2 : prop_vscale_2;
+}
+
+}  // namespace
+
+long CPropertiesWnd::SourceScale(int s, int axis, long fallback) const {
+  const wxPGProperty* scale = ScaleProperty(s, axis);
+  return scale ? scale->GetValue().GetLong() : fallback;
+}
+
+void CPropertiesWnd::ShowSourceScale(int s, int axis, long value) {
+  if (wxPGProperty* scale = ScaleProperty(s, axis)) scale->SetValue(value);
+}
+
 void CPropertiesWnd::ResetFlipButton(int s) {
   if (s != 1 && s != 2) return;
   flat_image_button* button = s == 1 ? mirror_button_1 : mirror_button_2;

@@ -71,6 +71,9 @@ class CPropertiesWnd : public wxPanel, public pane_link {
   void RunPaneCommand(int command) override { RunCommand(command); }
   void AllowTip() override { tip_allowed = true; }
   void TakeViewingScaleFromSlider() override;
+  wxRect PaneScreenRect() const override { return GetScreenRect(); }
+  long SourceScale(int s, int axis, long fallback) const override;
+  void ShowSourceScale(int s, int axis, long value) override;
   // Gives a pane command its handler.
   void Handle(int command, std::function<void()> handler);
   bool Handles(int command) const { return handlers.count(command) != 0; }

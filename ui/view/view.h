@@ -7,6 +7,7 @@
 #include <functional>
 
 #include "engine/base/view_core.h"
+#include "ui/commands/view_link.h"
 
 class start_button;
 class flying_tips;
@@ -15,7 +16,7 @@ class move_size_box;
 
 // The one view of the document: the window in which the target is presented,
 // with the start buttons and prompts while fewer than two sources are loaded.
-class CvorbelView : public wxScrolledCanvas, public CvorbelViewCore {
+class CvorbelView : public wxScrolledCanvas, public CvorbelViewCore, public view_link {
  public:
   CvorbelView(wxWindow* parent, CvorbelDoc* document);
   ~CvorbelView() override;
@@ -31,7 +32,9 @@ class CvorbelView : public wxScrolledCanvas, public CvorbelViewCore {
   // Places the target in the window with a margin and sets the scroll range.
   void CenterTargetInView();
   // The dotted outline of the blending box, over what the window shows.
-  void DrawBlendingBox();
+  void DrawBlendingBox() override;
+  wxWindow* Window() override { return this; }
+  CvorbelViewCore& Core() override { return *this; }
 
   // Move/size selection and its grab handles; the fix-position panes.
   void SetMoveSizeSource(int s) override;
@@ -76,7 +79,7 @@ class CvorbelView : public wxScrolledCanvas, public CvorbelViewCore {
   // Edit > Paste, the paste start button and the change-source dialog's paste:
   // source s (1 or 2) from the clipboard's image; true when it was filled.
   void OnEditPaste(wxCommandEvent& event);
-  bool PasteIntoSource(bool replacing, int s);
+  bool PasteIntoSource(bool replacing, int s) override;
   // Edit > Copy: the target onto the clipboard as an opaque image.
   void OnEditCopy(wxCommandEvent& event);
   void OnUpdateEditCopy(wxUpdateUIEvent& event);
@@ -84,9 +87,9 @@ class CvorbelView : public wxScrolledCanvas, public CvorbelViewCore {
   // File > "Software Gen. Source..." and the blank start button; the generator
   // behind them and the change-source dialog: true when source s was made.
   void OnSoftwareSource(wxCommandEvent& event);
-  bool CreateSoftwareSource(bool replacing, int s);
+  bool CreateSoftwareSource(bool replacing, int s) override;
   // The refresh after a source was made in place: start buttons, geometry, layers, target.
-  void RefreshSources();
+  void RefreshSources() override;
 
   // What the window shows after the last presentation: client-sized, packed
   // 0x00RRGGBB pixels. Null before the first presentation.
