@@ -7,7 +7,7 @@
 
 #include "codecs/imaging.h"
 
-// What the per-format decoders and encoders of platform/imaging share.
+// What the per-format decoders and encoders of codecs/imaging share.
 namespace imaging {
 
 constexpr int max_frame_side = 20000;
