@@ -69,6 +69,13 @@ row_terms RowTerms(const warp_frame& f, int y) {
 
 namespace {
 
+inline int Channel(int p, int right, int down, int diagonal, int fx, int fy) {
+  const int v = (p * (256 - fx) * (256 - fy) + right * fx * (256 - fy) + down * (256 - fx) * fy +
+                 diagonal * fx * fy) >>
+                16;
+  return std::clamp(v, 0, 255);
+}
+
 // The positions (size·t) of the root the warp takes first and of the other root
 // (NaN when the equation is linear).
 struct root_positions {
@@ -121,6 +128,19 @@ bool SolvePixel(const warp_frame& f, const row_terms& r, int x, double& X, doubl
     if (InRange(X, Y, f.w, f.h) && MapsBack(f, px, py, X, Y)) return true;
   }
   return false;
+}
+
+// The bilinear sample of a W x H image.
+void Sample(int w, int h, sample_at at, bgra* out) {
+  const auto [col, row, fx, fy] = at;
+  const bgra* line = target_work + size_t(row) * w;
+  const bgra& p = line[col];
+  const bgra& right = col + 1 == w ? p : line[col + 1];
+  const bgra& down = row + 1 == h ? p : line[size_t(w) + col];
+  const bgra& diagonal = target_work[size_t(std::min(row + 1, h - 1)) * w + std::min(col + 1, w - 1)];
+  out->blue = uint8_t(Channel(p.blue, right.blue, down.blue, diagonal.blue, fx, fy));
+  out->green = uint8_t(Channel(p.green, right.green, down.green, diagonal.green, fx, fy));
+  out->red = uint8_t(Channel(p.red, right.red, down.red, diagonal.red, fx, fy));
 }
 
 void SolveColumn(const warp_frame& f, const row_terms& r, int x, const plan_row& p) {

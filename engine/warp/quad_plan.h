@@ -56,13 +56,6 @@ inline bool InRange(double X, double Y, int w, int h) { return X > -1.0 && X < w
 // counts only when it maps back onto the pixel.
 bool SolvePixel(const warp_frame& f, const row_terms& r, int x, double& X, double& Y);
 
-inline int Channel(int p, int right, int down, int diagonal, int fx, int fy) {
-  const int v = (p * (256 - fx) * (256 - fy) + right * fx * (256 - fy) + down * (256 - fx) * fy +
-                 diagonal * fx * fy) >>
-                16;
-  return std::clamp(v, 0, 255);
-}
-
 // The column, row and 8-bit fractions of a position already known to lie in
 // (-1, W) x (-1, H); a position just below 0 gives a negative fraction.
 struct sample_at {
@@ -75,17 +68,7 @@ inline sample_at Position(double X, double Y) {
 }
 
 // The bilinear sample of a W x H image.
-inline void Sample(int w, int h, sample_at at, bgra* out) {
-  const auto [col, row, fx, fy] = at;
-  const bgra* line = target_work + size_t(row) * w;
-  const bgra& p = line[col];
-  const bgra& right = col + 1 == w ? p : line[col + 1];
-  const bgra& down = row + 1 == h ? p : line[size_t(w) + col];
-  const bgra& diagonal = target_work[size_t(std::min(row + 1, h - 1)) * w + std::min(col + 1, w - 1)];
-  out->blue = uint8_t(Channel(p.blue, right.blue, down.blue, diagonal.blue, fx, fy));
-  out->green = uint8_t(Channel(p.green, right.green, down.green, diagonal.green, fx, fy));
-  out->red = uint8_t(Channel(p.red, right.red, down.red, diagonal.red, fx, fy));
-}
+void Sample(int w, int h, sample_at at, bgra* out);
 
 // One row's solutions: where each pixel samples, or that it is outside, or that
 // the pixel-by-pixel solution has to settle it.
