@@ -194,7 +194,7 @@ TEST_F(App, ARecentFileWithTwoSourcesReplacesTheChosenOneAndRecombines) {
   app.RecentFiles().AddFileToHistory(PlainImage("green.png", 64, 48, 0, 200, 0));
   Command(WxId(cmd_recent_file_1));  // the replace dialog is cancelled
   ASSERT_EQ(Messages().size(), 1u);
-  EXPECT_EQ(Messages()[0].first, "Problem opening this file ?");
+  EXPECT_EQ(Messages()[0].first, "Problem opening this file ?\n" + (folder / "green.png").string());
   EXPECT_EQ(target_pixels[0].blue, (200 * 127) >> 8);
   app.port->replace_choice = 130;
   Command(WxId(cmd_recent_file_1));
@@ -203,6 +203,22 @@ TEST_F(App, ARecentFileWithTwoSourcesReplacesTheChosenOneAndRecombines) {
   EXPECT_EQ(target_pixels[0].red, (200 * 129) >> 8);
   EXPECT_EQ(target_pixels[0].green, (200 * 127) >> 8);
   EXPECT_EQ(target_pixels[0].blue, 0);
+}
+
+// A recent file that is gone gets one message, which names it, from the first entry
+// of the list as from the others.
+TEST_F(App, ARecentFileThatIsGoneIsToldOnceWithItsName) {
+  Start({PlainImage("red.png", 64, 48, 200, 0, 0)});
+  const std::string gone[2] = {(folder / "gone1.png").string(), (folder / "gone2.png").string()};
+  app.RecentFiles().AddFileToHistory(gone[1]);
+  app.RecentFiles().AddFileToHistory(gone[0]);
+  for (int entry : {1, 0}) {
+    Messages().clear();
+    Command(WxId(cmd_recent_file_1) + entry);
+    EXPECT_EQ(Messages(), (message_list{{"Problem opening this file ?\n" + gone[entry], message_icon::error}}))
+        << entry;
+  }
+  EXPECT_EQ(source_count, 1);
 }
 
 TEST(ReplaceSourceDialog, EachButtonEndsWithItsResultAndTheCloseBoxCancels) {

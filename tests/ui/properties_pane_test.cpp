@@ -324,6 +324,21 @@ TEST_F(PropertiesPane, TheViewScaleSliderAndItsLabelRescaleTheView) {
   EXPECT_EQ(pane->scale_label->GetLabel(), "100");
 }
 
+// The label shows the slider's position once the target is set up, and again at
+// every resize, without the slider being touched.
+TEST_F(PropertiesPane, TheViewScaleLabelShowsTheSliderFromTheStartAndAtEachResize) {
+  WriteFile("vorbel.conf", "[Configure]\nViewing Scale=130\n");
+  StartTwo();
+  CvorbelView* view = app.Frame()->View();
+  EXPECT_EQ(pane->scale_label->GetLabel(), "130");
+  pane->scale_slider->SetValue(90);
+  wxSizeEvent resized(view->GetSize());
+  view->ProcessWindowEvent(resized);
+  EXPECT_EQ(pane->scale_label->GetLabel(), "90");
+  EXPECT_EQ(CvorbelApp::viewing_scale, 90);
+  EXPECT_FLOAT_EQ(view->display_scale, 0.9f * view->fit_scale);
+}
+
 TEST_F(PropertiesPane, AStoredViewScaleOutOfRangeStandsAtTheSliderEnd) {
   WriteFile("vorbel.conf", "[Configure]\nViewing Scale=99999\n");
   StartTwo();
