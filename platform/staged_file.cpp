@@ -1,4 +1,4 @@
-#include "sources/staged_file.h"
+#include "platform/staged_file.h"
 
 #include <fcntl.h>
 #include <unistd.h>
