@@ -7,6 +7,7 @@
 #include <wx/mstream.h>
 
 #include <iostream>
+#include <utility>
 
 #include "platform/settings_file.h"
 
@@ -57,6 +58,7 @@ void wx_settings_store::Open(const std::string& file_path) {
       Say("the settings cannot be read or stored: " + path + " cannot be read.");
       break;
   }
+  stored_text = text;
   // A hand-edited file may hold lines that wx cannot parse: it skips them, and
   // what can be read is read and clamped by the callers. Its complaints would
   // reach the user as raw parser messages, so they are not let out; an empty name
@@ -82,7 +84,12 @@ void wx_settings_store::Store() {
   }
   std::string text(out.GetLength(), '\0');
   out.CopyTo(text.data(), text.size());
-  if (saved && WriteSettingsFile(path, text)) return;
+  // A write of the value already there leaves the disk alone.
+  if (saved && text == stored_text) return;
+  if (saved && WriteSettingsFile(path, text)) {
+    stored_text = std::move(text);
+    return;
+  }
   // Said once: every later write would fail the same way.
   writable = false;
   Say("the settings cannot be stored in " + path + ".");

@@ -38,5 +38,7 @@ class wx_settings_store final : public settings_store {
 
   std::string path;
   bool writable = false;
+  // What the file holds as far as this store knows.
+  std::string stored_text;
   std::unique_ptr<wxFileConfig> config;
 };
