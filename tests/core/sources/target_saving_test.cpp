@@ -1,4 +1,8 @@
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <filesystem>
+#include <fstream>
 #include <set>
 
 #include "document_fixture.h"
@@ -42,6 +46,35 @@ class target_saving : public document_test {
 };
 
 }  // namespace
+
+TEST_F(target_saving, ASaveClearsWhatKilledSavesOfItsNameLeftAndNothingElse) {
+  // A process that has ended: its staged files are leftovers.
+  const pid_t ended = fork();
+  if (ended == 0) _exit(0);
+  ASSERT_GT(ended, 0);
+  waitpid(ended, nullptr, 0);
+  const std::string dead = std::to_string(ended);
+  const std::set<std::string> leftovers = {".out.png." + dead + "-0.part", ".out.png." + dead + "-42.part"};
+  // Files of saves that may still run, of other names, or only like a staged file.
+  const std::set<std::string> others = {".out.png." + std::to_string(getppid()) + "-0.part",
+                                        ".out.png." + std::to_string(getpid()) + "-7.part",
+                                        ".other.png." + dead + "-0.part",
+                                        ".out.png." + dead + "-0.part~",
+                                        ".out.png.0" + dead + "-0.part",
+                                        ".out.png." + dead + "-100.part",
+                                        ".out.png." + dead + "-03.part",
+                                        ".out.png." + dead + ".part",
+                                        "out.png." + dead + "-0.part"};
+  for (const std::set<std::string>* names : {&leftovers, &others})
+    for (const std::string& name : *names) std::ofstream(Path(name)) << "partial";
+  std::filesystem::create_directory(Path(".out.png." + dead + "-1.part"));
+
+  doc.SaveTarget(Path("out.png"), "png");
+  std::set<std::string> expected = others;
+  expected.insert({"out.png", ".out.png." + dead + "-1.part"});
+  EXPECT_EQ(FolderContents(), expected);
+  EXPECT_EQ(DifferenceFromTarget(Path("out.png")), 0);
+}
 
 TEST_F(target_saving, RoundTripsAtOddWidths) {
   for (const vsize size : {vsize{37, 19}, vsize{1, 1}, vsize{6, 3}, vsize{2047, 41}}) {
