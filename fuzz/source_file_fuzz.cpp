@@ -4,8 +4,6 @@
 // rest is the file. Every reader is thus reached by its name and by the content of
 // another's. A load either fills the source with the image its reader reads from the
 // file, or reports its failure and leaves the source as it was.
-#include <unistd.h>
-
 #include <algorithm>
 #include <array>
 #include <cstddef>
@@ -18,6 +16,7 @@
 #include <string>
 
 #include "engine/process_state.h"
+#include "fuzz/temporary_folder.h"
 #include "platform/imaging.h"
 #include "platform/ui_port.h"
 #include "sources/document.h"
@@ -49,12 +48,8 @@ class answering_ui : public ui_port {
 };
 
 const std::filesystem::path& Folder() {
-  static const std::filesystem::path folder = [] {
-    char pattern[] = "/tmp/source-file-fuzz-XXXXXX";
-    if (!mkdtemp(pattern)) std::abort();
-    return std::filesystem::path(pattern);
-  }();
-  return folder;
+  static const temporary_folder folder("source-file-fuzz");
+  return folder.path;
 }
 
 // The imaging layer picks its decoder by content: the same bytes in memory give an

@@ -2,7 +2,6 @@
 // record by record as the plain reading rule below says, every record made showable
 // text and laid out as a tip at some scroll phase.
 #include <glib.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cstddef>
@@ -15,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "fuzz/temporary_folder.h"
 #include "sources/tip_layout.h"
 #include "sources/tips_file.h"
 
@@ -57,12 +57,8 @@ text_extent MeasureBySum(const std::string& line) {
 }
 
 const std::filesystem::path& Folder() {
-  static const std::filesystem::path folder = [] {
-    char pattern[] = "/tmp/tips-fuzz-XXXXXX";
-    if (!mkdtemp(pattern)) std::abort();
-    return std::filesystem::path(pattern);
-  }();
-  return folder;
+  static const temporary_folder folder("tips-fuzz");
+  return folder.path;
 }
 
 }  // namespace
