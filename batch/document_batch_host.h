@@ -14,7 +14,8 @@ class CvorbelViewCore;
 // the next pair is combined.
 class document_batch_host : public batch_host {
  public:
-  document_batch_host(CvorbelDoc& document, CvorbelViewCore* view) : document(document), view(view) {}
+  document_batch_host(CvorbelDoc& document, CvorbelViewCore* view)
+      : document(document), view(view), saves(view) {}
   bool LoadSourceFile(const std::string& path, int s) override;
   void ExpectSourceFile(const std::string& path, int s) override;
   int RenderSourceText(int number) override;

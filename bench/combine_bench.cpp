@@ -11,6 +11,7 @@
 #include "engine/base/row_parallel.h"
 #include "engine/base/view_core.h"
 #include "bench/layer_map.h"
+#include "bench/output_difference.h"
 #include "bench/paired_timing.h"
 #include "sources/document.h"
 #ifdef VORBEL_WITH_OPENCV
@@ -184,30 +185,71 @@ std::string Named(const char* what, int threads) {
 
 // Ours and OpenCV's at the same thread count, in alternating blocks.
 template <class Ours, class Peer>
-void Compare(benchmark::State& state, const char* what, Ours ours, Peer peer) {
+void Compare(benchmark::State& state, const std::string& what, Ours ours, Peer peer) {
   const int threads = int(state.range(0));
   SetRowThreads(threads);
   cv::setNumThreads(threads);
-  ReportPaired(state, Named(what, threads), ours, peer);
+  ReportPaired(state, Named(what.c_str(), threads), ours, peer);
   cv::setNumThreads(-1);
   SetRowThreads(0);
 }
 
-// The whole "Average" pass against cv::addWeighted at the same weights. OpenCV 4.6
-// runs addWeighted on one thread whatever it is allowed.
+// OpenCV 4.6 runs addWeighted and a 3 x 3 filter2D on one thread whatever it is
+// allowed, so the peer is split into row stripes itself: over our own row pool (the
+// same stripes on the same threads as ours) or over OpenCV's parallel_for_, whichever
+// is the faster here. Each stripe writes only its own rows.
+struct striped_peer {
+  bool own_pool = true;
+
+  template <class Rows>
+  void Run(const Rows& rows) const {
+    if (own_pool) {
+      ParallelRows(target_h, [&](int first, int end) { rows(first, end); });
+    } else {
+      cv::parallel_for_(cv::Range(0, target_h), [&](const cv::Range& r) { rows(r.start, r.end); },
+                        RowThreads() * 8);
+    }
+  }
+  template <class Rows>
+  void Choose(const Rows& rows) {
+    const striped_peer pool{true}, opencv{false};
+    own_pool = FirstIsFaster([&] { pool.Run(rows); }, [&] { opencv.Run(rows); });
+  }
+  const char* Label() const { return own_pool ? "peer striped on our row pool" : "peer striped by parallel_for_"; }
+};
+
+// The whole "Average" pass against cv::addWeighted on the same two layers at the same
+// weights. Ours truncates the weighted sum, addWeighted rounds it; an offset of
+// -1/2 + 1/512 makes it truncate as well (the sums are multiples of 1/256), so that
+// both outputs can be held against each other.
 void BM_AverageVsAddWeighted(benchmark::State& state) {
   combine_scene& s = Scene();
   s.Plain(8);
-  const cv::Mat a = RandomImage(1), b = RandomImage(2);
+  const double weight2 = pixel_rules::Bias() / 256.0, weight1 = 1 - weight2, offset = -0.5 + 1 / 512.0;
+  const cv::Mat a(target_h, target_w, CV_8UC3, s.view->layers[0].rgb.get(), source_layer::stride * 3);
+  const cv::Mat b(target_h, target_w, CV_8UC3, s.view->layers[1].rgb.get(), source_layer::stride * 3);
   cv::Mat out(target_h, target_w, CV_8UC3);
+  const auto rows = [&](int first, int end) {
+    cv::Mat stripe = out.rowRange(first, end);
+    cv::addWeighted(a.rowRange(first, end), weight1, b.rowRange(first, end), weight2, offset, stripe);
+  };
+  SetRowThreads(int(state.range(0)));
+  cv::setNumThreads(int(state.range(0)));
+  striped_peer peer;
+  peer.Choose(rows);
   Compare(
-      state, "Average pass vs addWeighted (peer single-threaded)", [&] { s.view->CombineTarget(); },
-      [&] { cv::addWeighted(a, 129 / 256.0, b, 127 / 256.0, 0.0, out); });
+      state, std::string("Average pass vs addWeighted, ") + peer.Label(), [&] { s.view->CombineTarget(); },
+      [&] { peer.Run(rows); });
+  s.view->CombineTarget();
+  peer.Run(rows);
+  ReportDifference(state, "same layers",
+                   Difference({reinterpret_cast<const uint8_t*>(target_pixels), size_t(target_w) * 4, 4},
+                              {out.data, out.step[0], 3}, 0, 0, target_w, target_h));
 }
 BENCHMARK(BM_AverageVsAddWeighted)->Arg(1)->Arg(8)->Iterations(1)->Unit(benchmark::kMillisecond)->UseManualTime();
 
-// The "Sharpen" convolution step against cv::filter2D with the same kernel; OpenCV
-// 4.6 runs a 3 x 3 filter2D on one thread.
+// The "Sharpen" convolution step against cv::filter2D with the same kernel, striped
+// the same way; a stripe of the whole image reads its neighbouring rows as borders.
 void BM_SharpenVsFilter2D(benchmark::State& state) {
   combine_scene& s = Scene();
   s.Plain(8);
@@ -217,10 +259,18 @@ void BM_SharpenVsFilter2D(benchmark::State& state) {
   for (int i = 0; i < 9; ++i) kernel.at<float>(i / 3, i % 3) = float(k.kernel[i]) / float(k.divisor);
   const cv::Mat in = RandomImage(3);
   cv::Mat out(target_h, target_w, CV_8UC3);
+  const auto rows = [&](int first, int end) {
+    cv::Mat stripe = out.rowRange(first, end);
+    cv::filter2D(in.rowRange(first, end), stripe, -1, kernel);
+  };
+  SetRowThreads(int(state.range(0)));
+  cv::setNumThreads(int(state.range(0)));
+  striped_peer peer;
+  peer.Choose(rows);
   Compare(
-      state, "Sharpen vs filter2D (peer single-threaded)",
+      state, std::string("Sharpen vs filter2D, ") + peer.Label(),
       [&] { ConvolveTarget(k.kernel, k.size, k.divisor, k.offset, target_w, target_h); },
-      [&] { cv::filter2D(in, out, -1, kernel); });
+      [&] { peer.Run(rows); });
 }
 BENCHMARK(BM_SharpenVsFilter2D)->Arg(1)->Arg(8)->Iterations(1)->Unit(benchmark::kMillisecond)->UseManualTime();
 

@@ -17,16 +17,28 @@ struct paired_times {
   double ratio = 0, ratio_low = 0, ratio_high = 0;  // ours / peer: of the minima; of blocks
 };
 
-template <class Ours, class Peer>
-paired_times TimePaired(Ours ours, Peer peer, int blocks = 7, double block_ms = 120) {
+// Stands for no untimed preparation.
+struct unprepared {
+  void operator()() const {}
+};
+
+// As TimePaired below; before_ours runs ahead of each run of ours, outside the timing
+// (to give an operation that works in place the same input every time).
+template <class Ours, class Peer, class Prepare>
+paired_times TimePairedPrepared(Ours ours, Peer peer, Prepare before_ours, int blocks = 7,
+                                double block_ms = 120) {
   using clock = std::chrono::steady_clock;
   const auto run_ms = [](auto& f) {
     const auto t0 = clock::now();
     f();
     return std::chrono::duration<double, std::milli>(clock::now() - t0).count();
   };
+  const auto ours_ms = [&] {
+    before_ours();
+    return run_ms(ours);
+  };
   // One run of each to size the blocks.
-  const double first = std::max(run_ms(ours), run_ms(peer));
+  const double first = std::max(ours_ms(), run_ms(peer));
   const int runs = std::clamp(int(block_ms / std::max(first, 1e-3)), 3, 200);
   std::vector<double> all_ours, all_peer, block_ratios;
   for (int b = 0; b < blocks; ++b) {
@@ -36,7 +48,7 @@ paired_times TimePaired(Ours ours, Peer peer, int blocks = 7, double block_ms = 
       const bool is_ours = (side == 0) == (b % 2 == 0);
       std::vector<double>& times = is_ours ? all_ours : all_peer;
       for (int i = 0; i <= runs; ++i) {
-        const double t = is_ours ? run_ms(ours) : run_ms(peer);
+        const double t = is_ours ? ours_ms() : run_ms(peer);
         if (i == 0) continue;
         times.push_back(t);
         best[is_ours ? 0 : 1] = std::min(best[is_ours ? 0 : 1], t);
@@ -59,13 +71,26 @@ paired_times TimePaired(Ours ours, Peer peer, int blocks = 7, double block_ms = 
   return r;
 }
 
+template <class Ours, class Peer>
+paired_times TimePaired(Ours ours, Peer peer, int blocks = 7, double block_ms = 120) {
+  return TimePairedPrepared(ours, peer, unprepared{}, blocks, block_ms);
+}
+
+// Of two forms of the same peer work, whether the first is the faster, timed against
+// each other in the same alternating blocks (fewer and shorter ones).
+template <class First, class Second>
+bool FirstIsFaster(First first, Second second) {
+  return TimePaired(first, second, 5, 80).ratio <= 1.0;
+}
+
 // Runs the pair once as one benchmark iteration: the reported time is ours, the
 // counters hold the peer's and the ratios, and a summary line is printed.
-template <class Ours, class Peer>
-void ReportPaired(benchmark::State& state, const std::string& what, Ours ours, Peer peer) {
+template <class Ours, class Peer, class Prepare = unprepared>
+void ReportPaired(benchmark::State& state, const std::string& what, Ours ours, Peer peer,
+                  Prepare before_ours = {}) {
   paired_times r;
   for (auto _ : state) {
-    r = TimePaired(ours, peer);
+    r = TimePairedPrepared(ours, peer, before_ours);
     state.SetIterationTime(r.ours_ms / 1e3);
   }
   state.counters["peer_ms"] = r.peer_ms;

@@ -1,11 +1,11 @@
 #include <algorithm>
-#include <bit>
 #include <cstdlib>
 #include <cstring>
 #include <new>
 #include <vector>
 
 #include "bytes/bitmap_header.h"
+#include "bytes/bitmap_pixels.h"
 #include "bytes/le_bytes.h"
 #include "bytes/pixel_rows.h"
 #include "codecs/imaging_codecs.h"
@@ -24,42 +24,6 @@ constexpr uint32_t largest_header_bytes = 124;
 constexpr uint32_t compression_os2_rle24 = 4;
 constexpr uint32_t compression_alpha_bitfields = 6;
 
-constexpr uint32_t opaque = 0xFF000000u;
-
-// Blue, green, red, alpha in memory order.
-uint32_t Bgra(uint8_t blue, uint8_t green, uint8_t red, uint8_t alpha) {
-  return uint32_t(blue) | uint32_t(green) << 8 | uint32_t(red) << 16 | uint32_t(alpha) << 24;
-}
-
-void Store(uint8_t* out, uint32_t bgra) { PutLe32(out, bgra); }
-
-// One channel of a bit-field pixel as 8 bits: fewer bits are repeated down to fill
-// the byte (all ones give 255), more are cut to their top 8.
-class channel {
- public:
-  explicit channel(uint32_t mask) : mask(mask) {
-    if (mask == 0) return;
-    shift = std::countr_zero(mask);
-    bits = std::bit_width(mask >> shift);
-  }
-  bool Present() const { return mask != 0; }
-  uint8_t operator()(uint32_t pixel) const {
-    if (mask == 0) return 0;
-    const uint32_t v = (pixel & mask) >> shift;
-    if (bits >= 8) return uint8_t(v >> (bits - 8));
-    uint32_t out = 0;
-    for (int at = 8 - bits;; at -= bits) {
-      if (at <= 0) return uint8_t(out | v >> -at);
-      out |= v << at;
-    }
-  }
-
- private:
-  uint32_t mask;
-  int shift = 0;
-  int bits = 0;
-};
-
 struct bmp_layout {
   uint32_t header_size = 0;
   uint16_t bits = 0;
@@ -68,7 +32,8 @@ struct bmp_layout {
   uint32_t masks[4] = {};  // red, green, blue, alpha
   // Without masks a 32-bit file's fourth bytes are alpha, unless all are 0.
   bool guess_alpha = false;
-  uint32_t palette[256] = {};
+  const uint8_t* palette = nullptr;
+  uint32_t palette_count = 0;
   size_t data_offset = 0;
   uint64_t row_bytes = 0;
 };
@@ -222,13 +187,14 @@ class bmp_decoder : public byte_decoder {
     const uint32_t offset = GetLe32(bytes.data + 10);
     if (offset != 0 && offset >= at) n = std::min<uint64_t>(n, (offset - at) / entry);
     if (n * entry > bytes.size - at) return Fail("BMP: the file is truncated");
-    std::fill(layout.palette, layout.palette + 256, opaque);
-    for (uint64_t i = 0; i < n; ++i) {
-      const uint8_t* e = bytes.data + at + i * entry;
-      layout.palette[i] = Bgra(e[0], e[1], e[2], 255);
-    }
+    layout.palette = bytes.data + at;
+    layout.palette_count = uint32_t(n);
     at += size_t(n * entry);
     return true;
+  }
+
+  colour_table Palette() const {
+    return colour_table(layout.palette, layout.palette_count, layout.header_size == core_header_bytes ? 3 : 4, 255);
   }
 
   // The file's row for output row y (top row first).
@@ -238,22 +204,8 @@ class bmp_decoder : public byte_decoder {
   }
 
   void IndexRows(uint8_t* dest, size_t stride) const {
-    const int bits = layout.bits;
-    const unsigned per_byte = 8 / unsigned(bits);
-    const unsigned low = (1u << bits) - 1;
-    for (int y = 0; y < height; ++y) {
-      const uint8_t* in = FileRow(y);
-      uint8_t* out = dest + size_t(y) * stride;
-      if (bits == 8) {
-        for (int x = 0; x < width; ++x) Store(out + 4 * size_t(x), layout.palette[in[x]]);
-        continue;
-      }
-      for (int x = 0; x < width; ++x) {
-        const unsigned slot = unsigned(x) % per_byte;
-        const unsigned index = (in[unsigned(x) / per_byte] >> (8 - bits * int(slot + 1))) & low;
-        Store(out + 4 * size_t(x), layout.palette[index]);
-      }
-    }
+    const colour_table table = Palette();
+    for (int y = 0; y < height; ++y) IndexRowToBgra(FileRow(y), layout.bits, table, dest + size_t(y) * stride, size_t(width));
   }
 
   void TwentyFourBitRows(uint8_t* dest, size_t stride) const {
@@ -261,22 +213,20 @@ class bmp_decoder : public byte_decoder {
   }
 
   void SixteenBitRows(uint8_t* dest, size_t stride) const {
-    const channel red(layout.masks[0] & 0xFFFF), green(layout.masks[1] & 0xFFFF);
-    const channel blue(layout.masks[2] & 0xFFFF), alpha(layout.masks[3] & 0xFFFF);
+    const bit_field_channels channels(layout.masks, 16, channel_rule::repeat);
     std::vector<uint32_t> colour(65536);
-    for (uint32_t v = 0; v < 65536; ++v)
-      colour[v] = Bgra(blue(v), green(v), red(v), alpha.Present() ? alpha(v) : 255);
+    for (uint32_t v = 0; v < 65536; ++v) colour[v] = channels.Bgra(v);
     for (int y = 0; y < height; ++y) {
       const uint8_t* in = FileRow(y);
       uint8_t* out = dest + size_t(y) * stride;
-      for (int x = 0; x < width; ++x) Store(out + 4 * size_t(x), colour[GetLe16(in + 2 * size_t(x))]);
+      for (int x = 0; x < width; ++x) PutLe32(out + 4 * size_t(x), colour[GetLe16(in + 2 * size_t(x))]);
     }
   }
 
   void ThirtyTwoBitRows(uint8_t* dest, size_t stride) const {
     const uint32_t* m = layout.masks;
     const bool bgra = m[0] == 0xFF0000 && m[1] == 0xFF00 && m[2] == 0xFF;
-    const channel red(m[0]), green(m[1]), blue(m[2]), alpha(m[3]);
+    const bit_field_channels channels(m, 32, channel_rule::repeat);
     uint32_t any_alpha = 0;
     for (int y = 0; y < height; ++y) {
       const uint8_t* in = FileRow(y);
@@ -290,10 +240,7 @@ class bmp_decoder : public byte_decoder {
         }
         continue;
       }
-      for (int x = 0; x < width; ++x) {
-        const uint32_t v = GetLe32(in + 4 * size_t(x));
-        Store(out + 4 * size_t(x), Bgra(blue(v), green(v), red(v), alpha.Present() ? alpha(v) : 255));
-      }
+      BitFieldRowToBgra(in, 32, channels, out, size_t(width));
     }
     // Writers that leave the fourth byte at 0 mean an opaque image.
     if (layout.guess_alpha && any_alpha == 0)
@@ -305,42 +252,19 @@ class bmp_decoder : public byte_decoder {
   // without an end code before the last row has begun is a truncated file.
   bool RunLengthRows(uint8_t* dest, size_t stride) {
     const bool four = layout.compression == compression_rle4;
-    for (int y = 0; y < height; ++y)
-      for (int x = 0; x < width; ++x) Store(dest + size_t(y) * stride + 4 * size_t(x), layout.palette[0]);
-    const uint8_t* p = bytes.data + layout.data_offset;
-    const uint8_t* const end = bytes.data + bytes.size;
-    int64_t x = 0, y = 0;  // y counts from the bottom row
-    const auto put = [&](unsigned index) {
-      if (x < width) Store(dest + size_t(height - 1 - y) * stride + 4 * size_t(x), layout.palette[index]);
-      ++x;
-    };
-    while (y < height) {
-      if (end - p < 2) return y == height - 1 || Fail("BMP: the file is truncated");
-      const unsigned count = p[0], value = p[1];
-      p += 2;
-      if (count > 0) {
-        const auto stored = unsigned(std::clamp<int64_t>(width - x, 0, count));
-        for (unsigned i = 0; i < stored; ++i) put(four ? (i & 1 ? value & 15 : value >> 4) : value);
-        x += count - stored;
-        continue;
-      }
-      if (value == 0) {
-        x = 0;
-        ++y;
-      } else if (value == 1) {
-        return true;
-      } else if (value == 2) {
-        if (end - p < 2) return Fail("BMP: the file is truncated");
-        x += p[0];
-        y += p[1];
-        p += 2;
-      } else {
-        const size_t data = four ? (value + 1) / 2 : value;
-        const size_t padded = data + (data & 1);
-        if (size_t(end - p) < data) return Fail("BMP: the file is truncated");
-        for (unsigned i = 0; i < value; ++i) put(four ? (i & 1 ? p[i / 2] & 15 : p[i / 2] >> 4) : p[i]);
-        p += std::min(padded, size_t(end - p));
-      }
+    // The indices go to the start of each output row, which is then expanded in place.
+    const size_t index_bytes = four ? (size_t(width) + 1) / 2 : size_t(width);
+    for (int y = 0; y < height; ++y) std::memset(dest + size_t(y) * stride, 0, index_bytes);
+    const index_rows rows{dest + size_t(height - 1) * stride, -ptrdiff_t(stride), width, height};
+    const run_length_outcome outcome =
+        DecodeRunLength(bytes.data + layout.data_offset, bytes.size - layout.data_offset, {four, true, true}, rows);
+    const bool cut = outcome.end == run_length_end::code_cut ||
+                     (outcome.end == run_length_end::data_ended && outcome.row != height - 1);
+    if (cut) return Fail("BMP: the file is truncated");
+    const colour_table table = Palette();
+    for (int y = 0; y < height; ++y) {
+      uint8_t* row = dest + size_t(y) * stride;
+      IndexRowToBgra(row, four ? 4 : 8, table, row, size_t(width));
     }
     return true;
   }

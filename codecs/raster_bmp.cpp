@@ -5,9 +5,10 @@
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <vector>
 
+#include "bytes/bitmap_pixels.h"
 #include "bytes/le_bytes.h"
-#include "codecs/row_iterator.h"
 
 namespace {
 
@@ -120,9 +121,10 @@ const char* CRasterBMP::DecodePixels(CByteStream* stream, const bitmap_info_head
     const uint32_t stored = std::min(bih.biClrUsed, GetColorCount());
     uint8_t raw[256 * 4];
     if (!ReadExactly(stream, raw, uint64_t(stored) * entry_bytes)) return cut_short;
-    for (uint32_t i = 0; i < stored; ++i) {
-      const uint8_t* e = raw + i * entry_bytes;
-      palette[i] = rgb_quad{e[0], e[1], e[2], 0};
+    const colour_table table(raw, stored, entry_bytes, 0);
+    for (uint32_t i = 0; i < GetColorCount(); ++i) {
+      const uint32_t colour = table[uint8_t(i)];
+      palette[i] = rgb_quad{uint8_t(colour), uint8_t(colour >> 8), uint8_t(colour >> 16), 0};
     }
     if (bih.biClrUsed > stored) stream->Seek(int64_t(bih.biClrUsed - stored) * entry_bytes, 1);
   }
@@ -141,10 +143,8 @@ const char* CRasterBMP::DecodePixels(CByteStream* stream, const bitmap_info_head
           if (!ReadExactly(stream, GetBits(0), head.biSizeImage)) return cut_short;
           break;
         case compression_rle8:
-          DecodeRle8(stream);
-          break;
         case compression_rle4:
-          DecodeRle4(stream);
+          ReadRunLength(stream, bih.biCompression == compression_rle4);
           break;
         default:
           return "compression type not supported";
@@ -193,101 +193,18 @@ const char* CRasterBMP::DecodePixels(CByteStream* stream, const bitmap_info_head
   return nullptr;
 }
 
-void CRasterBMP::DecodeRle8(CByteStream* stream) {
-  CRowIterator rows(*this);
-  // A header may pair RLE8 with fewer bits a pixel, whose rows hold fewer bytes.
-  const int64_t width = std::min<int64_t>(GetWidth(), GetRowBytes());
-  int64_t x = 0;
-  int64_t y = 0;
-  uint8_t* row = rows.SetRow(0);
-  for (;;) {
-    const int count = stream->GetC();
-    if (count < 0) return;
-    if (count > 0) {
-      const int value = stream->GetC();
-      if (value < 0) return;
-      const int64_t end = std::min(x + count, width);
-      if (x < end) std::memset(row + x, value, size_t(end - x));
-      x = std::max(x, end);
-      continue;
-    }
-    const int code = stream->GetC();
-    if (code < 0 || code == 1) return;
-    if (code == 0) {
-      x = 0;
-      if (!(row = rows.SetRow(++y))) return;
-    } else if (code == 2) {
-      const int dx = stream->GetC();
-      const int dy = stream->GetC();
-      if (dx < 0 || dy < 0) return;
-      x = std::min(x + dx, width);
-      y += dy;
-      if (!(row = rows.SetRow(y))) return;
-    } else {
-      // A literal run that would reach past the row's end is read but not stored.
-      const bool store = x + code <= width;
-      for (int i = 0; i < code; ++i) {
-        const int value = stream->GetC();
-        if (value < 0) return;
-        if (store) row[x + i] = uint8_t(value);
-      }
-      x = std::min(x + code, width);
-      if (code & 1) stream->GetC();
-    }
-  }
-}
-
-void CRasterBMP::DecodeRle4(CByteStream* stream) {
-  CRowIterator rows(*this);
-  // A header may pair RLE4 with one bit a pixel, whose rows hold fewer bytes.
-  const int64_t width = std::min<int64_t>(GetWidth(), int64_t{GetRowBytes()} * 2);
-  // Pixel position in the row: even positions are the high nibble of byte p / 2.
-  int64_t p = 0;
-  int64_t y = 0;
-  uint8_t* row = rows.SetRow(0);
-  const auto put = [&](int nibble) {
-    if (p < width) {
-      uint8_t& b = row[p >> 1];
-      b = p & 1 ? uint8_t(b | nibble) : uint8_t(nibble << 4);
-    }
-    p = std::min(p + 1, width);
-  };
-  for (;;) {
-    const int count = stream->GetC();
-    if (count < 0) return;
-    if (count > 0) {
-      const int value = stream->GetC();
-      if (value < 0) return;
-      for (int i = 0; i < count; ++i) put(i & 1 ? value & 0x0F : value >> 4);
-      continue;
-    }
-    const int code = stream->GetC();
-    if (code < 0 || code == 1) return;
-    if (code == 0) {
-      p = 0;
-      if (!(row = rows.SetRow(++y))) return;
-    } else if (code == 2) {
-      const int dx = stream->GetC();
-      const int dy = stream->GetC();
-      if (dx < 0 || dy < 0) return;
-      p = std::min(p + dx / 2 * 2, width);
-      y += dy;
-      if (!(row = rows.SetRow(y))) return;
-    } else {
-      // A literal run that would reach past the row's end is read but not stored.
-      const bool store = p + code <= width;
-      const int bytes = (code + 1) / 2;
-      for (int i = 0; i < bytes; ++i) {
-        const int value = stream->GetC();
-        if (value < 0) return;
-        if (!store) continue;
-        put(value >> 4);
-        if (2 * i + 1 < code) put(value & 0x0F);
-      }
-      if (!store) p = std::min(p + code, width);
-      if (bytes & 1) stream->GetC();
-    }
-  }
+void CRasterBMP::ReadRunLength(CByteStream* stream, bool four_bit) {
+  // The runs end at the data's end, wherever that is: the rest of the stream is theirs.
+  std::vector<uint8_t> data;
+  uint8_t chunk[4096];
+  for (size_t got; (got = stream->Read(chunk, 1, sizeof chunk)) > 0;) data.insert(data.end(), chunk, chunk + got);
+  // A header may pair run-length data with fewer bits a pixel, whose rows hold fewer
+  // pixels of the runs' own size.
+  const int64_t row_pixels = int64_t{GetRowBytes()} * (four_bit ? 2 : 1);
+  const index_rows rows{GetBits(0), ptrdiff_t(GetRowBytes()), std::min<int64_t>(GetWidth(), row_pixels),
+                        GetHeight()};
+  // A literal run that would reach past its row's end is read but not stored.
+  DecodeRunLength(data.data(), data.size(), {four_bit, false, false}, rows);
 }
 
 bool CRasterBMP::Encode(CByteStream* stream) {

@@ -19,6 +19,5 @@ class CRasterBMP : public CRaster {
  private:
   const char* DecodePixels(CByteStream* stream, const bitmap_info_header& file_header,
                            int64_t start, uint32_t offset);
-  void DecodeRle8(CByteStream* stream);
-  void DecodeRle4(CByteStream* stream);
+  void ReadRunLength(CByteStream* stream, bool four_bit);
 };

@@ -1,18 +1,9 @@
 #include <algorithm>
 #include <cstring>
 
-#include "bytes/bit_field_channel.h"
+#include "bytes/bitmap_pixels.h"
 #include "bytes/le_bytes.h"
 #include "codecs/raster.h"
-
-namespace {
-
-// The byte of a 32-bit pixel that a mask selects: the highest non-zero byte of the mask.
-int ByteOfMask(uint32_t mask) {
-  return (mask >> 8 != 0) + (mask >> 16 != 0) + (mask >> 24 != 0);
-}
-
-}  // namespace
 
 rgb_quad* CRaster::GetPalette() const {
   if (!dib || head.biClrUsed == 0) return nullptr;
@@ -171,36 +162,20 @@ void CRaster::BitfieldsToRgb(const uint8_t* source, uint32_t red_mask, uint32_t 
                              uint32_t blue_mask, uint32_t depth) {
   if (!dib || !source || head.biBitCount != 24 || (depth != 16 && depth != 32)) return;
   const int64_t width = head.biWidth;
+  // A 16-bit channel is shifted into its byte; a 32-bit one is the byte its mask lies in.
+  const uint32_t masks[4] = {red_mask, green_mask, blue_mask, 0};
+  const bit_field_channels channels(masks, int(depth), depth == 16 ? channel_rule::shift : channel_rule::whole_byte);
+  const int64_t source_row = depth == 16 ? (width + 1) / 2 * 4 : width * 4;
   // Backwards, last row and last pixel first: a 16-bit pixel never lies after the
   // 24-bit pixel made from it, so the source may be this image's own rows.
-  if (depth == 16) {
-    const int64_t source_row = (width + 1) / 2 * 4;
-    for (int64_t y = head.biHeight - 1; y >= 0; --y) {
-      const uint8_t* s = source + y * source_row;
-      uint8_t* d = info.first_row + y * info.row_bytes;
-      for (int64_t x = width - 1; x >= 0; --x) {
-        const uint32_t w = GetLe16(s + 2 * x);
-        const uint8_t blue = Channel16(w, blue_mask);
-        const uint8_t green = Channel16(w, green_mask);
-        const uint8_t red = Channel16(w, red_mask);
-        d[3 * x] = blue;
-        d[3 * x + 1] = green;
-        d[3 * x + 2] = red;
-      }
-    }
-    return;
-  }
-  const int red_byte = ByteOfMask(red_mask);
-  const int green_byte = ByteOfMask(green_mask);
-  const int blue_byte = ByteOfMask(blue_mask);
   for (int64_t y = head.biHeight - 1; y >= 0; --y) {
-    const uint8_t* s = source + y * width * 4;
+    const uint8_t* s = source + y * source_row;
     uint8_t* d = info.first_row + y * info.row_bytes;
     for (int64_t x = width - 1; x >= 0; --x) {
-      const uint8_t* p = s + 4 * x;
-      const uint8_t blue = p[blue_byte];
-      const uint8_t green = p[green_byte];
-      const uint8_t red = p[red_byte];
+      const uint32_t pixel = depth == 16 ? GetLe16(s + 2 * x) : GetLe32(s + 4 * x);
+      const uint8_t blue = channels.blue(pixel);
+      const uint8_t green = channels.green(pixel);
+      const uint8_t red = channels.red(pixel);
       d[3 * x] = blue;
       d[3 * x + 1] = green;
       d[3 * x + 2] = red;

@@ -1,6 +1,8 @@
 #include "platform/settings.h"
 
 #include <algorithm>
+#include <climits>
+#include <cstdint>
 #include <cstdlib>
 #include <map>
 #include <utility>
@@ -39,6 +41,26 @@ settings_store* installed_store = &default_store;
 int settings_store::GetClampedInt(const std::string& section, const std::string& key,
                                   int fallback, int low, int high) {
   return std::clamp(GetInt(section, key, fallback), low, high);
+}
+
+int ParseStoredInt(std::string_view text, int fallback) {
+  const auto blank = [](char c) { return c == ' ' || c == '\t'; };
+  while (!text.empty() && blank(text.front())) text.remove_prefix(1);
+  while (!text.empty() && blank(text.back())) text.remove_suffix(1);
+  bool negative = false;
+  if (!text.empty() && (text.front() == '+' || text.front() == '-')) {
+    negative = text.front() == '-';
+    text.remove_prefix(1);
+  }
+  if (text.empty()) return fallback;
+  // Past the int range the digits only say which end was meant.
+  int64_t magnitude = 0;
+  for (const char c : text) {
+    if (c < '0' || c > '9') return fallback;
+    magnitude = std::min<int64_t>(magnitude * 10 + (c - '0'), int64_t(INT_MAX) + 1);
+  }
+  if (negative) return int(std::max<int64_t>(-magnitude, INT_MIN));
+  return int(std::min<int64_t>(magnitude, INT_MAX));
 }
 
 std::string UserSettingsFile() {

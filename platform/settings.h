@@ -1,5 +1,6 @@
 #pragma once
 #include <string>
+#include <string_view>
 
 // The program's stored settings: sections of named integers and strings that last
 // between runs. The window layer installs a store on a configuration file; without
@@ -19,6 +20,11 @@ class settings_store {
   int GetClampedInt(const std::string& section, const std::string& key, int fallback, int low,
                     int high);
 };
+
+// A stored number as the program reads one: an optional sign and decimal digits,
+// spaces around them allowed; beyond int it is the nearest end. Anything else
+// ("nan", "inf", "0x10", "1e3", "12px", nothing) is no number and gives fallback.
+int ParseStoredInt(std::string_view text, int fallback);
 
 // Where the user's settings file lives: $XDG_CONFIG_HOME/vorbel/vorbel.conf, or
 // ~/.config/vorbel/vorbel.conf when that variable is unset, empty or not absolute.

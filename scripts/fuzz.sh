@@ -7,7 +7,7 @@ seconds=${1:-20}
 CC=clang CXX=clang++ cmake -S fuzz -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build build-fuzz
 for exe in build-fuzz/*_fuzz; do
-  [ -x "$exe" ] || continue
+  [ -f "$exe" ] && [ -x "$exe" ] || continue  # not the corpus copies beside them
   name=$(basename "$exe")
   work=build-fuzz/corpus-$name
   mkdir -p "$work"

@@ -19,6 +19,16 @@ steps() {
   xdotool key Return
   sleep 1.5
   shot 02-one-source
+  # A second source begun with the T key and cancelled: the status bar keeps the
+  # one-source look (indicator texts, no colours, no fix-position blocks).
+  xdotool mousemove --window "$wid" $((width / 3)) $((height / 2)) click 1
+  sleep 0.3
+  xdotool key t
+  xdotool search --sync --onlyvisible --name '^Text Entry' >/dev/null
+  sleep 1
+  xdotool key Escape
+  sleep 1.5
+  shot 02b-one-source-after-cancelled-text
   stop_program
 
   start_program "$work/first.png" "$work/second.png"

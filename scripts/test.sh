@@ -8,5 +8,5 @@ cmake --build build-test
 cd build-test
 ctest --output-on-failure -j"$(nproc)" -L core
 if ctest -N -L ui | grep -q 'Total Tests: [1-9]'; then
-  xvfb-run -a -s '-screen 0 1600x1200x24' ctest --output-on-failure -L ui
+  bash ../scripts/window_tests.sh .
 fi

@@ -26,28 +26,22 @@ bool CvorbelDoc::OnOpenDocument(const std::string& path) {
     return false;
   }
   replaced_source = -1;
-  const int old_count = source_count;
-  source_count += 1;
-
-  if (source_count > 2) {
-    source_count = 2;
+  if (source_count >= 2) {
     const int choice = the_ui().RunReplaceSource();
     if (choice != 129 && choice != 130) return false;
     if (!OpenForReading(path)) return false;
     const int s = choice - 128;
-    if (!LoadSourceImage(path, s)) {
-      source_count = old_count;
-      return false;
-    }
+    if (!LoadSourceImage(path, s)) return false;
     replaced_source = s;
     the_ui().AdjustLayout();
     return true;
   }
 
-  if (!OpenForReading(path) || !LoadSourceImage(path, source_count)) {
-    source_count = old_count;
-    return false;
-  }
+  // Counted in only once its image is in: while a failure's message is up, the
+  // window must not show (or try to show) a second source that never came.
+  const int s = source_count + 1;
+  if (!OpenForReading(path) || !LoadSourceImage(path, s)) return false;
+  source_count = s;
   the_ui().AdjustLayout();
   return true;
 }

@@ -153,5 +153,9 @@ void CvorbelDoc::StepSourceFile(int s, int step) {
     chosen = &name;
     if (--target == 0) break;
   }
-  if (chosen) LoadSourceFile(folder + *chosen, s);
+  if (!chosen) return;
+  const std::string path = folder + *chosen;
+  // The walk stands on a file that failed to load, the source keeping its picture:
+  // the next step goes on past it instead of trying it again.
+  if (!LoadSourceFile(path, s) && wic_ready) file_name[s - 1] = path;
 }

@@ -4,8 +4,8 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "bytes/bit_field_channel.h"
 #include "bytes/bitmap_header.h"
+#include "bytes/bitmap_pixels.h"
 #include "bytes/le_bytes.h"
 #include "bytes/pixel_rows.h"
 
@@ -88,43 +88,23 @@ paste_result ReadLayout(const uint8_t* block, size_t size, bitmap_layout& out) {
   return paste_done;
 }
 
-void PaletteEntry(const bitmap_layout& layout, uint32_t index, uint8_t* pixel) {
-  if (index < layout.palette_count) {
-    std::memcpy(pixel, layout.palette + 4 * index, 3);
-  } else {
-    pixel[0] = pixel[1] = pixel[2] = 0;
-  }
-  pixel[3] = 255;
-}
-
-void ConvertRow(const bitmap_layout& layout, const uint8_t* in, uint8_t* out) {
-  const int w = layout.width;
+void ConvertRow(const bitmap_layout& layout, const colour_table& table, const bit_field_channels& channels,
+                const uint8_t* in, uint8_t* out) {
+  const auto w = size_t(layout.width);
   switch (layout.bits) {
     case 1:
-      for (int x = 0; x < w; ++x) PaletteEntry(layout, (in[x >> 3] >> (7 - (x & 7))) & 1, out + 4 * x);
-      break;
     case 4:
-      for (int x = 0; x < w; ++x)
-        PaletteEntry(layout, (x & 1) ? in[x >> 1] & 0x0F : in[x >> 1] >> 4, out + 4 * x);
-      break;
     case 8:
-      for (int x = 0; x < w; ++x) PaletteEntry(layout, in[x], out + 4 * x);
+      IndexRowToBgra(in, layout.bits, table, out, w);
       break;
     case 16:
-      for (int x = 0; x < w; ++x) {
-        const uint32_t pixel = GetLe16(in + 2 * x);
-        uint8_t* p = out + 4 * x;
-        p[0] = Channel16(pixel, layout.masks[2]);
-        p[1] = Channel16(pixel, layout.masks[1]);
-        p[2] = Channel16(pixel, layout.masks[0]);
-        p[3] = 255;
-      }
+      BitFieldRowToBgra(in, 16, channels, out, w);
       break;
     case 24:
-      BgrToBgra(in, out, size_t(w));
+      BgrToBgra(in, out, w);
       break;
     default:
-      std::memcpy(out, in, size_t(w) * 4);
+      std::memcpy(out, in, w * 4);
       break;
   }
 }
@@ -171,9 +151,14 @@ paste_result NormalisePastedBitmap(const uint8_t* block, size_t size, image_reco
   if (!made.bitmap) return paste_out_of_memory;
   uint8_t* pixels = made.Pixels();
   const size_t out_stride = size_t(layout.width) * 4;
+  // Colours past the palette's entries are black; channels narrower than a byte are
+  // shifted into its top bits.
+  const colour_table table(layout.palette, layout.palette_count, 4, 255);
+  const uint32_t masks[4] = {layout.masks[0], layout.masks[1], layout.masks[2], 0};
+  const bit_field_channels channels(masks, 16, channel_rule::shift);
   for (int i = 0; i < layout.height; ++i) {
     const int row = layout.bottom_up ? layout.height - 1 - i : i;
-    ConvertRow(layout, layout.rows + layout.stride * uint64_t(i), pixels + out_stride * size_t(row));
+    ConvertRow(layout, table, channels, layout.rows + layout.stride * uint64_t(i), pixels + out_stride * size_t(row));
   }
   if (!made.MakeMask(1)) return paste_out_of_memory;
   record.Swap(made);

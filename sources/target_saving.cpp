@@ -9,11 +9,11 @@
 #include "engine/base/process_state.h"
 #include "codecs/imaging.h"
 #include "platform/settings.h"
+#include "platform/staged_file.h"
 #include "platform/ui_port.h"
 #include "sources/document.h"
 #include "sources/file_naming.h"
 #include "codecs/raster.h"
-#include "sources/staged_file.h"
 
 namespace {
 

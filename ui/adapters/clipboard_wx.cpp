@@ -10,6 +10,7 @@
 
 #include "engine/base/process_state.h"
 #include "sources/pasted_bitmap.h"
+#include "sources/pasted_image_file.h"
 
 namespace {
 
@@ -30,7 +31,7 @@ class open_clipboard {
   const bool opened;
 };
 
-// Images cross the clipboard as PNG: the data object needs wx's PNG handler.
+// The target leaves as PNG: the data object needs wx's PNG handler to encode it.
 void NeedPngHandler() {
   if (!wxImage::FindHandler(wxBITMAP_TYPE_PNG)) wxImage::AddHandler(new wxPNGHandler);
 }
@@ -45,31 +46,21 @@ bool ReadBitmapFile(std::vector<uint8_t>& block) {
   return true;
 }
 
-// The bitmap format's bytes are fetched undecoded first, so that an image too large
-// to paste is refused from its header before the toolkit decodes it.
+// The image file's bytes are fetched undecoded and read by the program's own reader,
+// which checks them as it opens files: the toolkit's decoder would spend seconds on a
+// few bytes that declare more data than they hold.
 clipboard_read ReadAnyImage(std::vector<uint8_t>& block) {
   wxCustomDataObject raw(wxDF_BITMAP);
   if (!wxTheClipboard->GetData(raw) || raw.GetSize() == 0) return clipboard_read::no_image;
-  if (PngTooLargeToPaste(static_cast<const uint8_t*>(raw.GetData()), raw.GetSize()))
-    return clipboard_read::too_large;
-  NeedPngHandler();
-  wxBitmapDataObject data;
-  if (!data.SetData(raw.GetSize(), raw.GetData()) || !data.GetBitmap().IsOk())
-    return clipboard_read::no_image;
-  const wxImage image = data.GetBitmap().ConvertToImage();
-  const int w = image.GetWidth(), h = image.GetHeight();
-  if (w < 1 || h < 1) return clipboard_read::no_image;
-  const unsigned char* rgb = image.GetData();
-  const unsigned char* alpha = image.HasAlpha() ? image.GetAlpha() : nullptr;
-  std::vector<uint8_t> pixels(size_t(w) * size_t(h) * 4);
-  for (size_t i = 0; i < size_t(w) * size_t(h); ++i) {
-    pixels[4 * i + 0] = rgb[3 * i + 2];
-    pixels[4 * i + 1] = rgb[3 * i + 1];
-    pixels[4 * i + 2] = rgb[3 * i + 0];
-    pixels[4 * i + 3] = alpha ? alpha[i] : 255;
+  switch (BitmapBlockFromImageFile(static_cast<const uint8_t*>(raw.GetData()), raw.GetSize(), block)) {
+    case pasted_image::done:
+      return clipboard_read::image;
+    case pasted_image::too_large:
+      return clipboard_read::too_large;
+    case pasted_image::not_an_image:
+      break;
   }
-  block = BitmapBlockFromPixels(w, h, pixels.data());
-  return clipboard_read::image;
+  return clipboard_read::no_image;
 }
 
 }  // namespace

@@ -10,7 +10,8 @@ enum class clipboard_read { image, no_image, not_opened, too_large };
 // True when the clipboard offers an image that a paste can take.
 bool ClipboardHasImage();
 // The clipboard's image as a device-independent bitmap block: a bitmap file's bytes
-// with the file header dropped, or else any image it offers as 32-bit top-down rows.
+// with the file header dropped, or else the image file it offers as PNG, decoded by
+// the program's own reader into 32-bit top-down rows.
 clipboard_read ReadClipboardBitmap(std::vector<uint8_t>& block);
 // Puts w x h packed pixels on the clipboard as an opaque image. The clipboard keeps
 // what it held when the image cannot be made; false when it cannot be opened.

@@ -6,11 +6,13 @@
 
 class wxFileConfig;
 class wxFileHistory;
-class wxString;
 
 // The stored settings in a configuration file: sections become groups, and an
-// empty section stands for the top level. A number that is not one, or lies beyond
-// int, reads as the fallback or the nearest int; callers clamp to their own ranges.
+// empty section stands for the top level. A number that is not a plain decimal one
+// reads as the fallback, one beyond int as the nearest int; callers clamp to their
+// own ranges. Every write stores the whole file at once. A file that cannot serve
+// (too large, no file, unreadable, unwritable) is said once on stderr; the settings
+// then last only for the run and the file is left as it is.
 class wx_settings_store final : public settings_store {
  public:
   // The user's file (UserSettingsFile).
@@ -31,7 +33,12 @@ class wx_settings_store final : public settings_store {
   void SaveFileHistory(wxFileHistory& history);
 
  private:
-  void Open(const wxString& file_path);
+  void Open(const std::string& file_path);
+  void Store();
 
+  std::string path;
+  bool writable = false;
+  // What the file holds as far as this store knows.
+  std::string stored_text;
   std::unique_ptr<wxFileConfig> config;
 };

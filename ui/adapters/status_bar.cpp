@@ -155,6 +155,20 @@ void wnd_status_bar::PaintViewPanes(int which) {
   for (int pane = 1; pane <= 3; ++pane) RepaintPane(pane);
 }
 
+bool wnd_status_bar::ShowIndicatorTexts() {
+  const int marked = marker_pane;
+  marker_pane = 0;
+  bool changed = false;
+  for (int pane : {1, 2, 3, 6, 7}) {
+    pane_paint& p = panes[pane];
+    if (!p.filled && !p.has_text && p.fix < 0 && pane != marked) continue;
+    p = {};
+    RepaintPane(pane);
+    changed = true;
+  }
+  return changed;
+}
+
 void wnd_status_bar::RepaintPane(int pane) {
   wxRect rect;
   if (!GetFieldRect(pane, rect)) return;

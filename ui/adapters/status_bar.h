@@ -30,6 +30,9 @@ class wnd_status_bar : public wxStatusBar {
   // With two sources: colours panes 1 to 3 and puts the marker on pane 1, 2 or 3
   // (which = 1, 2 or -1; any other value: no marker).
   void PaintViewPanes(int which);
+  // Panes 1 to 3, 6 and 7 back to their indicator texts, without marker or fill,
+  // as they stand with fewer than two sources; true when any of them changed.
+  bool ShowIndicatorTexts();
   // Fills a pane with colour and writes text at its top-left, kept until painted
   // again; for the panes whose contents other parts of the program decide.
   void PaintPane(int pane, uint32_t colour, const std::string& text);

@@ -209,10 +209,7 @@ void CvorbelApp::OnFileOpen(wxCommandEvent&) {
 void CvorbelApp::OnFileNew(wxCommandEvent&) { InitialUpdate(); }
 
 bool CvorbelApp::OpenThroughDocument(const std::string& path) {
-  if (!document || !document->OnOpenDocument(path)) {
-    RepaintViewAfterFailedOpen();
-    return false;
-  }
+  if (!document || !document->OnOpenDocument(path)) return false;
   recent_files.AddFileToHistory(wxString::FromUTF8(path));
   SaveRecentFiles();
   InitialUpdate();
@@ -229,12 +226,22 @@ void CvorbelApp::OnOpenRecentFile(wxCommandEvent& event) {
   const size_t index = size_t(event.GetId() - WxId(cmd_recent_file_1));
   if (index >= recent_files.GetCount()) return;
   const std::string path = recent_files.GetHistoryFile(index).utf8_string();
-  if (index > 0) {
+  const std::string problem = std::string(problem_opening) + "\n" + path;
+  auto forget = [&] {
     // Entries 2 to 16 that cannot be opened leave the list.
-    if (!OpenDocumentFile(path)) {
-      recent_files.RemoveFileFromHistory(index);
-      SaveRecentFiles();
-    }
+    if (index == 0) return;
+    recent_files.RemoveFileFromHistory(index);
+    SaveRecentFiles();
+  };
+  // A recent file that is gone is told in one message: the document's own report of
+  // a file it cannot open would only come before it in other words.
+  if (!FileReadable(path)) {
+    the_ui().MessageBox(problem, message_icon::error);
+    forget();
+    return;
+  }
+  if (index > 0) {
+    if (!OpenDocumentFile(path)) forget();
     return;
   }
   if (source_count == 2) {
@@ -245,18 +252,11 @@ void CvorbelApp::OnOpenRecentFile(wxCommandEvent& event) {
         the_view->RebuildSources(-1);
       }
     } else {
-      RepaintViewAfterFailedOpen();
-      the_ui().MessageBox(problem_opening, message_icon::error);
+      the_ui().MessageBox(problem, message_icon::error);
     }
     return;
   }
-  if (!OpenThroughDocument(path)) the_ui().MessageBox(problem_opening, message_icon::error);
-}
-
-void CvorbelApp::RepaintViewAfterFailedOpen() {
-  // The count is raised while the open runs and put back when it fails; the view
-  // may have painted the raised count meanwhile (behind a message box).
-  if (frame && frame->View()) frame->View()->Refresh();
+  if (!OpenThroughDocument(path)) the_ui().MessageBox(problem, message_icon::error);
 }
 
 void CvorbelApp::OpenDroppedFiles(const std::vector<std::string>& paths) {

@@ -98,7 +98,6 @@ class CvorbelApp : public wxApp, public app_services {
   // The document's open, its recent-file entry, the view's initial update.
   bool OpenThroughDocument(const std::string& path);
   void InitialUpdate();
-  void RepaintViewAfterFailedOpen();
   void SaveRecentFiles();
 
   std::unique_ptr<CvorbelDoc> document;

@@ -282,7 +282,12 @@ void CMainFrame::OnSize(wxSizeEvent& event) {
 
 void CMainFrame::OnUpdatePositioningStatus(wxIdleEvent& event) {
   event.Skip();
-  if (source_count != 2) return;
+  if (source_count != 2) {
+    // However the count fell below two (a cancelled dialog, a failed load), the
+    // panes that stand for two sources show none again.
+    if (the_status_bar && the_status_bar->ShowIndicatorTexts() && the_stats) the_stats->Refresh();
+    return;
+  }
   if (the_view) the_view->DrawFixPositionIndicator();
   if (the_status_bar) the_status_bar->PaintViewPanes(-1);
 }

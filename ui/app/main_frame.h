@@ -1,6 +1,7 @@
 #pragma once
-#include <wx/aui/aui.h>
 #include <wx/frame.h>
+
+#include "ui/app/pane_docking.h"
 
 class CvorbelDoc;
 class wxFileHistory;
@@ -53,7 +54,7 @@ class CMainFrame : public wxFrame {
   // A moved or resized frame ends a blending box and its dialog.
   void EndBlendingBox();
 
-  wxAuiManager docking;
+  pane_docking docking;
   CvorbelView* view_window = nullptr;
   wxMenu* file_menu = nullptr;
   size_t recent_files_position = 0;

@@ -55,15 +55,26 @@ blending_buttons::blending_buttons(wxWindow* parent, int id, const wxBitmap& bit
   Bind(wxEVT_TIMER, &blending_buttons::OnRepeat, this);
   Bind(wxEVT_MOUSE_CAPTURE_LOST, &blending_buttons::OnCaptureLost, this);
   Bind(wxEVT_BUTTON, &blending_buttons::OnKeyboardClick, this);
+  // GTK grabs the pointer for a native button on its parent's window, so while the
+  // button holds the mouse its release arrives at the parent.
+  parent->Bind(wxEVT_LEFT_UP, &blending_buttons::OnParentLeftUp, this);
 }
 
 void blending_buttons::OnLeftDown(wxMouseEvent&) {
+  // GTK follows the second press of a double click with a double click, other
+  // toolkits send the double click in its place: one step either way.
+  if (repeat.IsRunning()) return;
   if (!HasCapture()) CaptureMouse();
   repeat.Start(repeat_ms);
   step();
 }
 
 void blending_buttons::OnLeftUp(wxMouseEvent&) { StopRepeating(); }
+
+void blending_buttons::OnParentLeftUp(wxMouseEvent& event) {
+  event.Skip();
+  StopRepeating();
+}
 
 void blending_buttons::StopRepeating() {
   repeat.Stop();
@@ -77,7 +88,7 @@ void blending_buttons::OnMouseMove(wxMouseEvent& event) {
 
 void blending_buttons::OnRepeat(wxTimerEvent&) { step(); }
 
-void blending_buttons::OnCaptureLost(wxMouseCaptureLostEvent&) { repeat.Stop(); }
+void blending_buttons::OnCaptureLost(wxMouseCaptureLostEvent&) { StopRepeating(); }
 
 void blending_buttons::OnKeyboardClick(wxCommandEvent&) { step(); }
 

@@ -11,7 +11,8 @@ class wxRadioButton;
 
 // A large bitmap button that takes a step when pressed and another every 500 ms
 // while it is held. It handles the mouse itself, so the native click that GTK sends
-// at release adds no step; the keyboard's activation takes one step.
+// at release adds no step; the keyboard's activation takes one step. Every release,
+// and the loss of the mouse, ends the repeat and gives the mouse back.
 class blending_buttons : public wxBitmapButton {
  public:
   static constexpr int repeat_ms = 500;
@@ -28,6 +29,7 @@ class blending_buttons : public wxBitmapButton {
 
  private:
   void OnCaptureLost(wxMouseCaptureLostEvent& event);
+  void OnParentLeftUp(wxMouseEvent& event);
   void OnKeyboardClick(wxCommandEvent& event);
 
   std::function<void()> step;

@@ -16,6 +16,7 @@
 #include "ui/view/background_bitmaps.h"
 #include "ui/view/flying_tips.h"
 #include "ui/view/move_size_box.h"
+#include "ui/view/pane_link.h"
 #include "ui/view/start_buttons.h"
 
 CvorbelView::CvorbelView(wxWindow* parent, CvorbelDoc* document)
@@ -90,6 +91,7 @@ void CvorbelView::OnInitialUpdate() {
 }
 
 void CvorbelView::FitTargetToClient() {
+  if (the_pane_link) the_pane_link->TakeViewingScaleFromSlider();
   const wxSize client = GetClientSize();
   fit_scale = FitScale(client.x, client.y, target_rect.Width(), target_rect.Height());
   display_scale = float(display_scales::viewing) / 100.0f * fit_scale;

@@ -10,7 +10,6 @@
 #include "ui/dialogs/colour_choice.h"
 #include "ui/dialogs/source_fix_dialog.h"
 #include "ui/dialogs/source_size_dialog.h"
-#include "ui/commands/pane_link.h"
 #include "ui/view/view.h"
 
 void CvorbelView::BindViewCommands() {
@@ -37,7 +36,6 @@ void CvorbelView::OnTargetSize(wxCommandEvent&) {
   // Without two sources the window shows no target: the new size is taken up when
   // the second source arrives.
   if (source_count != 2) return;
-  if (the_pane_link) the_pane_link->TakeViewingScaleFromSlider();
   FitTargetToClient();
   CenterTargetInView();
   Scroll(0, 0);

@@ -23,7 +23,9 @@ void CvorbelView::OnLoadText(wxCommandEvent&) {
   } else {
     source_count = n;
     if (document.EnterSourceText(false, s - 1)) {
+      // The dialog's loop may have painted the view with the count taken.
       source_count = n - 1;
+      Refresh();
       return;
     }
     document.source_kind[s - 1] = kind_text;

@@ -105,6 +105,6 @@ TEST_F(batch_files, AFullDiskFailsEachSaveThatDoesNotFitAndLeavesNoPart) {
   EXPECT_EQ(Outputs(), (std::vector<std::string>{"p1.bmp", "p2.bmp"}));
   for (const std::string& name : Outputs()) EXPECT_EQ(fs::file_size(Path("two/output/" + name)), 147510u);
   ASSERT_EQ(ui.messages.size(), 4u);
-  EXPECT_EQ(ui.messages[0].first, "Failed the file save!");
+  EXPECT_EQ(ui.messages[0].first, "Failed the file save!\n" + Path("two/output/p3.bmp"));
   EXPECT_EQ(ui.messages.back(), (std::pair<std::string, message_icon>{batch_complete_message, message_icon::information}));
 }

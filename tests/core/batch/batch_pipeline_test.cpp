@@ -15,12 +15,27 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// Counts what reaches the window.
+// A digest of the target's pixels, or of pixels laid out as the target's.
+uint64_t Digest(const bgra* pixels) {
+  uint64_t digest = 1469598103934665603u;
+  const auto* bytes = reinterpret_cast<const uint8_t*>(pixels);
+  for (size_t i = 0; i < size_t(target_width) * target_height * sizeof(bgra); ++i)
+    digest = (digest ^ bytes[i]) * 1099511628211u;
+  return digest;
+}
+
+// Counts what reaches the window; with messages given, also what it shows and how
+// many messages had been told by then.
 class counting_view : public CvorbelViewCore {
  public:
   using CvorbelViewCore::CvorbelViewCore;
   int presented = 0;
-  bool PresentPixels(const bgra*) override { return ++presented, false; }
+  const message_list* messages = nullptr;
+  std::vector<std::pair<size_t, uint64_t>> shown;
+  bool PresentPixels(const bgra* pixels) override {
+    if (messages) shown.emplace_back(messages->size(), Digest(pixels));
+    return ++presented, false;
+  }
 };
 
 // What both roads are told: the dialog's answer, when Esc is pressed and the answer
@@ -53,7 +68,9 @@ class in_place_host : public batch_host {
   void RebuildSources() override { view.RebuildSources(-1); }
   void SaveTarget(const std::string& path, const std::string& extension) override {
     ++saves;
-    document.SaveTarget(path, extension);
+    if (document.SaveTargetAllowed(extension) &&
+        !WriteTargetFile(path, extension, target_pixels, target_width, target_height))
+      ui.MessageBox(BatchSaveFailedText(path), message_icon::none);
   }
   bool TakeEscape() override { return script.escape_after.count(saves) > 0; }
   bool AskYesNo(const std::string& text) override {
@@ -80,8 +97,10 @@ class spread_host : public document_batch_host {
   void SetMoveSizeSource(int) override {}
   void SaveTarget(const std::string& path, const std::string& extension) override {
     ++saves;
+    saved.push_back(Digest(target_pixels));
     document_batch_host::SaveTarget(path, extension);
   }
+  std::vector<uint64_t> saved;  // the target of each pair as its save began
   bool TakeEscape() override { return script.escape_after.count(saves) > 0; }
   bool AskYesNo(const std::string& text) override {
     ui.messages.emplace_back(text, message_icon::question);
@@ -201,15 +220,42 @@ TEST_F(batch_pipeline, FailuresAreReportedWhereTheyHappenInPlace) {
   block_and_break();
   ASSERT_EQ(Run<spread_host>(script, "spread"), batch_end::stopped);
   EXPECT_EQ(ui.messages, in_place);
-  EXPECT_EQ(ui.messages, (message_list{{save_failed_message, message_icon::none},
+  EXPECT_EQ(ui.messages, (message_list{{BatchSaveFailedText(Path("two/output/p2.jpg")), message_icon::none},
                                        {"Do you really want to quit ?", message_icon::question},
-                                       {save_failed_message, message_icon::none},
+                                       {BatchSaveFailedText(Path("two/output/p3.jpg")), message_icon::none},
                                        {Unable(Path("two/p4.jpg")), message_icon::error},
                                        {batch_stop_message, message_icon::error}}));
   const auto outputs = Files("spread");
   EXPECT_EQ(outputs.size(), 3u);
   EXPECT_EQ(outputs.at("p2.jpg"), "(folder)");
   EXPECT_TRUE(outputs == Files("in-place"));
+}
+
+// The save of the second pair fails while the third is combined: its report names
+// the file, and the view shows the second pair's target until it is closed.
+TEST_F(batch_pipeline, AFailedSaveIsToldWithItsOwnPairShown) {
+  fs::create_directories(Path("two/output/p2.jpg"));
+  view->messages = &ui.messages;
+  EXPECT_TRUE(doc.LoadSourceFile(Path("two/p1.jpg"), 2));
+  spread_host host(doc, *view, ui, run_script{});
+  ASSERT_EQ(RunBatch(doc, host), batch_end::completed);
+  ASSERT_EQ(ui.messages.size(), 2u);
+  EXPECT_EQ(ui.messages[0], (std::pair<std::string, message_icon>{BatchSaveFailedText(Path("two/output/p2.jpg")),
+                                                                  message_icon::none}));
+  ASSERT_EQ(host.saved.size(), 5u);
+  ASSERT_NE(host.saved[1], host.saved[2]);
+  // What the view showed last before the report, and just after it.
+  uint64_t before = 0, after = 0;
+  bool after_seen = false;
+  for (const auto& [told, digest] : view->shown) {
+    if (told == 0)
+      before = digest;
+    else if (!after_seen)
+      after = digest, after_seen = true;
+  }
+  EXPECT_EQ(before, host.saved[1]);
+  EXPECT_EQ(after, host.saved[2]);
+  view->messages = nullptr;
 }
 
 // In the Directory kind source 1's pictures are decoded ahead as well, each once, and

@@ -121,6 +121,33 @@ TEST(SizeHandles, PlacesMovesAndColours) {
   EXPECT_EQ(HandleFill({0, 199, 92}), 0x2FC0AFu);
 }
 
+// Each handle dragged towards the smallest size: a step that would leave 1.75 % wide
+// or 1.5 % high stops at 2 % with that axis's leading edge where it was; one that
+// leaves 2.24 % keeps it and moves the edge.
+TEST(SizeHandles, ShrinkingStopsAtTwoPercent) {
+  const double w = 200.5, h = 100.5;  // a 200 x 100 source at 100 %
+  // The direction in which each handle's axis shrinks the source: +1 the left or top
+  // edge moving right or down, -1 the right or bottom edge moving left or up, 0 none.
+  const int shrink[8][2] = {{1, 1}, {-1, -1}, {-1, 1}, {1, -1}, {1, 0}, {-1, 0}, {0, 1}, {0, -1}};
+  for (int i = 0; i < handle_count; ++i) {
+    SCOPED_TRACE(HandleName(i));
+    source_scale s{100, 100, {-7, -9}};
+    MoveHandle(i, s, w, h, shrink[i][0] * 197, shrink[i][1] * 99, 1.0f);  // 3.5 and 1.5 pixels left
+    EXPECT_EQ(s.width_percent, shrink[i][0] ? 2.0 : 100.0);
+    EXPECT_EQ(s.height_percent, shrink[i][1] ? 2.0 : 100.0);
+    EXPECT_EQ(s.offset, (vpoint{-7, -9}));
+  }
+  source_scale s{100, 100, {0, 0}};
+  MoveHandle(handle_top_left, s, w, h, 196, 0, 1.0f);
+  EXPECT_DOUBLE_EQ(s.width_percent, 100 * 4.5 / w);
+  EXPECT_EQ(s.offset, (vpoint{-196, 0}));
+  // From 3 % a 3-pixel step of a 6.5-pixel-wide source would leave 1.62 %.
+  s = {3, 3, {0, 0}};
+  MoveHandle(handle_bottom_right, s, 6.5, 6.5, -3, -3, 1.0f);
+  EXPECT_EQ(s.width_percent, 2.0);
+  EXPECT_EQ(s.height_percent, 2.0);
+}
+
 struct grid_ui : recording_ui {
   std::vector<std::array<int, 3>> scales;  // source, axis, percent
   std::vector<std::pair<int, bool>> fits, mirrors;

@@ -77,3 +77,36 @@ TEST_F(sizing, SizesScaleThePercentWithATenPixelFloorAndNoDivisionByNothing) {
   EXPECT_EQ(m.width, 10);
   EXPECT_DOUBLE_EQ(view.width_percent[0], 5.0);  // 10 of the 200 that fit
 }
+
+TEST_F(sizing, FractionalSizesRoundToTheNearestPixelAndTheMarginsFollow) {
+  view.offset[0] = {-20, 15};
+  view.fit_factor_x[0] = 0.7;
+  view.fit_factor_y[0] = 0.9;
+  view.width_percent[0] = 71.75;  // 400 x 0.7 x 0.7175 = 200.9 wide
+  view.height_percent[0] = 55.5;  // 300 x 0.9 x 0.555 = 149.85 high
+  source_margins m = MarginsOf(view, 1, W, H);
+  EXPECT_EQ(m.width, 201);
+  EXPECT_EQ(m.height, 150);
+  EXPECT_EQ(m.right, 1024 - 201 - 20);
+  EXPECT_EQ(m.bottom, 768 - 150 + 15);
+  m = Edit(sizing_box::left, 30);
+  EXPECT_EQ(m.right, 1024 - 201 - 30);
+
+  view.width_percent[0] = 71.6;  // 200.48 wide
+  view.height_percent[0] = 55.4;  // 149.58 high
+  m = MarginsOf(view, 1, W, H);
+  EXPECT_EQ(m.width, 200);
+  EXPECT_EQ(m.height, 150);
+  EXPECT_EQ(m.right, 1024 - 200 - 30);
+  EXPECT_EQ(m.bottom, 768 - 150 + 15);
+
+  // A typed size comes back as typed, though its percent is a fraction.
+  for (int size = 10; size <= 600; ++size) {
+    Edit(sizing_box::width, size);
+    Edit(sizing_box::height, size);
+    m = MarginsOf(view, 1, W, H);
+    ASSERT_EQ(m.width, size);
+    ASSERT_EQ(m.height, size);
+    ASSERT_EQ(m.right, W - size - 30);
+  }
+}

@@ -45,7 +45,29 @@ TEST_F(folder_step, AVanishedOrUnreadableFileKeepsTheSource) {
   CopyOf("good.png", "a.png");
   WriteAll(Path("a0.png"), "broken");
   doc.StepSourceFile(1, +1);
-  EXPECT_EQ(doc.file_name[0], Path("a.png"));
+  EXPECT_EQ(doc.file_name[0], Path("a0.png"));  // the walk stands on it; the picture stays
+  EXPECT_EQ(doc.image_size[0].width, 37);
   ASSERT_EQ(ui.messages.size(), 1u);
   EXPECT_EQ(ui.messages[0].first, Unable(Path("a0.png")));
+}
+
+// A picture too large to load, between B.PNG and c.jpeg, is stepped past both ways
+// for both sources; while the walk stands on it the source keeps its picture and label.
+TEST_F(folder_step, AFileThatCannotLoadIsSteppedPastBothWays) {
+  CopyOf("huge.png", "b0.png");
+  for (int s : {1, 2}) {
+    ASSERT_TRUE(doc.LoadSourceFile(Path("B.PNG"), s));
+    const std::string label = ui.labels[s];
+    ui.messages.clear();
+    doc.StepSourceFile(s, +1);
+    EXPECT_EQ(ui.messages, (message_list{{Unable(Path("b0.png")), message_icon::error}})) << s;
+    EXPECT_EQ(doc.image_size[s - 1].width, 37) << s;
+    EXPECT_EQ(ui.labels[s], label) << s;
+    doc.StepSourceFile(s, +1);
+    EXPECT_EQ(doc.file_name[s - 1], Path("c.jpeg")) << s;
+    doc.StepSourceFile(s, -1);
+    doc.StepSourceFile(s, -1);
+    EXPECT_EQ(doc.file_name[s - 1], Path("B.PNG")) << s;
+    EXPECT_EQ(ui.messages.size(), 2u) << s;
+  }
 }

@@ -1,4 +1,8 @@
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <filesystem>
+#include <fstream>
 #include <set>
 
 #include "document_fixture.h"
@@ -43,6 +47,35 @@ class target_saving : public document_test {
 
 }  // namespace
 
+TEST_F(target_saving, ASaveClearsWhatKilledSavesOfItsNameLeftAndNothingElse) {
+  // A process that has ended: its staged files are leftovers.
+  const pid_t ended = fork();
+  if (ended == 0) _exit(0);
+  ASSERT_GT(ended, 0);
+  waitpid(ended, nullptr, 0);
+  const std::string dead = std::to_string(ended);
+  const std::set<std::string> leftovers = {".out.png." + dead + "-0.part", ".out.png." + dead + "-42.part"};
+  // Files of saves that may still run, of other names, or only like a staged file.
+  const std::set<std::string> others = {".out.png." + std::to_string(getppid()) + "-0.part",
+                                        ".out.png." + std::to_string(getpid()) + "-7.part",
+                                        ".other.png." + dead + "-0.part",
+                                        ".out.png." + dead + "-0.part~",
+                                        ".out.png.0" + dead + "-0.part",
+                                        ".out.png." + dead + "-100.part",
+                                        ".out.png." + dead + "-03.part",
+                                        ".out.png." + dead + ".part",
+                                        "out.png." + dead + "-0.part"};
+  for (const std::set<std::string>* names : {&leftovers, &others})
+    for (const std::string& name : *names) std::ofstream(Path(name)) << "partial";
+  std::filesystem::create_directory(Path(".out.png." + dead + "-1.part"));
+
+  doc.SaveTarget(Path("out.png"), "png");
+  std::set<std::string> expected = others;
+  expected.insert({"out.png", ".out.png." + dead + "-1.part"});
+  EXPECT_EQ(FolderContents(), expected);
+  EXPECT_EQ(DifferenceFromTarget(Path("out.png")), 0);
+}
+
 TEST_F(target_saving, RoundTripsAtOddWidths) {
   for (const vsize size : {vsize{37, 19}, vsize{1, 1}, vsize{6, 3}, vsize{2047, 41}}) {
     FillTarget(size.width, size.height);
@@ -53,6 +86,53 @@ TEST_F(target_saving, RoundTripsAtOddWidths) {
       EXPECT_LE(DifferenceFromTarget(Path("out." + ext)), ext == "jpg" ? 16 : 0);
     }
   }
+  EXPECT_TRUE(ui.messages.empty());
+}
+
+// Every header field of a saved target, read straight from the file's bytes: a reader
+// that ignores a field would not notice it wrong.
+TEST_F(target_saving, SavedPcxAndTgaHeadersHoldEveryField) {
+  const auto u16 = [](const std::string& b, size_t at) { return uint8_t(b[at]) | uint8_t(b[at + 1]) << 8; };
+  const auto zeros = [](const std::string& b, size_t from, size_t to) {
+    return b.find_first_not_of('\0', from) >= to;
+  };
+  doc.SaveTarget(Path("out.pcx"), "pcx");
+  const std::string pcx = ReadAll(Path("out.pcx"));
+  ASSERT_GE(pcx.size(), 128u);
+  EXPECT_EQ(pcx[0], 10);  // manufacturer
+  EXPECT_EQ(pcx[1], 5);   // version
+  EXPECT_EQ(pcx[2], 1);   // run-length encoding
+  EXPECT_EQ(pcx[3], 8);   // bits per pixel per plane
+  EXPECT_EQ(u16(pcx, 4), 0);
+  EXPECT_EQ(u16(pcx, 6), 0);
+  EXPECT_EQ(u16(pcx, 8), 8);   // x max: width - 1
+  EXPECT_EQ(u16(pcx, 10), 6);  // y max: height - 1
+  EXPECT_EQ(u16(pcx, 12), 96);
+  EXPECT_EQ(u16(pcx, 14), 96);
+  EXPECT_TRUE(zeros(pcx, 16, 65));  // colour map and reserved byte
+  EXPECT_EQ(pcx[65], 3);            // planes
+  EXPECT_EQ(u16(pcx, 66), 10);      // bytes per plane line: 9, made even
+  EXPECT_EQ(u16(pcx, 68), 1);       // no palette
+  EXPECT_TRUE(zeros(pcx, 70, 128));
+
+  doc.SaveTarget(Path("out.tga"), "tga");
+  const std::string tga = ReadAll(Path("out.tga"));
+  ASSERT_EQ(tga.size(), 18u + 9 * 7 * 3);
+  EXPECT_EQ(tga[0], 0);         // no image ID
+  EXPECT_EQ(tga[1], 0);         // no colour map
+  EXPECT_EQ(tga[2], 2);         // uncompressed true colour
+  EXPECT_EQ(u16(tga, 3), 0);    // colour-map first index
+  EXPECT_EQ(u16(tga, 5), 0);    // colour-map length
+  EXPECT_EQ(tga[7], 0);         // colour-map entry size
+  EXPECT_EQ(u16(tga, 8), 0);    // x origin
+  EXPECT_EQ(u16(tga, 10), 0);   // y origin
+  EXPECT_EQ(u16(tga, 12), 9);   // width
+  EXPECT_EQ(u16(tga, 14), 7);   // height
+  EXPECT_EQ(tga[16], 24);       // pixel depth
+  EXPECT_EQ(tga[17], 0);        // rows bottom to top, left to right
+  // The first row stored is the target's bottom row, blue, green, red.
+  const bgra first = target_pixels[6 * 9];
+  EXPECT_EQ(tga.substr(18, 3), std::string({char(first.blue), char(first.green), char(first.red)}));
   EXPECT_TRUE(ui.messages.empty());
 }
 

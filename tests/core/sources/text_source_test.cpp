@@ -1,3 +1,8 @@
+#include <fontconfig/fontconfig.h>
+#include <pango/pangocairo.h>
+#include <pango/pangofc-fontmap.h>
+
+#include <algorithm>
 #include <climits>
 #include <functional>
 #include <string>
@@ -33,7 +38,50 @@ class text_source : public document_test {
   }
 };
 
+// While it lives, the renderer's font map knows no font at all, so that no font can
+// be made for any text.
+class no_fonts {
+ public:
+  no_fonts() {
+    if (saved) FcConfigReference(saved);
+    FcConfig* empty = FcConfigCreate();
+    pango_fc_font_map_set_config(map, empty);
+    FcConfigDestroy(empty);
+  }
+  ~no_fonts() {
+    pango_fc_font_map_set_config(map, saved);
+    if (saved) FcConfigDestroy(saved);
+  }
+  no_fonts(const no_fonts&) = delete;
+  no_fonts& operator=(const no_fonts&) = delete;
+
+ private:
+  PangoFcFontMap* map = PANGO_FC_FONT_MAP(pango_cairo_font_map_get_default());
+  FcConfig* saved = pango_fc_font_map_get_config(map);
+};
+
 }  // namespace
+
+// The text dialog's apply step on a new source whose text cannot be rendered.
+TEST_F(text_source, DialogApplyThatCannotRenderLeavesAnEmpty120By120Source) {
+  {
+    const no_fonts none;
+    ApplyTextEntry(doc, 1, "no font for this", false);
+  }
+  EXPECT_EQ(text_ui.messages, (message_list{{"Problem with font generation ?", message_icon::error}}));
+  EXPECT_EQ(doc.source_text[1], "no font for this\r\n");
+  EXPECT_EQ(doc.image_size[1].width, 120);
+  EXPECT_EQ(doc.image_size[1].height, 120);
+  const image_record& record = doc.source_image[1];
+  ASSERT_FALSE(record.Empty());
+  EXPECT_EQ(record.Width(), 120);
+  EXPECT_EQ(record.Height(), 120);
+  const uint8_t* pixels = record.Pixels();
+  EXPECT_TRUE(std::all_of(pixels, pixels + 120 * 120 * 4, [](uint8_t b) { return b == 0; }));
+  ASSERT_EQ(record.mask_size, 120 * 120);
+  EXPECT_TRUE(std::all_of(record.mask, record.mask + record.mask_size, [](uint8_t m) { return m == 1; }));
+  EXPECT_EQ(doc.RenderSourceText(1, -1), 0);  // the fonts are back
+}
 
 TEST_F(text_source, FailedRenderKeepsTheSourceAndItsFont) {
   fake_text_renderer renderer;

@@ -1,5 +1,7 @@
 #include <cstring>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 
 #include <wx/image.h>
 #include <wx/imagpng.h>
@@ -46,12 +48,14 @@ TEST_F(clipboard, PastesAPaletteBitmapAndAPngIntoNewSources) {
   EXPECT_FALSE(View().tips_timer.IsRunning());
 
   const std::string png = PlainImage("green.png", 5, 4, 10, 200, 30);
-  // The program itself must see to the image handler that the clipboard needs.
+  // The paste reads PNG itself: the toolkit's image handler need not be there.
   wxImage::RemoveHandler("PNG file");
   {
     xclip_offer offer(png, "image/png");
     Command(WxId(cmd_paste));
   }
+  EXPECT_EQ(wxImage::FindHandler(wxBITMAP_TYPE_PNG), nullptr);
+  wxImage::AddHandler(new wxPNGHandler);
   ASSERT_EQ(source_count, 2);
   const image_record& second = Doc().source_image[1];
   ASSERT_EQ(second.Width(), 5);
@@ -148,6 +152,30 @@ TEST_F(clipboard, AnImageDeclaringTooManyPixelsIsRefusedFromItsHeaderUndecoded) 
   EXPECT_EQ(Port().messages, (message_list{{"Vorbel has run out of memory!", message_icon::error}}));
   EXPECT_EQ(Doc().source_image[0].bitmap, kept);
   EXPECT_EQ(Doc().source_kind[0], kind_file);
+}
+
+TEST_F(clipboard, APngDeclaringMoreDataThanItHoldsIsRefusedByTheProgramsOwnReader) {
+  LoadSources(1);
+  // A sound PNG whose image data chunk then declares 2 MB that it does not hold.
+  std::string png;
+  {
+    std::ifstream file(PlainImage("short.png", 8, 8, 1, 2, 3), std::ios::binary);
+    png.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+  }
+  const size_t data_chunk = png.find("IDAT");
+  ASSERT_NE(data_chunk, std::string::npos);
+  png.replace(data_chunk - 4, 4, std::string{0, '\x20', 0, 0});
+  WriteFile("short.png", png);
+  wxImage::RemoveHandler("PNG file");
+  {
+    xclip_offer offer((folder / "short.png").string(), "image/png");
+    Command(WxId(cmd_paste));
+  }
+  // The toolkit's decoder, which would have had to register its handler, was not asked.
+  EXPECT_EQ(wxImage::FindHandler(wxBITMAP_TYPE_PNG), nullptr);
+  wxImage::AddHandler(new wxPNGHandler);
+  EXPECT_EQ(Port().messages, (message_list{{"No image in the clipboard to retrieve?", message_icon::error}}));
+  EXPECT_EQ(source_count, 1);
 }
 
 }  // namespace

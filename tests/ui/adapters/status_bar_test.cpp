@@ -182,6 +182,55 @@ TEST_F(StatusBar, TheViewPanesTakeTheirColoursTextsAndTheMarkerInTheHoveredPane)
   EXPECT_EQ(the_status_bar->MarkerPane(), 0);
 }
 
+using StatusBarRoads = app_fixture;
+
+// With one source, a second one that does not come leaves the panes as one source
+// has them, whether its dialog was cancelled or its file failed to load; the idle
+// updates that run meanwhile (as inside a dialog's or a message box's loop) included.
+TEST_F(StatusBarRoads, ASecondSourceThatDoesNotComeLeavesTheOneSourcePanes) {
+  Start({PlainImage("one.png", 64, 48, 10, 20, 30)});
+  auto one_source_look = [] {
+    wxBitmap bitmap(the_status_bar->GetClientSize(), 24);
+    {
+      wxMemoryDC dc(bitmap);
+      the_status_bar->DrawPanes(dc);
+    }
+    const wxImage image = bitmap.ConvertToImage();
+    for (int pane : {1, 2, 3, 6, 7}) {
+      wxRect r;
+      the_status_bar->GetFieldRect(pane, r);
+      const wxColour corner = ColourAt(image, r.GetRight() - 1, r.GetBottom() - 1);
+      if (corner == wxColour(0xFF, 0xC0, 0xC0) || corner == wxColour(0x99, 0xFF, 0x66) ||
+          corner == wxColour(0x00, 0x00, 0xFF))
+        return false;
+    }
+    return the_status_bar->MarkerPane() == 0 && the_status_bar->ShownText(1) == "View Source 1" &&
+           the_status_bar->ShownText(3) == "View both src" && the_status_bar->ShownText(6).empty();
+  };
+  ASSERT_TRUE(one_source_look());
+
+  app.port->text_answer = [](CvorbelDoc&, int, bool) {
+    wxTheApp->ProcessIdle();
+    return false;
+  };
+  Command(WxId(cmd_open_text));
+  EXPECT_EQ(app.port->text_dialogs, 1);
+  wxTheApp->ProcessIdle();
+  EXPECT_TRUE(one_source_look()) << "text cancelled";
+
+  WriteFile("cut.png", std::string("\x89PNG\r\n\x1a\n\0\0\0\x0dIHDR\0\0\0\x40\0\0\0\x30", 24));
+  int count_while_told = -1;
+  app.port->while_shown = [&] {
+    wxTheApp->ProcessIdle();
+    count_while_told = source_count;
+  };
+  EXPECT_FALSE(app.OpenDocumentFile((folder / "cut.png").string()));
+  EXPECT_EQ(count_while_told, 1) << "the view and the statistics show one source meanwhile";
+  wxTheApp->ProcessIdle();
+  EXPECT_TRUE(one_source_look()) << "file failed";
+  EXPECT_EQ(source_count, 1);
+}
+
 // Contrast of two colours as print guidelines define it, 1 to 21.
 double Contrast(const wxColour& a, const wxColour& b) {
   auto luminance = [](const wxColour& c) {

@@ -1,5 +1,6 @@
 #include <algorithm>
 #include <functional>
+#include <iterator>
 
 #include <wx/filehistory.h>
 #include <wx/aui/aui.h>
@@ -129,6 +130,68 @@ TEST_F(App, StoredLookAndViewScaleStartAtTheirDefaultsAndKeepToTheirRanges) {
   EXPECT_EQ(app.dialog_questions[0].filter_index, 7);
 }
 
+std::string FileText(const std::filesystem::path& path) {
+  std::ifstream file(path, std::ios::binary);
+  return std::string((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+}
+
+TEST_F(App, StoredNumbersThatAreNotPlainDecimalsReadAsTheirDefaults) {
+  for (const char* text : {"nan", "inf", "-inf", "0x7fffffff", "1e9", "12px"}) {
+    WriteFile("vorbel.conf", std::string("ApplicationLook=") + text + "\n[Configure]\nViewing Scale=" + text +
+                                 "\ncanvas_width=" + text + "\n");
+    Start();
+    EXPECT_EQ(app.app_look, 215) << text;
+    EXPECT_EQ(CvorbelApp::viewing_scale, 100) << text;
+    EXPECT_EQ(the_settings().GetClampedInt("Configure", "canvas_width", 1024, 32, max_target_width), 1024) << text;
+    Stop();
+  }
+  WriteFile("vorbel.conf", "[Configure]\nViewing Scale=+131\n");
+  Start();
+  EXPECT_EQ(CvorbelApp::viewing_scale, 131);
+}
+
+TEST_F(App, ASettingsFileOverOneMegabyteIsNeitherReadNorWrittenOver) {
+  std::string junk = "[Configure]\nViewing Scale=130\n";
+  while (junk.size() <= 1024 * 1024) junk += "junk that is no setting\n";
+  WriteFile("vorbel.conf", junk);
+  testing::internal::CaptureStderr();
+  Start();
+  EXPECT_EQ(CvorbelApp::viewing_scale, 100);
+  EXPECT_TRUE(Messages().empty());
+  the_settings().WriteInt("Configure", "canvas_width", 640);
+  Stop();
+  const std::string said = testing::internal::GetCapturedStderr();
+  EXPECT_NE(said.find("is larger than 1 MB"), std::string::npos) << said;
+  EXPECT_TRUE(FileText(folder / "vorbel.conf") == junk);
+}
+
+TEST_F(App, SettingsAreWrittenThroughALinkAndAFolderInTheirPlaceIsSaidAndLeftAlone) {
+  std::filesystem::create_directory(folder / "real");
+  WriteFile("real/settings.conf", "[Configure]\nViewing Scale=130\n");
+  std::filesystem::create_symlink("real/settings.conf", folder / "vorbel.conf");
+  Start();
+  EXPECT_EQ(CvorbelApp::viewing_scale, 130);
+  CvorbelApp::viewing_scale = 150;
+  Stop();
+  EXPECT_TRUE(std::filesystem::is_symlink(folder / "vorbel.conf"));
+  EXPECT_NE(FileText(folder / "real/settings.conf").find("Viewing\\ Scale=150\n"), std::string::npos);
+
+  std::filesystem::remove(folder / "vorbel.conf");
+  std::filesystem::remove_all(folder / "real");
+  std::filesystem::create_directory(folder / "vorbel.conf");
+  testing::internal::CaptureStderr();
+  Start();
+  EXPECT_TRUE(Messages().empty());
+  CvorbelApp::viewing_scale = 150;
+  Stop();
+  const std::string said = testing::internal::GetCapturedStderr();
+  EXPECT_NE(said.find("the settings cannot be stored: " + (folder / "vorbel.conf").string() + " is not a file."),
+            std::string::npos)
+      << said;
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder), std::filesystem::directory_iterator()), 1);
+  EXPECT_TRUE(std::filesystem::is_empty(folder / "vorbel.conf"));
+}
+
 TEST_F(App, TheOpenDialogRemembersFolderAndFilterOnlyWhenAFileIsChosen) {
   Start();
   Command(WxId(cmd_file_open));  // cancelled
@@ -194,7 +257,7 @@ TEST_F(App, ARecentFileWithTwoSourcesReplacesTheChosenOneAndRecombines) {
   app.RecentFiles().AddFileToHistory(PlainImage("green.png", 64, 48, 0, 200, 0));
   Command(WxId(cmd_recent_file_1));  // the replace dialog is cancelled
   ASSERT_EQ(Messages().size(), 1u);
-  EXPECT_EQ(Messages()[0].first, "Problem opening this file ?");
+  EXPECT_EQ(Messages()[0].first, "Problem opening this file ?\n" + (folder / "green.png").string());
   EXPECT_EQ(target_pixels[0].blue, (200 * 127) >> 8);
   app.port->replace_choice = 130;
   Command(WxId(cmd_recent_file_1));
@@ -203,6 +266,22 @@ TEST_F(App, ARecentFileWithTwoSourcesReplacesTheChosenOneAndRecombines) {
   EXPECT_EQ(target_pixels[0].red, (200 * 129) >> 8);
   EXPECT_EQ(target_pixels[0].green, (200 * 127) >> 8);
   EXPECT_EQ(target_pixels[0].blue, 0);
+}
+
+// A recent file that is gone gets one message, which names it, from the first entry
+// of the list as from the others.
+TEST_F(App, ARecentFileThatIsGoneIsToldOnceWithItsName) {
+  Start({PlainImage("red.png", 64, 48, 200, 0, 0)});
+  const std::string gone[2] = {(folder / "gone1.png").string(), (folder / "gone2.png").string()};
+  app.RecentFiles().AddFileToHistory(gone[1]);
+  app.RecentFiles().AddFileToHistory(gone[0]);
+  for (int entry : {1, 0}) {
+    Messages().clear();
+    Command(WxId(cmd_recent_file_1) + entry);
+    EXPECT_EQ(Messages(), (message_list{{"Problem opening this file ?\n" + gone[entry], message_icon::error}}))
+        << entry;
+  }
+  EXPECT_EQ(source_count, 1);
 }
 
 TEST(ReplaceSourceDialog, EachButtonEndsWithItsResultAndTheCloseBoxCancels) {

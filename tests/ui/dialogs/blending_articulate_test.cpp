@@ -129,6 +129,52 @@ TEST_F(blending, HeldButtonRepeatsEveryHalfSecondAndTheReleaseAddsNoStep) {
   EXPECT_EQ(view->zone_level, held);
 }
 
+TEST_F(blending, DoubleClickTakesTwoStepsAndEveryReleaseGivesTheMouseBack) {
+  blend_dialog* dialog = OpenOver(100, 100, 400, 400);
+  blending_buttons* button = dialog->button2;
+  const auto send = [](wxWindow* to, wxEventType type) {
+    wxMouseEvent event(type);
+    event.SetEventObject(to);
+    to->GetEventHandler()->ProcessEvent(event);
+  };
+  wxTimer timer;
+  wxTimerEvent tick(timer);
+  const auto wait_half_seconds = [&](int n) {
+    for (int i = 0; i < n; ++i)
+      if (button->Repeating()) button->OnRepeat(tick);
+  };
+  const auto released = [&] { return !button->Repeating() && !button->HasCapture(); };
+
+  // GTK: press, release, press and double click, release; while the button holds the
+  // mouse its releases reach the dialog.
+  send(button, wxEVT_LEFT_DOWN);
+  EXPECT_TRUE(button->HasCapture());
+  send(dialog, wxEVT_LEFT_UP);
+  EXPECT_TRUE(released());
+  send(button, wxEVT_LEFT_DOWN);
+  send(button, wxEVT_LEFT_DCLICK);
+  send(dialog, wxEVT_LEFT_UP);
+  wait_half_seconds(4);
+  EXPECT_EQ(view->zone_level, -2);
+  EXPECT_TRUE(released());
+
+  // The double click in place of the second press.
+  for (wxEventType type : {wxEVT_LEFT_DOWN, wxEVT_LEFT_UP, wxEVT_LEFT_DCLICK, wxEVT_LEFT_UP}) send(button, type);
+  wait_half_seconds(4);
+  EXPECT_EQ(view->zone_level, -4);
+  EXPECT_TRUE(released());
+
+  // Held, then the mouse taken away: no more steps, and the late release changes nothing.
+  send(button, wxEVT_LEFT_DOWN);
+  wait_half_seconds(1);
+  wxMouseCaptureLostEvent lost(button->GetId());
+  button->GetEventHandler()->ProcessEvent(lost);
+  wait_half_seconds(3);
+  send(button, wxEVT_LEFT_UP);
+  EXPECT_EQ(view->zone_level, -6);
+  EXPECT_TRUE(released());
+}
+
 TEST_F(blending, EscapeAndAMovedFrameCloseTheDialogForGood) {
   blend_dialog* dialog = OpenOver(50, 50, 400, 300);
   wxKeyEvent escape(wxEVT_CHAR_HOOK);

@@ -1,5 +1,7 @@
 #include <wx/aui/auibar.h>
 
+#include <filesystem>
+
 #include "engine/base/process_state.h"
 #include "tests/ui/pane_fixture.h"
 #include "ui/app/main_frame.h"
@@ -91,6 +93,58 @@ TEST_F(PaneCommands, EnablingFollowsTheSourceCountAndKinds) {
   }
   pane->UpdateWindowUI(wxUPDATE_UI_RECURSE);
   EXPECT_TRUE(pane->middle_button_1->IsEnabled());
+}
+
+// Each source steps from its own file through the image files of its folder in name
+// order: "next" from the last one loads it again, "previous" from the first one does
+// nothing. Pictures of different widths tell which file a source holds; a file
+// rewritten in place tells whether it was loaded again.
+TEST_F(PaneCommands, TheStepButtonsLoadThePreviousAndNextFileOfTheFolder) {
+  std::filesystem::create_directories(folder / "walk");
+  std::filesystem::create_directories(folder / "alone");
+  auto picture = [this](const std::string& name, int width) {
+    return PlainImage(name, width, 30, 90, 90, 90);
+  };
+  for (auto [name, width] : {std::pair{"walk/a.png", 40}, {"walk/b.png", 50}, {"walk/c.png", 60}})
+    picture(name, width);
+  picture("alone/only.png", 70);
+  Start({(folder / "walk/b.png").string(), (folder / "walk/b.png").string()});
+  pane = the_properties_pane;
+  CvorbelDoc& doc = *app.Document();
+  auto step = [&](int s, bool next) {
+    wxCommandEvent tool(wxEVT_TOOL, WxId(step_commands[s - 1][next ? 1 : 0]));
+    tool.SetEventObject(pane->main_toolbar);
+    pane->ProcessWindowEvent(tool);
+  };
+  auto holds = [&](int s, const std::string& name, int width) {
+    return doc.file_name[s - 1] == (folder / name).string() && doc.image_size[s - 1].width == width;
+  };
+  for (int s : {1, 2}) {
+    const int other = 3 - s;
+    step(s, true);
+    EXPECT_TRUE(holds(s, "walk/c.png", 60)) << s;
+    picture("walk/c.png", 61);
+    step(s, true);
+    EXPECT_TRUE(holds(s, "walk/c.png", 61)) << s << ": the last one, loaded again";
+    step(s, false);
+    EXPECT_TRUE(holds(s, "walk/b.png", 50)) << s;
+    step(s, false);
+    EXPECT_TRUE(holds(s, "walk/a.png", 40)) << s;
+    picture("walk/a.png", 41);
+    step(s, false);
+    EXPECT_TRUE(holds(s, "walk/a.png", 40)) << s << ": nothing before the first";
+    EXPECT_TRUE(holds(other, other == 2 ? "walk/b.png" : "walk/a.png", other == 2 ? 50 : 40)) << s;
+    picture("walk/a.png", 40);
+    picture("walk/c.png", 60);
+  }
+  ASSERT_TRUE(doc.LoadSourceFile((folder / "alone/only.png").string(), 2));
+  picture("alone/only.png", 71);
+  step(2, false);
+  EXPECT_TRUE(holds(2, "alone/only.png", 70));
+  step(2, true);
+  EXPECT_TRUE(holds(2, "alone/only.png", 71));
+  EXPECT_TRUE(Messages().empty());
+  EXPECT_EQ(source_count, 2);
 }
 
 TEST_F(PaneCommands, CornerShovesAndTheCentringCycleMoveWhatTheTargetShows) {

@@ -7,6 +7,7 @@
 #include "tests/ui/pane_fixture.h"
 #include "tests/ui/wait_for.h"
 #include "ui/commands/command_rules.h"
+#include "ui/app/pane_docking.h"
 #include "ui/commands/pane_command_ids.h"
 
 namespace {
@@ -179,6 +180,47 @@ TEST_F(PropertiesPane, ChildrenStandWhereTheLayoutSaysAndTextSourcesGetTheirFont
   EXPECT_EQ(pane->grid->GetGrid()->GetFont(), pane->grid_font);
 }
 
+// Floated, the pane has its first size; dragged by its title bar to either side of
+// the frame and let go, it docks there again.
+TEST_F(PropertiesPane, AFloatedPaneKeepsItsSizeAndDocksAgainAtEitherSide) {
+  StartTwo();
+  wxAuiManager& docking = app.Frame()->Docking();
+  bool held = false;
+  const auto real_button = floating_pane::left_button_held;
+  floating_pane::left_button_held = [&] { return held; };
+  struct restore {
+    std::function<bool()> button;
+    ~restore() { floating_pane::left_button_held = button; }
+  } restore_button{real_button};
+
+  const wxPoint client = app.Frame()->GetClientAreaOrigin() + app.Frame()->GetScreenPosition();
+  const wxSize room = app.Frame()->GetClientSize();
+  const int top = pane->GetPosition().y;
+  for (const auto& [side, drop] : {std::pair{wxAUI_DOCK_RIGHT, wxPoint(room.x + 10, room.y / 2)},
+                                   std::pair{wxAUI_DOCK_LEFT, wxPoint(2, room.y / 2)}}) {
+    docking.GetPane(pane).Float();
+    docking.Update();
+    ASSERT_TRUE(WaitFor([&] { return pane->GetSize() == wxSize(310, 800); })) << pane->GetSize().x;
+    wxWindow* frame = docking.GetPane(pane).frame;
+    ASSERT_NE(frame, nullptr);
+
+    wxUIActionSimulator().MouseMove(client + drop);
+    ASSERT_TRUE(WaitFor([&] { return wxGetMousePosition() == client + drop; }));
+    held = true;
+    frame->Move(client + drop - wxPoint(100, 10));  // the pointer on its title bar
+    wxMoveEvent move(frame->GetPosition(), wxEVT_MOVE);
+    move.SetEventObject(frame);
+    frame->GetEventHandler()->ProcessEvent(move);
+    held = false;
+    wxTheApp->ProcessIdle();
+    Settle();
+    const wxAuiPaneInfo& info = docking.GetPane(pane);
+    EXPECT_TRUE(info.IsDocked()) << side;
+    EXPECT_EQ(info.dock_direction, side);
+    EXPECT_EQ(pane->GetPosition().y, top);  // at the top of the side, as at the start
+  }
+}
+
 TEST_F(PropertiesPane, CommandsFollowTheirRulesAndDroppedKeysDoNothing) {
   Start({PlainImage("one.png", 64, 48, 10, 20, 30)});
   pane = the_properties_pane;
@@ -322,6 +364,21 @@ TEST_F(PropertiesPane, TheViewScaleSliderAndItsLabelRescaleTheView) {
   EXPECT_EQ(CvorbelApp::viewing_scale, 100);
   EXPECT_EQ(pane->scale_slider->GetValue(), 100);
   EXPECT_EQ(pane->scale_label->GetLabel(), "100");
+}
+
+// The label shows the slider's position once the target is set up, and again at
+// every resize, without the slider being touched.
+TEST_F(PropertiesPane, TheViewScaleLabelShowsTheSliderFromTheStartAndAtEachResize) {
+  WriteFile("vorbel.conf", "[Configure]\nViewing Scale=130\n");
+  StartTwo();
+  CvorbelView* view = app.Frame()->View();
+  EXPECT_EQ(pane->scale_label->GetLabel(), "130");
+  pane->scale_slider->SetValue(90);
+  wxSizeEvent resized(view->GetSize());
+  view->ProcessWindowEvent(resized);
+  EXPECT_EQ(pane->scale_label->GetLabel(), "90");
+  EXPECT_EQ(CvorbelApp::viewing_scale, 90);
+  EXPECT_FLOAT_EQ(view->display_scale, 0.9f * view->fit_scale);
 }
 
 TEST_F(PropertiesPane, AStoredViewScaleOutOfRangeStandsAtTheSliderEnd) {

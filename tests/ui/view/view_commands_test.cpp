@@ -119,7 +119,7 @@ TEST_F(view_commands, TheTargetFitsTheViewWithAMarginOf80AndTheViewingScaleOnTop
   const float fit = std::min(float(client.x) / float(640 + 80), float(client.y) / float(480 + 80));
   EXPECT_FLOAT_EQ(view->fit_scale, fit);
   EXPECT_FLOAT_EQ(view->display_scale, fit);
-  CvorbelApp::viewing_scale = 55;
+  the_properties_pane->scale_slider->SetValue(55);
   view->InitTarget();
   EXPECT_FLOAT_EQ(view->display_scale, 0.55f * fit);
 }

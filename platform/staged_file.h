@@ -3,7 +3,9 @@
 
 // Writing a file so that a failed write never harms what stood at its name: the
 // writer writes to WritePath(), a fresh file beside the destination, and Commit()
-// renames it over the destination. Without a commit the fresh file is removed.
+// renames it over the destination once the data is on the disk. Without a commit
+// the fresh file is removed; fresh files that killed saves left for the same
+// destination are removed when the next one is made.
 // A destination that exists and is not a regular file (a device) is written
 // directly, since renaming over it would replace the device itself.
 class staged_file {
