@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "bytes/bitmap_header.h"
-#include "bytes/bitmap_pixels.h"
+#include "codecs/bitmap_pixels.h"
 #include "bytes/le_bytes.h"
 #include "bytes/pixel_rows.h"
 #include "codecs/imaging_codecs.h"

@@ -7,7 +7,7 @@
 #include <memory>
 #include <vector>
 
-#include "bytes/bitmap_pixels.h"
+#include "codecs/bitmap_pixels.h"
 #include "bytes/le_bytes.h"
 
 namespace {

@@ -1,7 +1,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "bytes/bitmap_pixels.h"
+#include "codecs/bitmap_pixels.h"
 #include "bytes/le_bytes.h"
 #include "codecs/raster.h"
 

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "bytes/le_bytes.h"
-#include "platform/imaging.h"
+#include "codecs/imaging.h"
 #include "sources/pasted_bitmap.h"
 #include "sources/pasted_image_file.h"
 

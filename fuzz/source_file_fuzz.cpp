@@ -15,13 +15,13 @@
 #include <fstream>
 #include <string>
 
-#include "engine/process_state.h"
+#include "engine/base/process_state.h"
 #include "fuzz/temporary_folder.h"
-#include "platform/imaging.h"
+#include "codecs/imaging.h"
 #include "platform/ui_port.h"
 #include "sources/document.h"
 #include "sources/file_naming.h"
-#include "sources/raster.h"
+#include "codecs/raster.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <utility>
 
 #include "bytes/bitmap_header.h"
-#include "platform/imaging.h"
+#include "codecs/imaging.h"
 #include "sources/pasted_bitmap.h"
 
 pasted_image BitmapBlockFromImageFile(const uint8_t* bytes, size_t size, std::vector<uint8_t>& block) {

@@ -16,7 +16,7 @@
 #include "ui/view/background_bitmaps.h"
 #include "ui/view/flying_tips.h"
 #include "ui/view/move_size_box.h"
-#include "ui/view/pane_link.h"
+#include "ui/commands/pane_link.h"
 #include "ui/view/start_buttons.h"
 
 CvorbelView::CvorbelView(wxWindow* parent, CvorbelDoc* document)

@@ -1,4 +1,4 @@
-#include "bytes/bitmap_pixels.h"
+#include "codecs/bitmap_pixels.h"
 
 #include <algorithm>
 #include <bit>

@@ -4,7 +4,7 @@
 #include <random>
 #include <vector>
 
-#include "bytes/bitmap_pixels.h"
+#include "codecs/bitmap_pixels.h"
 
 namespace {
 
