@@ -1,10 +1,9 @@
 #pragma once
 #include <gtest/gtest.h>
 
-#include <wx/radiobut.h>
-
 #include "engine/base/process_state.h"
 #include "tests/ui/app_fixture.h"
+#include "tests/ui/dialog_clicks.h"
 #include "ui/view/view.h"
 
 // Two sources at their own sizes on a 640 x 480 target: source 1 is 64 x 48 at the
@@ -29,16 +28,6 @@ class placed_sources : public app_fixture {
   void TearDown() override {
     fix_point_1 = fix_point_2 = 1;
     app_fixture::TearDown();
-  }
-
-  // Selects a radio button of a dialog as a click would, its notice included.
-  static void Click(wxWindow* dialog, int id) {
-    auto* radio = dynamic_cast<wxRadioButton*>(dialog->FindWindow(id));
-    ASSERT_NE(radio, nullptr) << id;
-    radio->SetValue(true);
-    wxCommandEvent click(wxEVT_RADIOBUTTON, id);
-    click.SetEventObject(radio);
-    radio->ProcessWindowEvent(click);
   }
 
   CvorbelView* view = nullptr;

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "tests/ui/app_fixture.h"
+#include "tests/ui/dialog_clicks.h"
 #include "tests/ui/wait_for.h"
 #include "ui/view/view.h"
 
@@ -54,10 +55,5 @@ class source_roads : public app_fixture {
       ASSERT_TRUE(app.OpenDocumentFile(path));
     }
     Settle();
-  }
-  static void Press(wxWindow* dialog, int id) {
-    wxCommandEvent click(wxEVT_BUTTON, id);
-    click.SetEventObject(dialog->FindWindow(id));
-    dialog->ProcessWindowEvent(click);
   }
 };

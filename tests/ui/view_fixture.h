@@ -4,43 +4,24 @@
 #include <cstdint>
 
 #include <wx/dcmemory.h>
-#include <wx/frame.h>
 
 #include "engine/base/process_state.h"
 #include "platform/settings.h"
-#include "sources/document.h"
-#include "tests/ui/test_app.h"
+#include "tests/ui/frame_fixture.h"
+#include "ui/app/app.h"
 #include "ui/view/view.h"
 
-// A shown frame holding one view of a fresh document with an 800 x 600 client area.
-class view_fixture : public testing::Test {
+// A view of a fresh document with an 800 x 600 client area on a 1024 x 768 canvas.
+class view_fixture : public frame_fixture {
  protected:
-  static constexpr int client_width = 800, client_height = 600;
-
   void SetUp() override {
-    SetUiPort(&ui);
-    SetSettingsStore(nullptr);
+    frame_fixture::SetUp();
     Canvas(1024, 768);
     source_count = target_width = target_height = 0;
     wic_ready = true;
     CvorbelApp::viewing_scale = 100;
-    frame = new wxFrame(nullptr, wxID_ANY, "view");
-    frame->SetClientSize(client_width, client_height);
-    view = new CvorbelView(frame, &doc);
-    view->SetSize(0, 0, client_width, client_height);
-    frame->Show();
+    view = ShowView<CvorbelView>("view");
     Settle();
-  }
-  void TearDown() override {
-    frame->Destroy();
-    Settle();
-    SetUiPort(nullptr);
-    source_count = target_width = target_height = 0;
-  }
-  static void Settle() {
-    wxTheApp->ProcessPendingEvents();
-    wxYield();
-    wxTheApp->ProcessIdle();
   }
 
   static void Canvas(int w, int h) {
@@ -77,8 +58,5 @@ class view_fixture : public testing::Test {
     return picture.ConvertToImage();
   }
 
-  recording_port ui;
-  CvorbelDoc doc;
-  wxFrame* frame = nullptr;
   CvorbelView* view = nullptr;
 };

@@ -4,12 +4,12 @@
 #include <wx/textctrl.h>
 #include <wx/uiaction.h>
 
-#include <cstring>
 #include <vector>
 
 #include "engine/effects/blending_zone.h"
 #include "engine/effects/effect_progress.h"
-#include "tests/ui/app_fixture.h"
+#include "tests/ui/dialogs/blend_box_fixture.h"
+#include "tests/ui/target_copy.h"
 #include "tests/ui/wait_for.h"
 #include "ui/dialogs/articulate_dialog.h"
 #include "ui/dialogs/blend_dialog.h"
@@ -24,32 +24,13 @@ struct bgr {
 bgr Bgr(const bgra& p) { return {p.blue, p.green, p.red}; }
 
 // Two plain sources, red and blue, each covering the whole target.
-class blending : public app_fixture {
+class blending : public blend_box {
  protected:
   void SetUp() override {
-    app_fixture::SetUp();
+    blend_box::SetUp();
     Start({PlainImage("red.png", 64, 48, 250, 0, 0), PlainImage("blue.png", 64, 48, 0, 0, 250)});
     view = app.Frame()->View();
     before = Target();
-  }
-  void TearDown() override {
-    if (the_blend_dialog) the_blend_dialog->Destroy();
-    the_blend_dialog = nullptr;
-    app_fixture::TearDown();
-  }
-  static std::vector<bgra> Target() { return {target_pixels, target_pixels + size_t(target_width) * target_height}; }
-  static bool TargetIs(const std::vector<bgra>& v) { return std::memcmp(target_pixels, v.data(), v.size() * 4) == 0; }
-  // A box over target pixels (c0, r0)..(c1, r1) in view coordinates, and the dialog for it.
-  blend_dialog* OpenOver(int c0, int r0, int c1, int r1) {
-    const float s = view->display_scale;
-    const int box[4] = {view->target_rect.left + int(c0 * s), view->target_rect.top + int(r0 * s),
-                        view->target_rect.left + int(c1 * s), view->target_rect.top + int(r1 * s)};
-    std::copy(box, box + 4, view->zone_box);
-    view->box_dragging = true;
-    StoreTargetCopy();  // the box's press keeps the target
-    OpenBlendDialog(view);
-    Settle();
-    return static_cast<blend_dialog*>(the_blend_dialog);
   }
   static void Press(blending_buttons* button) {
     wxMouseEvent down(wxEVT_LEFT_DOWN), up(wxEVT_LEFT_UP);
@@ -58,7 +39,6 @@ class blending : public app_fixture {
   }
   static const bgra& Pixel(int c, int r) { return target_pixels[size_t(r) * target_width + c]; }
 
-  CvorbelView* view = nullptr;
   std::vector<bgra> before;
 };
 
@@ -75,7 +55,7 @@ TEST_F(blending, PressesStepTheLevelUndoRestoresAndMaxFillsTheBoxAsARectangle) {
   EXPECT_GT(Pixel(300, 250).red, before[size_t(250) * target_width + 300].red);  // redder in the middle
   dialog->OnUndoLastAction();
   EXPECT_EQ(view->zone_level, 0);
-  EXPECT_TRUE(TargetIs(before));
+  EXPECT_TRUE(Same(Target(), before));
 
   dialog->OnMaxSource2();
   EXPECT_EQ(view->zone_level, 0);
@@ -196,12 +176,12 @@ TEST_F(blending, ArticulateEffectsResetAndRefuseValuesOutOfRange) {
   dialog.OnBubble();
   EXPECT_EQ(dialog.status_text->GetLabel(), "Complete");
   const std::vector<bgra> bubble = Target();
-  EXPECT_FALSE(TargetIs(before));
+  EXPECT_FALSE(Same(Target(), before));
   // A value out of range: the message, the focus on the box, and the shown target stays.
   dialog.bubble_edit->ChangeValue("11");
   dialog.OnWeird();
   EXPECT_EQ(Messages().back().first, "Please enter an integer between 1 and 10.");
-  EXPECT_TRUE(TargetIs(bubble));
+  EXPECT_TRUE(Same(Target(), bubble));
   dialog.bubble_edit->ChangeValue("5");
 
   // A spin click at the top keeps 100 and runs Weird again.
@@ -212,10 +192,10 @@ TEST_F(blending, ArticulateEffectsResetAndRefuseValuesOutOfRange) {
   dialog.OnDeltaPosWeird(0, 1);
   EXPECT_EQ(dialog.weird_amplitude, 100);
   EXPECT_EQ(dialog.amplitude_edit->GetValue(), "100");
-  EXPECT_TRUE(TargetIs(weird));
+  EXPECT_TRUE(Same(Target(), weird));
 
   dialog.OnReset();
-  EXPECT_TRUE(TargetIs(before));
+  EXPECT_TRUE(Same(Target(), before));
 }
 
 TEST_F(blending, SpinClicksStepTheAmplitudeAndRunWeirdAlsoAtTheTop) {

@@ -14,7 +14,9 @@
 #include "batch/batch_choices.h"
 #include "engine/effects/articulate_session.h"
 #include "engine/effects/blending_zone.h"
-#include "tests/ui/app_fixture.h"
+#include "tests/ui/dialog_clicks.h"
+#include "tests/ui/dialogs/blend_box_fixture.h"
+#include "tests/ui/target_copy.h"
 #include "ui/batch/batch_dialogs.h"
 #include "ui/dialogs/articulate_dialog.h"
 #include "ui/dialogs/blend_dialog.h"
@@ -54,10 +56,10 @@ TEST(fix_pictures, EachPictureMarksItsOwnFixPointInItsSourcesColour) {
 
 // Two sources covering the target, red and blue; the red one striped, so that
 // effects that move pixels show, on a 320 x 240 target.
-class dialog_choices : public app_fixture {
+class dialog_choices : public blend_box {
  protected:
   void SetUp() override {
-    app_fixture::SetUp();
+    blend_box::SetUp();
     wxImage striped(64, 48);
     for (int y = 0; y < 48; ++y)
       for (int x = 0; x < 64; ++x) striped.SetRGB(x, y, 250, (x * 37 + y * 11) % 7 < 3 ? 0 : 90, 0);
@@ -68,45 +70,10 @@ class dialog_choices : public app_fixture {
     Start({red, PlainImage("blue.png", 64, 48, 0, 0, 250)});
     view = app.Frame()->View();
   }
-  void TearDown() override {
-    if (the_blend_dialog) the_blend_dialog->Destroy();
-    the_blend_dialog = nullptr;
-    app_fixture::TearDown();
-  }
-  static std::vector<bgra> Target() { return {target_pixels, target_pixels + size_t(target_width) * target_height}; }
-  static bool Same(const std::vector<bgra>& a, const std::vector<bgra>& b) {
-    return a.size() == b.size() && std::memcmp(a.data(), b.data(), a.size() * sizeof(bgra)) == 0;
-  }
   static std::pair<int, int> RedBlue(int c, int r) {
     const bgra& p = target_pixels[size_t(r) * target_width + c];
     return {p.red, p.blue};
   }
-  static void Radio(wxWindow* dialog, int id) {
-    auto* radio = dynamic_cast<wxRadioButton*>(dialog->FindWindow(id));
-    ASSERT_NE(radio, nullptr) << id;
-    radio->SetValue(true);
-    wxCommandEvent event(wxEVT_RADIOBUTTON, id);
-    event.SetEventObject(radio);
-    radio->ProcessWindowEvent(event);
-  }
-  static void Button(wxWindow* dialog, int id) {
-    wxCommandEvent event(wxEVT_BUTTON, id);
-    event.SetEventObject(dialog->FindWindow(id));
-    dialog->ProcessWindowEvent(event);
-  }
-  blend_dialog* OpenOver(int c0, int r0, int c1, int r1) {
-    const float s = view->display_scale;
-    const int box[4] = {view->target_rect.left + int(c0 * s), view->target_rect.top + int(r0 * s),
-                        view->target_rect.left + int(c1 * s), view->target_rect.top + int(r1 * s)};
-    std::copy(box, box + 4, view->zone_box);
-    view->box_dragging = true;
-    StoreTargetCopy();
-    OpenBlendDialog(view);
-    Settle();
-    return static_cast<blend_dialog*>(the_blend_dialog);
-  }
-
-  CvorbelView* view = nullptr;
 };
 
 TEST_F(dialog_choices, TheShapeRadiosSetTheirPairAndMaxOneFillsTheBoxWithSourceOne) {
@@ -117,12 +84,12 @@ TEST_F(dialog_choices, TheShapeRadiosSetTheirPairAndMaxOneFillsTheBoxWithSourceO
   const std::pair<int, std::pair<bool, bool>> shapes[] = {
       {1009, {false, false}}, {1067, {true, false}}, {1068, {false, true}}, {1067, {true, false}}};
   for (auto [id, pair] : shapes) {
-    Radio(dialog, id);
+    Click(dialog, id);
     EXPECT_EQ(std::make_pair(view->zone_rectangular, view->zone_fade), pair) << id;
   }
 
-  Radio(dialog, 1009);
-  Button(dialog, blend_dialog::max_1_id);
+  Click(dialog, 1009);
+  Press(dialog, blend_dialog::max_1_id);
   EXPECT_EQ(view->zone_level, 0);
   EXPECT_EQ(std::make_pair(view->zone_rectangular, view->zone_fade), std::make_pair(false, false));
   const zone_area z = ZoneInTarget(view->zone_box, view->target_rect.left, view->target_rect.top, view->display_scale);
@@ -138,7 +105,7 @@ TEST_F(dialog_choices, TheShapeRadiosSetTheirPairAndMaxOneFillsTheBoxWithSourceO
   std::vector<std::vector<bgra>> stepped;
   for (int id : {1067, 1009, 1068}) {
     dialog->OnUndoLastAction();
-    Radio(dialog, id);
+    Click(dialog, id);
     dialog->OnBlendButton1();
     EXPECT_NE(RedBlue(160, 115), middle) << id;
     stepped.push_back(Target());
@@ -149,11 +116,11 @@ TEST_F(dialog_choices, TheShapeRadiosSetTheirPairAndMaxOneFillsTheBoxWithSourceO
   // "Remove all blending" brings back the sources' own combination, Max. 1 included.
   dialog->OnBlendButton1();
   dialog->OnBlendButton1();
-  Button(dialog, blend_dialog::remove_id);
+  Press(dialog, blend_dialog::remove_id);
   EXPECT_EQ(view->zone_level, 0);
   EXPECT_TRUE(Same(Target(), opening));
-  Button(dialog, blend_dialog::max_1_id);
-  Button(dialog, blend_dialog::remove_id);
+  Press(dialog, blend_dialog::max_1_id);
+  Press(dialog, blend_dialog::remove_id);
   EXPECT_TRUE(Same(Target(), opening));
 }
 
@@ -186,22 +153,22 @@ TEST_F(dialog_choices, ArticulateBoxesReachTheirOwnEffects) {
 
   dialog.amplitude_edit->ChangeValue("7");
   dialog.frequency_edit->ChangeValue("3");
-  Button(&dialog, articulate::weird_id);
+  Press(&dialog, articulate::weird_id);
   EXPECT_TRUE(Same(Target(), weird_7_3)) << "amplitude 7, frequency 3";
 
   // Pencil draws over what is shown: from the opening target here.
-  Button(&dialog, articulate::reset_id);
+  Press(&dialog, articulate::reset_id);
   dialog.pencil_edit->ChangeValue("2");
-  Button(&dialog, articulate::pencil_id);
+  Press(&dialog, articulate::pencil_id);
   EXPECT_TRUE(Same(Target(), pencil_2));
   // Both levels reach 10 and no further.
   Messages().clear();
   dialog.pencil_edit->ChangeValue("10");
   dialog.bubble_edit->ChangeValue("10");
-  Button(&dialog, wxID_OK);
+  Press(&dialog, wxID_OK);
   EXPECT_TRUE(Messages().empty());
   dialog.pencil_edit->ChangeValue("11");
-  Button(&dialog, wxID_OK);
+  Press(&dialog, wxID_OK);
   ASSERT_EQ(Messages().size(), 1u);
   EXPECT_EQ(Messages()[0].first, "Please enter an integer between 1 and 10.");
   dialog.pencil_edit->ChangeValue("5");
@@ -209,7 +176,7 @@ TEST_F(dialog_choices, ArticulateBoxesReachTheirOwnEffects) {
     for (const char* refused : {"0", "101"}) {
       Messages().clear();
       weird->ChangeValue(refused);
-      Button(&dialog, wxID_OK);
+      Press(&dialog, wxID_OK);
       ASSERT_EQ(Messages().size(), 1u) << refused;
       EXPECT_EQ(Messages()[0].first, "Please enter an integer between 1 and 100.");
       weird->ChangeValue("100");
@@ -218,7 +185,7 @@ TEST_F(dialog_choices, ArticulateBoxesReachTheirOwnEffects) {
   // A spin click steps its own value by one and runs Weird with it.
   dialog.amplitude_edit->ChangeValue("10");
   dialog.frequency_edit->ChangeValue("10");
-  Button(&dialog, wxID_OK);
+  Press(&dialog, wxID_OK);
   auto spin = [&dialog](wxSpinButton* button, int position) {
     wxSpinEvent event(wxEVT_SPIN, button->GetId());
     event.SetEventObject(button);
@@ -237,7 +204,7 @@ TEST_F(dialog_choices, ArticulateBoxesReachTheirOwnEffects) {
   // At the bottom a click down keeps 1 and says nothing.
   Messages().clear();
   dialog.frequency_edit->ChangeValue("1");
-  Button(&dialog, wxID_OK);
+  Press(&dialog, wxID_OK);
   spin(dialog.frequency_spin, -1);
   EXPECT_EQ(dialog.frequency_edit->GetValue(), "1");
   EXPECT_TRUE(Messages().empty());
@@ -273,9 +240,9 @@ TEST_F(dialog_choices, BatchRadiosSayWhatTheyChoose) {
     EXPECT_EQ(numbered->GetLabel(), "Entry + appended #");
     EXPECT_TRUE(not_set->GetValue());
     EXPECT_FALSE(dialog.name_edit->IsEnabled());
-    Radio(&dialog, 1286);
+    Click(&dialog, 1286);
     EXPECT_TRUE(dialog.name_edit->IsEnabled());
-    Radio(&dialog, 1285);
+    Click(&dialog, 1285);
     EXPECT_FALSE(dialog.name_edit->IsEnabled());
   }
 
@@ -295,11 +262,11 @@ TEST_F(dialog_choices, BatchRadiosSayWhatTheyChoose) {
     EXPECT_TRUE(sort.key_buttons[0]->GetValue());
     sort.CallAfter([&] {
       for (wxRadioButton* key : sort.key_buttons)
-        if (key->GetLabel() == r.key) Radio(&sort, key->GetId());
+        if (key->GetLabel() == r.key) Click(&sort, key->GetId());
       EXPECT_EQ(sort.case_button->IsEnabled(), std::string(r.key) == "File: Name") << r.key;
       sort.forwards->SetValue(r.forwards);
       sort.case_button->SetValue(r.case_sensitive);
-      Button(&sort, wxID_OK);
+      Press(&sort, wxID_OK);
     });
     EXPECT_EQ(sort.ShowModal(), wxID_OK);
     EXPECT_EQ(word, r.word) << r.key << " " << r.forwards << " " << r.case_sensitive;

@@ -41,16 +41,10 @@ class dialog_fields : public placed_sources {
     EXPECT_NE(child, nullptr) << id;
     return child;
   }
-  static void Press(wxWindow* dialog, int id) {
-    wxCommandEvent click(wxEVT_BUTTON, id);
-    click.SetEventObject(dialog->FindWindow(id));
-    dialog->ProcessWindowEvent(click);
-  }
   static std::pair<std::string, std::string> Shown(wxWindow* dialog, int x_id, int y_id) {
     return {Child<wxTextCtrl>(dialog, x_id)->GetValue().utf8_string(),
             Child<wxTextCtrl>(dialog, y_id)->GetValue().utf8_string()};
   }
-
 };
 
 TEST_F(dialog_fields, EachFixRadioNamesItsPointAndTheDistancesMeasureToIt) {

@@ -3,13 +3,13 @@
 #include <wx/radiobut.h>
 #include <wx/textctrl.h>
 
-#include <cstring>
 #include <string>
 #include <vector>
 
 #include "engine/base/process_state.h"
 #include "sources/document.h"
 #include "tests/ui/placed_sources_fixture.h"
+#include "tests/ui/target_copy.h"
 #include "ui/commands/command_ids.h"
 #include "ui/dialogs/source_fix_dialog.h"
 #include "ui/dialogs/source_size_dialog.h"
@@ -21,11 +21,6 @@ namespace {
 class placement_dialogs : public placed_sources {
  protected:
   static wxTextCtrl* Text(wxWindow* dialog, int id) { return dynamic_cast<wxTextCtrl*>(dialog->FindWindow(id)); }
-  static void Press(wxWindow* dialog, int id) {
-    wxCommandEvent click(wxEVT_BUTTON, id);
-    click.SetEventObject(dialog->FindWindow(id));
-    dialog->ProcessWindowEvent(click);
-  }
   static void Distances(source_fix& dialog, const std::vector<std::string>& values) {
     const int ids[4] = {source_fix::distance_12_x_id, source_fix::distance_12_y_id, source_fix::distance_1_x_id,
                         source_fix::distance_1_y_id};
@@ -40,11 +35,6 @@ class placement_dialogs : public placed_sources {
     leave.SetEventObject(box);
     box->ProcessWindowEvent(leave);
   }
-  static std::vector<bgra> Target() { return {target_pixels, target_pixels + target_width * target_height}; }
-  static bool Same(const std::vector<bgra>& a, const std::vector<bgra>& b) {
-    return a.size() == b.size() && std::memcmp(a.data(), b.data(), a.size() * sizeof(bgra)) == 0;
-  }
-
 };
 
 // Where fix position 0..8 lies in a source, in halves of its width and height.

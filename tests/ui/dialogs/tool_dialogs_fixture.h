@@ -1,15 +1,12 @@
 #pragma once
 #include <gtest/gtest.h>
 
-#include <wx/frame.h>
-
-#include <cstring>
 #include <vector>
 
 #include "engine/base/process_state.h"
-#include "platform/settings.h"
-#include "sources/document.h"
-#include "tests/ui/test_app.h"
+#include "tests/ui/dialog_clicks.h"
+#include "tests/ui/frame_fixture.h"
+#include "tests/ui/target_copy.h"
 #include "ui/view/view.h"
 
 // A view that notes the fast-preview flag at each presentation.
@@ -24,16 +21,11 @@ class spy_view : public CvorbelView {
 };
 
 // A frame with a view of two loaded sources on a 320 x 240 target.
-class tool_dialogs : public testing::Test {
+class tool_dialogs : public frame_fixture {
  protected:
   void SetUp() override {
-    SetUiPort(&ui);
-    SetSettingsStore(nullptr);
-    frame = new wxFrame(nullptr, wxID_ANY, "tools");
-    frame->SetClientSize(800, 600);
-    view = new spy_view(frame, &doc);
-    view->SetSize(0, 0, 800, 600);
-    frame->Show();
+    frame_fixture::SetUp();
+    view = ShowView<spy_view>("tools");
     Source(1, 200, 100, 40);
     Source(2, 120, 160, 200);
     source_count = 2;
@@ -46,16 +38,6 @@ class tool_dialogs : public testing::Test {
     view->RebuildSources(-1);
     view->presented.clear();
   }
-  void TearDown() override {
-    frame->Destroy();
-    Settle();
-    SetUiPort(nullptr);
-    source_count = target_width = target_height = 0;
-  }
-  static void Settle() {
-    wxTheApp->ProcessPendingEvents();
-    wxYield();
-  }
   void Source(int s, int w, int h, uint8_t shade) {
     image_record& image = doc.source_image[s - 1];
     ASSERT_TRUE(image.Create(w, h));
@@ -65,18 +47,9 @@ class tool_dialogs : public testing::Test {
     doc.image_size[s - 1] = {w, h};
     doc.source_kind[s - 1] = kind_file;
   }
-  std::vector<bgra> Target() const { return {target_pixels, target_pixels + target_width * target_height}; }
-  static bool Same(const std::vector<bgra>& a, const std::vector<bgra>& b) {
-    return a.size() == b.size() && std::memcmp(a.data(), b.data(), a.size() * sizeof(bgra)) == 0;
-  }
   template <class T>
   static T* Child(wxWindow* parent, int id) {
     return dynamic_cast<T*>(parent->FindWindow(id));
-  }
-  static void Press(wxWindow* dialog, int id) {
-    wxCommandEvent click(wxEVT_BUTTON, id);
-    click.SetEventObject(dialog->FindWindow(id));
-    dialog->ProcessWindowEvent(click);
   }
   static void Idle(wxWindow* dialog) {
     wxIdleEvent idle;
@@ -89,8 +62,5 @@ class tool_dialogs : public testing::Test {
     window->ProcessWindowEvent(event);
   }
 
-  recording_port ui;
-  CvorbelDoc doc;
-  wxFrame* frame = nullptr;
   spy_view* view = nullptr;
 };

@@ -9,6 +9,7 @@
 #include "platform/settings.h"
 #include "sources/document.h"
 #include "tests/ui/app_fixture.h"
+#include "tests/ui/dialog_clicks.h"
 #include "ui/app/app.h"
 #include "ui/commands/command_ids.h"
 #include "ui/dialogs/canvas_size_dialog.h"
@@ -49,11 +50,6 @@ class view_commands : public app_fixture {
   static void Type(canvas_size& dialog, const std::string& width, const std::string& height) {
     dynamic_cast<wxTextCtrl*>(dialog.FindWindow(canvas_size::width_id))->ChangeValue(width);
     dynamic_cast<wxTextCtrl*>(dialog.FindWindow(canvas_size::height_id))->ChangeValue(height);
-  }
-  static void Press(wxWindow* dialog, int id) {
-    wxCommandEvent click(wxEVT_BUTTON, id);
-    click.SetEventObject(dialog->FindWindow(id));
-    dialog->ProcessWindowEvent(click);
   }
   static int Stored(const char* key) { return the_settings().GetInt("Configure", key, -1); }
   CvorbelDoc& Doc() { return *view->GetDocument(); }

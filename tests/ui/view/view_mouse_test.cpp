@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "tests/ui/app_fixture.h"
+#include "tests/ui/target_copy.h"
 #include "tests/ui/view_fixture.h"
 #include "tests/ui/wait_for.h"
 #include "ui/commands/command_ids.h"
@@ -87,9 +88,6 @@ class view_mouse : public view_fixture {
     Mouse(wxEVT_LEFT_DOWN, from);
     Mouse(wxEVT_MOTION, to);
     Mouse(wxEVT_LEFT_UP, to, false);
-  }
-  std::vector<bgra> Target() const {
-    return {target_pixels, target_pixels + target_width * target_height};
   }
   static bool Same(const std::vector<bgra>& a, const bgra* b) {
     return std::equal(a.begin(), a.end(), b, [](const bgra& x, const bgra& y) {
