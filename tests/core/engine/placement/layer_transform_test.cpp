@@ -3,7 +3,7 @@
 #include <cstring>
 #include <limits>
 
-#include "view_fixture.h"
+#include "tests/core/engine/view_fixture.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <climits>
 
 #include "engine/base/crt_rand.h"
-#include "view_fixture.h"
+#include "tests/core/engine/view_fixture.h"
 
 namespace {
 

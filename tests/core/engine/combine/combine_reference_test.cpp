@@ -11,7 +11,7 @@
 
 #include "engine/base/crt_rand.h"
 #include "engine/warp/quad_transform.h"
-#include "view_fixture.h"
+#include "tests/core/engine/view_fixture.h"
 
 namespace {
 
