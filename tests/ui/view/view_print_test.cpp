@@ -86,8 +86,9 @@ TEST_F(view_printing, ThePreviewCostsLittleMemoryAndShowsTheTarget) {
     if (auto* found = dynamic_cast<wxPreviewFrame*>(window)) preview = found;
   ASSERT_NE(preview, nullptr) << (ui.messages.empty() ? "" : ui.messages[0].first);
   const long grown = PeakMemoryKb() - idle;
-  preview->Destroy();
+  preview->Close(true);  // as its close button: the frame gives the other windows back
   Settle();
+  EXPECT_TRUE(frame->IsEnabled());
   EXPECT_LT(grown, 40 * 1024) << "kB";
 
   // A page of 1200 x 1600 printer pixels shown 300 wide: the target fills the
