@@ -128,7 +128,7 @@ void BM_BlendingStep(benchmark::State& state) {
   CvorbelViewCore view(&doc);
   view.target_rect = {0, 0, w, h};
   target_width = w, target_height = h;
-  std::fill_n(view.layers[0].mask.get(), size_t(max_target_width) * max_target_height, uint8_t(1));
+  for (int r = 0; r < max_target_height; ++r) std::fill_n(&view.layers[0].Mask(r, 0), max_target_width, uint8_t(1));
   std::copy_n(Picture(0).data(), size_t(w) * h, target_pixels);
   view.zone_box[0] = view.zone_box[1] = 0;
   view.zone_box[2] = w, view.zone_box[3] = h;

@@ -1,5 +1,6 @@
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <string>
 #include <memory>
 #include <random>
@@ -35,7 +36,7 @@ struct combine_scene {
     std::mt19937 rng(7);
     for (source_layer& l : view->layers) {
       for (size_t i = 0; i < size_t(target_w) * target_h * 3; ++i) l.rgb[i] = uint8_t(rng());
-      for (size_t i = 0; i < size_t(target_w) * target_h; ++i) l.mask[i] = 1;
+      for (int r = 0; r < target_h; ++r) std::fill_n(&l.Mask(r, 0), target_w, uint8_t(1));
     }
     source_count = 2;
   }

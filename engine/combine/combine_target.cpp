@@ -93,10 +93,10 @@ void CombineRow(const Op& op, const source_layer& layer1, const source_layer& la
                 uint8_t* combined) {
   const uint8_t* a = layer1.Pixel(r, 0);
   const uint8_t* b = layer2.Pixel(r, 0);
-  const uint8_t* m1 = layer1.mask.get() + size_t(r) * source_layer::stride;
-  const uint8_t* m2 = layer2.mask.get() + size_t(r) * source_layer::stride;
   // Most rows are covered by both from end to end.
-  if (BothCover(m1, m2, w)) return CoveredRun(op, a, b, combined, w);
+  if (layer1.RowCovered(r, w) && layer2.RowCovered(r, w)) return CoveredRun(op, a, b, combined, w);
+  const uint8_t* m1 = layer1.MaskRow(r);
+  const uint8_t* m2 = layer2.MaskRow(r);
   for (int c = 0; c < w; c += run_pixels) {
     const int n = std::min(run_pixels, w - c);
     const size_t at = size_t(c) * 3;

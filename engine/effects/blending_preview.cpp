@@ -18,14 +18,17 @@ void CvorbelViewCore::PreviewBlendingBox() {
     return;
   }
   // A box left from an earlier layout may start before the target: only its part
-  // on the target is touched.
+  // on the target is touched. The layers are read as constants: a write access would
+  // send the next combine back to their coverage bytes.
+  const source_layer& layer1 = layers[0];
+  const source_layer& layer2 = layers[1];
   for (int y = std::max(r0, 0); y < r1; ++y) {
     for (int x = std::max(c0, 0); x < c1; ++x) {
-      const bool m1 = layers[0].Mask(y, x) == 1, m2 = layers[1].Mask(y, x) == 1;
+      const bool m1 = layer1.Mask(y, x) == 1, m2 = layer2.Mask(y, x) == 1;
       bgra& out = target_pixels[size_t(y) * target_width + x];
       if (m1 && m2) {
-        const uint8_t* a = layers[0].Pixel(y, x);
-        const uint8_t* b = layers[1].Pixel(y, x);
+        const uint8_t* a = layer1.Pixel(y, x);
+        const uint8_t* b = layer2.Pixel(y, x);
         out.blue = uint8_t((129 * a[0] + 127 * b[0]) >> 8);
         out.green = uint8_t((129 * a[1] + 127 * b[1]) >> 8);
         out.red = uint8_t((129 * a[2] + 127 * b[2]) >> 8);

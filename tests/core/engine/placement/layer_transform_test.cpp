@@ -127,11 +127,11 @@ TEST_F(LayerTransform, FastPathsGiveThePlainBytes) {
     SetRowThreads(1), AllowWideLanes(false);
     Build();
     const std::vector<uint8_t> rgb(layer.rgb.get(), layer.rgb.get() + plane * 3);
-    const std::vector<uint8_t> mask(layer.mask.get(), layer.mask.get() + plane);
+    const std::vector<uint8_t> mask(layer.MaskRow(0), layer.MaskRow(0) + plane);
     SetRowThreads(2 + trial % 7), AllowWideLanes(true);
     Build();
     ASSERT_TRUE(std::equal(rgb.begin(), rgb.end(), layer.rgb.get())) << trial;
-    ASSERT_TRUE(std::equal(mask.begin(), mask.end(), layer.mask.get())) << trial;
+    ASSERT_TRUE(std::equal(mask.begin(), mask.end(), layer.MaskRow(0))) << trial;
     // Nothing of the previous trial's source may stay where this one leaves no cover.
     for (int r = 0; r < 203; ++r)
       for (int c = 0; c < 301; ++c)
@@ -147,7 +147,7 @@ TEST_F(LayerTransform, BothLayersInOnePassGiveTheBytesOfEachAlone) {
   std::mt19937 rng(5);
   view->target_rect = {0, 0, 157, 131};
   const size_t plane = 131 * source_layer::stride;
-  auto bytes = [](const std::unique_ptr<uint8_t[]>& p, size_t n) { return std::vector<uint8_t>(p.get(), p.get() + n); };
+  auto bytes = [](const uint8_t* p, size_t n) { return std::vector<uint8_t>(p, p + n); };
   for (int trial = 0; trial < 6; ++trial) {
     for (int i = 0; i < 2; ++i) {
       // Once a megapixel source with holes, whose coverage is scanned in parts.
@@ -166,12 +166,12 @@ TEST_F(LayerTransform, BothLayersInOnePassGiveTheBytesOfEachAlone) {
     view->fast_preview = trial % 3 == 0;
     SetRowThreads(1), AllowWideLanes(false);
     view->BuildSourceLayer(1), view->BuildSourceLayer(2);
-    const auto rgb1 = bytes(view->layers[0].rgb, plane * 3), rgb2 = bytes(view->layers[1].rgb, plane * 3);
-    const auto mask1 = bytes(view->layers[0].mask, plane), mask2 = bytes(view->layers[1].mask, plane);
+    const auto rgb1 = bytes(view->layers[0].rgb.get(), plane * 3), rgb2 = bytes(view->layers[1].rgb.get(), plane * 3);
+    const auto mask1 = bytes(view->layers[0].MaskRow(0), plane), mask2 = bytes(view->layers[1].MaskRow(0), plane);
     SetRowThreads(2 + trial), AllowWideLanes(true);
     view->RebuildSources(-1);
-    EXPECT_TRUE(bytes(view->layers[0].rgb, plane * 3) == rgb1 && bytes(view->layers[0].mask, plane) == mask1) << trial;
-    EXPECT_TRUE(bytes(view->layers[1].rgb, plane * 3) == rgb2 && bytes(view->layers[1].mask, plane) == mask2) << trial;
+    EXPECT_TRUE(bytes(view->layers[0].rgb.get(), plane * 3) == rgb1 && bytes(view->layers[0].MaskRow(0), plane) == mask1) << trial;
+    EXPECT_TRUE(bytes(view->layers[1].rgb.get(), plane * 3) == rgb2 && bytes(view->layers[1].MaskRow(0), plane) == mask2) << trial;
   }
 }
 
@@ -204,13 +204,13 @@ TEST_F(LayerTransform, CopiedLayersGiveTheSampledBytes) {
     Build();
     const size_t plane = size_t(th) * source_layer::stride;
     const std::vector<uint8_t> rgb(layer.rgb.get(), layer.rgb.get() + plane * 3);
-    const std::vector<uint8_t> mask(layer.mask.get(), layer.mask.get() + plane);
+    const std::vector<uint8_t> mask(layer.MaskRow(0), layer.MaskRow(0) + plane);
     SetRowThreads(1 + trial % 8), AllowWideLanes(true), AllowLayerCopies(true);
     const int copies = LayerCopies();
     Build();
     ASSERT_EQ(LayerCopies(), copies + 1) << trial;
     ASSERT_TRUE(std::equal(rgb.begin(), rgb.end(), layer.rgb.get())) << trial;
-    ASSERT_TRUE(std::equal(mask.begin(), mask.end(), layer.mask.get())) << trial;
+    ASSERT_TRUE(std::equal(mask.begin(), mask.end(), layer.MaskRow(0))) << trial;
   }
   // A scale or a turn away from one samples again.
   const int copies = LayerCopies();
