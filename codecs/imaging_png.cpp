@@ -48,6 +48,22 @@ void WriteBytes(png_structp png, png_bytep data, size_t count) {
 
 void Flush(png_structp) {}
 
+// libpng takes the length a text or palette chunk declares at its word and sets
+// that much memory aside, cleared, before reading it: a few bytes declaring a
+// gigabyte would hold the window for seconds. The whole file is at hand, so every
+// chunk ahead of the image data must fit in what is left of it.
+bool ChunksBeforeImageDataFit(byte_view bytes) {
+  size_t at = 8;  // past the signature
+  while (at <= bytes.size && bytes.size - at >= 8) {
+    const uint8_t* chunk = bytes.data + at;
+    if (std::memcmp(chunk + 4, "IDAT", 4) == 0) return true;
+    const uint64_t length = uint64_t(chunk[0]) << 24 | uint64_t(chunk[1]) << 16 | chunk[2] << 8 | chunk[3];
+    if (length + 12 > bytes.size - at) return false;
+    at += size_t(length) + 12;
+  }
+  return true;
+}
+
 // Reads the header into width and height and, with dest, decodes every row into
 // blue, green, red, alpha.
 bool Decode(png_session& session, png_uint_32& width, png_uint_32& height, uint8_t* dest,
@@ -67,6 +83,7 @@ bool Decode(png_session& session, png_uint_32& width, png_uint_32& height, uint8
     png_destroy_read_struct(&png, &info, nullptr);
     return false;
   }
+  if (!ChunksBeforeImageDataFit(session.bytes)) png_error(png, "the file is truncated");
   png_set_read_fn(png, &session, ReadBytes);
   png_read_info(png, info);
   width = png_get_image_width(png, info);

@@ -17,7 +17,8 @@ class view_link {
   // Start buttons while fewer than two sources are loaded; with two, both layers and
   // the target rebuilt.
   virtual void RefreshSources() = 0;
-  // Source s (1 or 2) from the clipboard's image; true when it was filled.
+  // Source s (1 or 2) from the clipboard's image; true when it was filled. A new
+  // (not replacing) source is counted in once its image is in.
   virtual bool PasteIntoSource(bool replacing, int s) = 0;
   // Source s from a pattern chosen in the generator's dialog; true when it was made.
   virtual bool CreateSoftwareSource(bool replacing, int s) = 0;

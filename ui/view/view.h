@@ -77,7 +77,8 @@ class CvorbelView : public wxScrolledCanvas, public CvorbelViewCore, public view
   void OnSetSourceSizes(wxCommandEvent& event);
 
   // Edit > Paste, the paste start button and the change-source dialog's paste:
-  // source s (1 or 2) from the clipboard's image; true when it was filled.
+  // source s (1 or 2) from the clipboard's image; true when it was filled. A new
+  // (not replacing) source is counted in once its image is in.
   void OnEditPaste(wxCommandEvent& event);
   bool PasteIntoSource(bool replacing, int s) override;
   // Edit > Copy: the target onto the clipboard as an opaque image.

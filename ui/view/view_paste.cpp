@@ -29,14 +29,8 @@ void CvorbelView::OnEditPaste(wxCommandEvent&) {
   }
   const int n = source_count + 1;
   if (n <= 2) {
-    source_count = n;
     CloseStartupTips();
-    if (!PasteIntoSource(false, n)) {
-      // The clipboard's wait may have painted the view with the count taken.
-      source_count = n - 1;
-      Refresh();
-      return;
-    }
+    if (!PasteIntoSource(false, n)) return;
     if (source_count == 2) {
       InitTarget();
       DestroyStartButtons();
@@ -47,7 +41,7 @@ void CvorbelView::OnEditPaste(wxCommandEvent&) {
   if (choice == 129 || choice == 130) PasteIntoSource(true, choice - 128);
 }
 
-bool CvorbelView::PasteIntoSource(bool, int s) {
+bool CvorbelView::PasteIntoSource(bool replacing, int s) {
   std::vector<uint8_t> block;
   const clipboard_read read = ReadClipboardBitmap(block);
   if (read == clipboard_read::not_opened) return false;
@@ -74,6 +68,9 @@ bool CvorbelView::PasteIntoSource(bool, int s) {
       the_ui().MessageBox("Cannot handle this type of image.", message_icon::error);
       return false;
   }
+  // Counted in only once its image is in: while a refusal's message is up (or the
+  // clipboard's wait paints), the window must not show a source that never came.
+  if (!replacing) source_count = s;
   doc.image_size[i] = {pasted.Width(), pasted.Height()};
   doc.source_image[i] = std::move(pasted);
 

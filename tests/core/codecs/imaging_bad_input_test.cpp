@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <zlib.h>
 
 #include <algorithm>
@@ -121,6 +122,31 @@ TEST(ImagingBadInput, RepeatedScansAreRefusedQuickly) {
   EXPECT_TRUE(Refused(DecodeFile(folder / "repeated_scans.tif")));
   EXPECT_EQ(work.tiff_reads, before.tiff_reads);
   EXPECT_EQ(work.jpeg_scans, before.jpeg_scans);
+}
+
+// Memory pages this thread has touched for the first time so far.
+long PagesTouched() {
+  rusage usage{};
+  getrusage(RUSAGE_THREAD, &usage);
+  return usage.ru_minflt;
+}
+
+// A few bytes whose text or palette chunk, ahead of the image data, declares a
+// gigabyte: refused without setting that much memory aside, which would hold the
+// window for seconds.
+TEST(ImagingBadInput, PngChunksDeclaringMoreThanTheFileHoldsAreRefusedUnread) {
+  const std::vector<uint8_t> whole = Encoded(container::png);
+  for (const char* type : {"tEXt", "zTXt", "iTXt", "sPLT"}) {
+    std::vector<uint8_t> bytes(whole.begin(), whole.begin() + 33);  // signature and header chunk
+    const uint8_t declared[] = {0x40, 0, 0, 0};
+    bytes.insert(bytes.end(), declared, declared + 4);
+    bytes.insert(bytes.end(), type, type + 4);
+    bytes.insert(bytes.end(), {'k', 0});
+    bytes.insert(bytes.end(), whole.begin() + 33, whole.end());
+    const long before = PagesTouched();
+    EXPECT_TRUE(Refused(DecodeMemory(bytes))) << type;
+    EXPECT_LT(PagesTouched() - before, 4096) << type;  // 16 MB of 4 KB pages
+  }
 }
 
 // A 64 x 2 one-bit bitmap (rows of 8 bytes) whose header asks for RLE8 or RLE4, with

@@ -167,10 +167,15 @@ TEST_F(clipboard, APngDeclaringMoreDataThanItHoldsIsRefusedByTheProgramsOwnReade
   png.replace(data_chunk - 4, 4, std::string{0, '\x20', 0, 0});
   WriteFile("short.png", png);
   wxImage::RemoveHandler("PNG file");
+  // The refusal is said while the window still shows one source.
+  int count_while_told = -1;
+  Port().while_shown = [&] { count_while_told = source_count; };
   {
     xclip_offer offer((folder / "short.png").string(), "image/png");
     Command(WxId(cmd_paste));
   }
+  Port().while_shown = nullptr;
+  EXPECT_EQ(count_while_told, 1);
   // The toolkit's decoder, which would have had to register its handler, was not asked.
   EXPECT_EQ(wxImage::FindHandler(wxBITMAP_TYPE_PNG), nullptr);
   wxImage::AddHandler(new wxPNGHandler);
