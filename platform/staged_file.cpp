@@ -69,10 +69,12 @@ bool SyncPath(const char* path, int flags) {
 staged_file::staged_file(const std::string& destination) {
   std::error_code error;
   fs::path target(destination);
-  // Through a link, the file it names is the one replaced; the link stays.
-  if (fs::is_symlink(target, error)) {
-    fs::path resolved = fs::canonical(target, error);
-    if (!error) target = resolved;
+  // Through a link, the file it names is the one replaced or, when it is not there
+  // yet, made; the link stays. A loop of links is left to fail like any bad path.
+  for (int hops = 0; hops < 40 && fs::is_symlink(target, error); ++hops) {
+    const fs::path next = fs::read_symlink(target, error);
+    if (error) break;
+    target = next.is_absolute() ? next : target.parent_path() / next;
   }
   const fs::file_status status = fs::status(target, error);
   if (fs::exists(status) && !fs::is_regular_file(status)) {

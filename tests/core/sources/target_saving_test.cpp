@@ -76,6 +76,16 @@ TEST_F(target_saving, ASaveClearsWhatKilledSavesOfItsNameLeftAndNothingElse) {
   EXPECT_EQ(DifferenceFromTarget(Path("out.png")), 0);
 }
 
+TEST_F(target_saving, ASaveThroughALinkWritesTheFileItNamesEvenWhenThatIsNotThereYet) {
+  std::filesystem::create_directory(Path("real"));
+  std::filesystem::create_symlink("real/kept.png", Path("link.png"));
+  std::filesystem::create_symlink("link.png", Path("chain.png"));
+  doc.SaveTarget(Path("chain.png"), "png");
+  EXPECT_TRUE(std::filesystem::is_symlink(Path("chain.png")));
+  EXPECT_TRUE(std::filesystem::is_symlink(Path("link.png")));
+  EXPECT_EQ(DifferenceFromTarget(Path("real/kept.png")), 0);
+}
+
 TEST_F(target_saving, RoundTripsAtOddWidths) {
   for (const vsize size : {vsize{37, 19}, vsize{1, 1}, vsize{6, 3}, vsize{2047, 41}}) {
     FillTarget(size.width, size.height);
