@@ -14,7 +14,8 @@ class CvorbelViewCore;
 // fit are the first ones, as saves in place would leave them. A save's failure is
 // reported on the caller's thread by Finish, which the caller runs before anything
 // else could report; the report names the file, and the view shows the target that
-// failed to be saved until the report is closed, then the target as it stands.
+// failed to be saved, with its sources' file names, until the report is closed, then
+// the target and names as they stand.
 class save_behind {
  public:
   explicit save_behind(CvorbelViewCore* view = nullptr) : view(view) {}
@@ -29,6 +30,8 @@ class save_behind {
   CvorbelViewCore* view;
   std::unique_ptr<bgra[]> copy;
   std::string path;  // of the save begun
+  CvorbelDoc* document = nullptr;
+  std::string pair_names[2];  // the sources' files of the pair saved, where they are files
   int width = 0, height = 0;
   std::future<bool> written;
 };

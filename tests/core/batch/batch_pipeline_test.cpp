@@ -9,6 +9,7 @@
 #include "batch/document_batch_host.h"
 #include "engine/base/view_core.h"
 #include "codecs/imaging.h"
+#include "sources/file_naming.h"
 #include "tests/core/sources/document_fixture.h"
 
 namespace fs = std::filesystem;
@@ -234,14 +235,26 @@ TEST_F(batch_pipeline, FailuresAreReportedWhereTheyHappenInPlace) {
 // The save of the second pair fails while the third is combined: its report names
 // the file, and the view shows the second pair's target until it is closed.
 TEST_F(batch_pipeline, AFailedSaveIsToldWithItsOwnPairShown) {
+  // The source 2 name shown while each message is up.
+  struct naming_ui : document_ui_fake {
+    std::vector<std::string> names_told;
+    int MessageBox(const std::string& text, message_icon icon) override {
+      names_told.push_back(labels[2]);
+      return document_ui_fake::MessageBox(text, icon);
+    }
+  } naming;
+  SetUiPort(&naming);
   fs::create_directories(Path("two/output/p2.jpg"));
-  view->messages = &ui.messages;
+  view->messages = &naming.messages;
   EXPECT_TRUE(doc.LoadSourceFile(Path("two/p1.jpg"), 2));
   spread_host host(doc, *view, ui, run_script{});
   ASSERT_EQ(RunBatch(doc, host), batch_end::completed);
-  ASSERT_EQ(ui.messages.size(), 2u);
-  EXPECT_EQ(ui.messages[0], (std::pair<std::string, message_icon>{BatchSaveFailedText(Path("two/output/p2.jpg")),
-                                                                  message_icon::none}));
+  SetUiPort(&ui);
+  ASSERT_EQ(naming.messages.size(), 2u);
+  EXPECT_EQ(naming.messages[0], (std::pair<std::string, message_icon>{BatchSaveFailedText(Path("two/output/p2.jpg")),
+                                                                      message_icon::none}));
+  EXPECT_EQ(naming.names_told[0], SourceLabel(Path("two/p2.jpg")));
+  EXPECT_EQ(naming.labels[2], SourceLabel(doc.file_name[1]));
   ASSERT_EQ(host.saved.size(), 5u);
   ASSERT_NE(host.saved[1], host.saved[2]);
   // What the view showed last before the report, and just after it.
