@@ -100,16 +100,15 @@ void CombineRow(const Op& op, const source_layer& layer1, const source_layer& la
   for (int c = 0; c < w; c += run_pixels) {
     const int n = std::min(run_pixels, w - c);
     const size_t at = size_t(c) * 3;
-    const bool both = BothCover(m1 + c, m2 + c, n);
-    // A vector form is cheaper over the whole run, with the pixels it got wrong
+    // The vector form is cheaper over the whole run, with the pixels it got wrong
     // redone one at a time, than the operator's rule pixel by pixel.
-    if (both || vector_run<Op>) CoveredRun(op, a + at, b + at, combined + at, n);
-    if (both) continue;
+    CoveredRun(op, a + at, b + at, combined + at, n);
+    if (BothCover(m1 + c, m2 + c, n)) continue;
     for (int i = c; i < c + n; ++i) {
       const size_t k = size_t(i) * 3;
       const uint8_t in1 = only_ones ? m1[i] == 1 : m1[i];
       const uint8_t in2 = only_ones ? m2[i] == 1 : m2[i];
-      if (vector_run<Op> && in1 == 1 && in2 == 1) continue;
+      if (in1 == 1 && in2 == 1) continue;
       op(in1, in2, pixel3{a[k], a[k + 1], a[k + 2]}, pixel3{b[k], b[k + 1], b[k + 2]}, &combined[k],
          &combined[k + 1], &combined[k + 2]);
     }

@@ -113,6 +113,88 @@ void LumaRun(const Op& op, const uint8_t* a, const uint8_t* b, uint8_t* out, int
   PixelByPixel(op, a, b, out, pairs, n);
 }
 
+// "Subtract 1, 2" and "Subtract 2, 1" sixteen pixels (48 bytes) at a time, every byte
+// alike, in signed 16-bit lanes: the weights are at most 127, so the products and their
+// difference fit, and the saturating pack is the clamp to 0..255.
+template <bool two_minus_one, class Op>
+void SubtractRun(const Op& op, const uint8_t* a, const uint8_t* b, uint8_t* out, int n) {
+  const int bias = pixel_rules::Bias();
+  int weight1, weight2;
+  pixel_rules::SubtractWeights(bias, weight1, weight2);
+  const __m128i w1 = _mm_set1_epi16(int16_t(weight1));
+  const __m128i w2 = _mm_set1_epi16(int16_t(weight2));
+  const __m128i lift = _mm_set1_epi16(int16_t(two_minus_one ? 255 - bias : bias));
+  const __m128i zero = _mm_setzero_si128();
+  const auto half = [&](__m128i x, __m128i y) {
+    const __m128i one = _mm_mullo_epi16(x, w1), two = _mm_mullo_epi16(y, w2);
+    const __m128i d = two_minus_one ? _mm_sub_epi16(two, one) : _mm_sub_epi16(one, two);
+    return _mm_add_epi16(_mm_srai_epi16(d, 7), lift);
+  };
+  const int vector_pixels = n / 16 * 16;
+  const size_t bytes = size_t(vector_pixels) * 3;
+  for (size_t j = 0; j < bytes; j += 16) {
+    const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(a + j));
+    const __m128i y = _mm_loadu_si128(reinterpret_cast<const __m128i*>(b + j));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + j),
+                     _mm_packus_epi16(half(_mm_unpacklo_epi8(x, zero), _mm_unpacklo_epi8(y, zero)),
+                                      half(_mm_unpackhi_epi8(x, zero), _mm_unpackhi_epi8(y, zero))));
+  }
+  PixelByPixel(op, a, b, out, vector_pixels, n);
+}
+
+// The grey threshold of the conditional operators: a pixel passes when every byte of
+// the tested source reaches the level (the bias, or 256 minus it for source 2). A
+// level of 256 is never reached; below it, a byte c reaches it where max(c, level) = c.
+struct threshold {
+  int level;
+  uint8_t byte;
+  bool reachable;
+  explicit threshold(bool on_source2) {
+    const int bias = pixel_rules::Bias();
+    level = on_source2 ? 256 - bias : bias;
+    reachable = level < 256;
+    byte = uint8_t(std::min(level, 255));
+  }
+};
+
+// The base colour in blue, green, red order from byte 0 of a 16-byte lane on.
+__m128i BaseLane() {
+  alignas(16) uint8_t lane[16] = {};
+  for (int i = 0; i < 15; ++i)
+    lane[i] = i % 3 == 0 ? base_color.blue : i % 3 == 1 ? base_color.green : base_color.red;
+  return _mm_load_si128(reinterpret_cast<const __m128i*>(lane));
+}
+
+// The conditional operators five whole pixels (15 bytes) a 16-byte lane, so that the
+// three bytes of a pixel never straddle two lanes; the sixteenth byte of each store is
+// rewritten by the next. A pixel's pass is the AND of its three bytes' tests, gathered
+// at its first byte and spread back over the other two.
+template <bool on_source2, pixel_rules::pick yes, pixel_rules::pick no, class Op>
+void ConditionalRun(const Op& op, const uint8_t* a, const uint8_t* b, uint8_t* out, int n) {
+  using pixel_rules::pick;
+  const threshold t(on_source2);
+  const __m128i level = _mm_set1_epi8(char(t.byte));
+  const __m128i firsts = _mm_and_si128(_mm_setr_epi8(-1, 0, 0, -1, 0, 0, -1, 0, 0, -1, 0, 0, -1, 0, 0, 0),
+                                       _mm_set1_epi8(t.reachable ? -1 : 0));
+  const __m128i base = BaseLane();
+  const size_t bytes = size_t(n) * 3;
+  size_t k = 0;
+  for (; k + 16 <= bytes; k += 15) {
+    const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(a + k));
+    const __m128i y = _mm_loadu_si128(reinterpret_cast<const __m128i*>(b + k));
+    const __m128i tested = on_source2 ? y : x;
+    const __m128i reach = _mm_cmpeq_epi8(_mm_max_epu8(tested, level), tested);
+    const __m128i all = _mm_and_si128(
+        _mm_and_si128(reach, _mm_srli_si128(reach, 1)), _mm_and_si128(_mm_srli_si128(reach, 2), firsts));
+    const __m128i pass = _mm_or_si128(all, _mm_or_si128(_mm_slli_si128(all, 1), _mm_slli_si128(all, 2)));
+    const __m128i when_yes = yes == pick::source1 ? x : yes == pick::source2 ? y : base;
+    const __m128i when_no = no == pick::source1 ? x : no == pick::source2 ? y : base;
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + k),
+                     _mm_or_si128(_mm_and_si128(pass, when_yes), _mm_andnot_si128(pass, when_no)));
+  }
+  PixelByPixel(op, a, b, out, int(k / 3), n);
+}
+
 #if defined(__x86_64__) || defined(__i386__)
 // "Average" in 32-byte lanes, 32 pixels (96 bytes) a step.
 __attribute__((target("avx2"))) void WideAverageRun(const average& op, const uint8_t* a, const uint8_t* b,
@@ -232,6 +314,73 @@ VORBEL_AVX2 void WideLumaRun(const Op& op, const uint8_t* a, const uint8_t* b, u
   }
   PixelByPixel(op, a, b, out, groups, n);
 }
+// One subtraction of sixteen 16-bit lanes, shifted and lifted.
+template <bool two_minus_one>
+VORBEL_AVX2 inline __m256i WideDifference(__m256i x, __m256i y, __m256i w1, __m256i w2, __m256i lift) {
+  const __m256i one = _mm256_mullo_epi16(x, w1), two = _mm256_mullo_epi16(y, w2);
+  const __m256i d = two_minus_one ? _mm256_sub_epi16(two, one) : _mm256_sub_epi16(one, two);
+  return _mm256_add_epi16(_mm256_srai_epi16(d, 7), lift);
+}
+
+// "Subtract 1, 2" and "Subtract 2, 1" in 32-byte lanes, 32 pixels (96 bytes) a step.
+template <bool two_minus_one, class Op>
+VORBEL_AVX2 void WideSubtractRun(const Op& op, const uint8_t* a, const uint8_t* b, uint8_t* out, int n) {
+  const int bias = pixel_rules::Bias();
+  int weight1, weight2;
+  pixel_rules::SubtractWeights(bias, weight1, weight2);
+  const __m256i w1 = _mm256_set1_epi16(int16_t(weight1));
+  const __m256i w2 = _mm256_set1_epi16(int16_t(weight2));
+  const __m256i lift = _mm256_set1_epi16(int16_t(two_minus_one ? 255 - bias : bias));
+  const __m256i zero = _mm256_setzero_si256();
+  const int vector_pixels = n / 32 * 32;
+  const size_t bytes = size_t(vector_pixels) * 3;
+  for (size_t j = 0; j < bytes; j += 32) {
+    const __m256i x = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(a + j));
+    const __m256i y = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(b + j));
+    const __m256i lo = WideDifference<two_minus_one>(_mm256_unpacklo_epi8(x, zero),
+                                                     _mm256_unpacklo_epi8(y, zero), w1, w2, lift);
+    const __m256i hi = WideDifference<two_minus_one>(_mm256_unpackhi_epi8(x, zero),
+                                                     _mm256_unpackhi_epi8(y, zero), w1, w2, lift);
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + j), _mm256_packus_epi16(lo, hi));
+  }
+  SubtractRun<two_minus_one>(op, a + bytes, b + bytes, out + bytes, n - vector_pixels);
+}
+
+// Two 16-byte lanes of five pixels each, 15 bytes apart.
+VORBEL_AVX2 inline __m256i LoadTenPixels(const uint8_t* p) {
+  return _mm256_inserti128_si256(_mm256_castsi128_si256(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p))),
+                                 _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 15)), 1);
+}
+
+// The conditional operators ten pixels a step, five in each 16-byte half as above.
+template <bool on_source2, pixel_rules::pick yes, pixel_rules::pick no, class Op>
+VORBEL_AVX2 void WideConditionalRun(const Op& op, const uint8_t* a, const uint8_t* b, uint8_t* out, int n) {
+  using pixel_rules::pick;
+  const threshold t(on_source2);
+  const __m256i level = _mm256_set1_epi8(char(t.byte));
+  const __m256i firsts = _mm256_and_si256(
+      _mm256_broadcastsi128_si256(_mm_setr_epi8(-1, 0, 0, -1, 0, 0, -1, 0, 0, -1, 0, 0, -1, 0, 0, 0)),
+      _mm256_set1_epi8(t.reachable ? -1 : 0));
+  const __m256i base = _mm256_broadcastsi128_si256(BaseLane());
+  const size_t bytes = size_t(n) * 3;
+  size_t k = 0;
+  for (; k + 31 <= bytes; k += 30) {
+    const __m256i x = LoadTenPixels(a + k), y = LoadTenPixels(b + k);
+    const __m256i tested = on_source2 ? y : x;
+    const __m256i reach = _mm256_cmpeq_epi8(_mm256_max_epu8(tested, level), tested);
+    const __m256i all = _mm256_and_si256(_mm256_and_si256(reach, _mm256_srli_si256(reach, 1)),
+                                         _mm256_and_si256(_mm256_srli_si256(reach, 2), firsts));
+    const __m256i pass =
+        _mm256_or_si256(all, _mm256_or_si256(_mm256_slli_si256(all, 1), _mm256_slli_si256(all, 2)));
+    const __m256i when_yes = yes == pick::source1 ? x : yes == pick::source2 ? y : base;
+    const __m256i when_no = no == pick::source1 ? x : no == pick::source2 ? y : base;
+    const __m256i result = _mm256_blendv_epi8(when_no, when_yes, pass);
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + k), _mm256_castsi256_si128(result));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + k + 15), _mm256_extracti128_si256(result, 1));
+  }
+  const int done = int(k / 3);
+  ConditionalRun<on_source2, yes, no>(op, a + k, b + k, out + k, n - done);
+}
 #undef VORBEL_AVX2
 #else
 void WideAverageRun(const average& op, const uint8_t* a, const uint8_t* b, uint8_t* out, int n) {
@@ -241,66 +390,63 @@ template <bool least_coloured, class Op>
 void WideChromaRun(const Op&, const uint8_t*, const uint8_t*, uint8_t*, int) {}
 template <bool darkest, class Op>
 void WideLumaRun(const Op&, const uint8_t*, const uint8_t*, uint8_t*, int) {}
+template <bool two_minus_one, class Op>
+void WideSubtractRun(const Op&, const uint8_t*, const uint8_t*, uint8_t*, int) {}
+template <bool on_source2, pixel_rules::pick yes, pixel_rules::pick no, class Op>
+void WideConditionalRun(const Op&, const uint8_t*, const uint8_t*, uint8_t*, int) {}
 #endif
 #endif
 
 }  // namespace
 
+// The copies need no vector form of their own: the compiler makes the loop one.
+void CoveredRun(const picture1& op, const uint8_t* a, const uint8_t* b, uint8_t* out, int n) {
+  PixelByPixel(op, a, b, out, 0, n);
+}
+void CoveredRun(const picture2& op, const uint8_t* a, const uint8_t* b, uint8_t* out, int n) {
+  PixelByPixel(op, a, b, out, 0, n);
+}
+
 #ifdef __SSE2__
-template <>
 void CoveredRun(const average& op, const uint8_t* a, const uint8_t* b, uint8_t* out, int n) {
   if (WideLanes())
     WideAverageRun(op, a, b, out, n);
   else
     AverageRun(op, a, b, out, n);
 }
-template <>
-void CoveredRun(const most& op, const uint8_t* a, const uint8_t* b, uint8_t* out, int n) {
-  if (WideLanes())
-    WideLumaRun<false>(op, a, b, out, n);
-  else
-    LumaRun<false>(op, a, b, out, n);
-}
-template <>
-void CoveredRun(const least& op, const uint8_t* a, const uint8_t* b, uint8_t* out, int n) {
-  if (WideLanes())
-    WideLumaRun<true>(op, a, b, out, n);
-  else
-    LumaRun<true>(op, a, b, out, n);
-}
-template <>
-void CoveredRun(const saturated& op, const uint8_t* a, const uint8_t* b, uint8_t* out, int n) {
-  if (WideLanes())
-    WideChromaRun<false>(op, a, b, out, n);
-  else
-    ChromaRun<false>(op, a, b, out, n);
-}
-template <>
-void CoveredRun(const grey& op, const uint8_t* a, const uint8_t* b, uint8_t* out, int n) {
-  if (WideLanes())
-    WideChromaRun<true>(op, a, b, out, n);
-  else
-    ChromaRun<true>(op, a, b, out, n);
-}
+
+// Each operator in 32-byte lanes where allowed, else in 16-byte ones.
+#define VORBEL_LANES(Op, Run, ...)                                                          \
+  void CoveredRun(const Op& op, const uint8_t* a, const uint8_t* b, uint8_t* out, int n) { \
+    if (WideLanes())                                                                        \
+      Wide##Run<__VA_ARGS__>(op, a, b, out, n);                                             \
+    else                                                                                    \
+      Run<__VA_ARGS__>(op, a, b, out, n);                                                   \
+  }
 #else
-template <>
 void CoveredRun(const average& op, const uint8_t* a, const uint8_t* b, uint8_t* out, int n) {
   PixelByPixel(op, a, b, out, 0, n);
 }
-template <>
-void CoveredRun(const most& op, const uint8_t* a, const uint8_t* b, uint8_t* out, int n) {
-  PixelByPixel(op, a, b, out, 0, n);
-}
-template <>
-void CoveredRun(const least& op, const uint8_t* a, const uint8_t* b, uint8_t* out, int n) {
-  PixelByPixel(op, a, b, out, 0, n);
-}
-template <>
-void CoveredRun(const saturated& op, const uint8_t* a, const uint8_t* b, uint8_t* out, int n) {
-  PixelByPixel(op, a, b, out, 0, n);
-}
-template <>
-void CoveredRun(const grey& op, const uint8_t* a, const uint8_t* b, uint8_t* out, int n) {
-  PixelByPixel(op, a, b, out, 0, n);
-}
+
+#define VORBEL_LANES(Op, Run, ...)                                                          \
+  void CoveredRun(const Op& op, const uint8_t* a, const uint8_t* b, uint8_t* out, int n) { \
+    PixelByPixel(op, a, b, out, 0, n);                                                      \
+  }
 #endif
+
+using pixel_rules::pick;
+VORBEL_LANES(most, LumaRun, false)
+VORBEL_LANES(least, LumaRun, true)
+VORBEL_LANES(saturated, ChromaRun, false)
+VORBEL_LANES(grey, ChromaRun, true)
+VORBEL_LANES(subtract12, SubtractRun, false)
+VORBEL_LANES(subtract21, SubtractRun, true)
+VORBEL_LANES(comp12, ConditionalRun, false, pick::source1, pick::source2)
+VORBEL_LANES(comp21, ConditionalRun, false, pick::source2, pick::source1)
+VORBEL_LANES(comp_h_12, ConditionalRun, true, pick::source1, pick::source2)
+VORBEL_LANES(comp_h_21, ConditionalRun, true, pick::source2, pick::source1)
+VORBEL_LANES(comp12_bgnd, ConditionalRun, false, pick::source1, pick::base)
+VORBEL_LANES(comp21_bgnd, ConditionalRun, false, pick::source2, pick::base)
+VORBEL_LANES(comp_h_12_bgnd, ConditionalRun, true, pick::source1, pick::base)
+VORBEL_LANES(comp_h_21_bgnd, ConditionalRun, true, pick::source2, pick::base)
+#undef VORBEL_LANES

@@ -4,35 +4,25 @@
 #include "engine/combine/pixel_operators.h"
 
 // A combining operator over a run of n pixels that both layers cover, three bytes a
-// pixel in and out: exactly the bytes of calling the operator pixel by pixel. The
-// costliest operators have vector forms.
-template <class Op>
-void CoveredRun(const Op& op, const uint8_t* a, const uint8_t* b, uint8_t* out, int n) {
-  for (int c = 0; c < n; ++c, a += 3, b += 3, out += 3)
-    op(1, 1, pixel3{a[0], a[1], a[2]}, pixel3{b[0], b[1], b[2]}, &out[0], &out[1], &out[2]);
-}
-
-// Whether CoveredRun has a vector form for the operator.
-template <class Op>
-inline constexpr bool vector_run = false;
-template <>
-inline constexpr bool vector_run<average> = true;
-template <>
-inline constexpr bool vector_run<most> = true;
-template <>
-inline constexpr bool vector_run<least> = true;
-template <>
-inline constexpr bool vector_run<saturated> = true;
-template <>
-inline constexpr bool vector_run<grey> = true;
-
-template <>
-void CoveredRun(const average& op, const uint8_t* a, const uint8_t* b, uint8_t* out, int n);
-template <>
-void CoveredRun(const most& op, const uint8_t* a, const uint8_t* b, uint8_t* out, int n);
-template <>
-void CoveredRun(const least& op, const uint8_t* a, const uint8_t* b, uint8_t* out, int n);
-template <>
-void CoveredRun(const saturated& op, const uint8_t* a, const uint8_t* b, uint8_t* out, int n);
-template <>
-void CoveredRun(const grey& op, const uint8_t* a, const uint8_t* b, uint8_t* out, int n);
+// pixel in and out: exactly the bytes of calling the operator pixel by pixel. Every
+// operator has a vector form, cheaper over a run than its rule pixel by pixel.
+#define VORBEL_COVERED_RUN(Op) \
+  void CoveredRun(const Op& op, const uint8_t* a, const uint8_t* b, uint8_t* out, int n);
+VORBEL_COVERED_RUN(picture1)
+VORBEL_COVERED_RUN(picture2)
+VORBEL_COVERED_RUN(most)
+VORBEL_COVERED_RUN(least)
+VORBEL_COVERED_RUN(saturated)
+VORBEL_COVERED_RUN(grey)
+VORBEL_COVERED_RUN(subtract12)
+VORBEL_COVERED_RUN(subtract21)
+VORBEL_COVERED_RUN(average)
+VORBEL_COVERED_RUN(comp12)
+VORBEL_COVERED_RUN(comp21)
+VORBEL_COVERED_RUN(comp_h_12)
+VORBEL_COVERED_RUN(comp_h_21)
+VORBEL_COVERED_RUN(comp12_bgnd)
+VORBEL_COVERED_RUN(comp21_bgnd)
+VORBEL_COVERED_RUN(comp_h_12_bgnd)
+VORBEL_COVERED_RUN(comp_h_21_bgnd)
+#undef VORBEL_COVERED_RUN

@@ -211,4 +211,39 @@ TEST_F(PlainPass, CoverageWrittenBetweenPasses) {
   }
 }
 
+// Every method at every bias with both lane widths, on rows whose widths are no
+// multiple of a vector step. Half the pixels have every byte within two of the grey
+// threshold their source is tested against, so that it falls either way; one row has
+// a gap in its coverage.
+TEST_F(PlainPass, EveryMethodAtEveryBiasAndLaneWidth) {
+  const int widths[] = {11, 21, 37, 71, 131};
+  std::mt19937 rng(5);
+  base_color = {40, 50, 60};
+  contrast_mode = 1;
+  effect_code = 0;
+  view->InstallEffectKernel(0);
+  for (method_code = 0; method_code < method_count; ++method_code)
+    for (source_bias = 0; source_bias <= 256; ++source_bias)
+      for (const bool wide : {false, true}) {
+        AllowWideLanes(wide);
+        SetTarget(widths[(method_code + source_bias) % 5], 3);
+        for (int s = 1; s <= 2; ++s) {
+          const int level = s == 1 ? source_bias : 256 - source_bias;
+          const auto byte = [&](bool near) {
+            return uint8_t(near ? std::clamp(level + int(rng() % 5) - 2, 0, 255) : int(rng() % 256));
+          };
+          Paint(s, [&](int, int) {
+            const bool near = rng() % 2 == 0;
+            return bgr{byte(near), byte(near), byte(near)};
+          });
+        }
+        const int gap = int(rng() % W());
+        std::fill_n(&view->layers[rng() % 2].Mask(1, gap), std::min(5, W() - gap), uint8_t(0));
+        SCOPED_TRACE(testing::Message() << "method " << method_code << ", bias " << source_bias
+                                        << (wide ? ", wide lanes" : ", narrow lanes"));
+        ExpectSameAsPlain(rng);
+        if (HasFatalFailure()) return;
+      }
+}
+
 }  // namespace
