@@ -5,6 +5,7 @@
 #include <climits>
 #include <string>
 #include <thread>
+#include <utility>
 
 #include "engine/base/float_convert.h"
 #include "engine/base/process_state.h"
@@ -110,7 +111,7 @@ void CvorbelView::OnMouseMove(wxMouseEvent& event) {
     ShowStatus(inside ? PixelText(t) : "");
     if (moving_source == 0)
       SetCursor(wxCursor(wxCURSOR_HAND));
-    else if (inside && layers[moving_source - 1].Mask(t.y, t.x) == 1)
+    else if (inside && std::as_const(layers[moving_source - 1]).Mask(t.y, t.x) == 1)
       SetCursor(wxCursor(wxCURSOR_SIZING));
     else
       SetCursor(wxNullCursor);
