@@ -109,6 +109,29 @@ TEST_F(clipboard, PastedFilesKeepTheirRowOrderAndEveryPixelsColours) {
   }
 }
 
+// Source 1 replaced by a paste leaves the window with two sources, as source 2 does.
+TEST_F(clipboard, APasteOverSourceOneKeepsTwoSourcesShown) {
+  LoadSources(2);
+  Port().replace_choice = 129;
+  {
+    xclip_offer offer(PlainImage("green.png", 40, 30, 10, 200, 30), "image/png");
+    Command(WxId(cmd_paste));
+  }
+  ASSERT_EQ(Doc().source_kind[0], kind_pasted);
+  EXPECT_EQ(source_count, 2);
+  EXPECT_TRUE(Enabled(cmd_copy));
+  EXPECT_TRUE(Enabled(cmd_batch));
+  // The view shows the target, not the start mode's prompt for the second source.
+  const float scale = View().display_scale;
+  const int left = View().target_rect.left, top = View().target_rect.top;
+  const auto shown_at = [&](int x, int y) {
+    const bgra p = target_pixels[size_t(y) * target_width + x];
+    return ColourAt(ScreenOf(&View()), left + int(x * scale), top + int(y * scale)) ==
+           wxColour(p.red, p.green, p.blue);
+  };
+  EXPECT_TRUE(WaitFor([&] { return shown_at(5, 5) && shown_at(target_width / 2, target_height / 2); }));
+}
+
 TEST_F(clipboard, APasteIntoTheSourceUnderMoveSizeTakesItsHandlesAlong) {
   LoadSources(2);
   View().SetMoveSizeSource(2);
