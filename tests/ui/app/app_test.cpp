@@ -157,7 +157,8 @@ TEST_F(App, SettingsFilesUpToOneMegabyteLessOneByteAreRead) {
                          "[Recent File List]\n";
   std::vector<std::string> recent;
   for (int i = 1; i <= 16; ++i) {
-    recent.push_back("/home/someone/Pictures/holidays/2023 summer by the sea/picture_" + std::to_string(100 + i) + ".jpg");
+    recent.push_back("/home/someone/Pictures/holidays/2023 summer by the sea/picture_" + std::to_string(100 + i) +
+                     ".jpg");
     ordinary += "file" + std::to_string(i) + "=" + recent.back() + "\n";
   }
   ASSERT_GT(ordinary.size(), 1300u);
@@ -177,7 +178,8 @@ TEST_F(App, SettingsFilesUpToOneMegabyteLessOneByteAreRead) {
   // Filled up with comment lines to 1,048,575 bytes, the settings at the file's end.
   std::string full(1024 * 1024 - 1, '\n');
   const std::string settings = "[Configure]\nViewing Scale=140\n";
-  for (size_t at = 0; at + 100 <= full.size() - settings.size(); at += 100) full.replace(at, 99, "#" + std::string(98, '-'));
+  for (size_t at = 0; at + 100 <= full.size() - settings.size(); at += 100)
+    full.replace(at, 99, "#" + std::string(98, '-'));
   full.replace(full.size() - settings.size(), settings.size(), settings);
   ASSERT_EQ(full.size(), 1048575u);
   WriteFile("vorbel.conf", full);
