@@ -131,22 +131,28 @@ long PagesTouched() {
   return usage.ru_minflt;
 }
 
-// A few bytes whose text or palette chunk, ahead of the image data, declares a
-// gigabyte: refused without setting that much memory aside, which would hold the
-// window for seconds.
+// A few bytes whose text or palette chunk, ahead of the image data, declares up to
+// two gigabytes: refused without setting that much memory aside, which would hold
+// the window for seconds. Each byte of the length counts: the chunk's four bytes
+// are followed by the file's image data, where a walk that missed the byte set
+// would land and find nothing amiss.
 TEST(ImagingBadInput, PngChunksDeclaringMoreThanTheFileHoldsAreRefusedUnread) {
   const std::vector<uint8_t> whole = Encoded(container::png);
-  for (const char* type : {"tEXt", "zTXt", "iTXt", "sPLT"}) {
-    std::vector<uint8_t> bytes(whole.begin(), whole.begin() + 33);  // signature and header chunk
-    const uint8_t declared[] = {0x40, 0, 0, 0};
-    bytes.insert(bytes.end(), declared, declared + 4);
-    bytes.insert(bytes.end(), type, type + 4);
-    bytes.insert(bytes.end(), {'k', 0});
-    bytes.insert(bytes.end(), whole.begin() + 33, whole.end());
-    const long before = PagesTouched();
-    EXPECT_TRUE(Refused(DecodeMemory(bytes))) << type;
-    EXPECT_LT(PagesTouched() - before, 4096) << type;  // 16 MB of 4 KB pages
-  }
+  ASSERT_EQ(std::string(whole.begin() + 37, whole.begin() + 41), "IDAT");
+  for (const char* type : {"tEXt", "zTXt", "iTXt", "sPLT"})
+    for (const uint32_t declared : {0x40000000u, 0x7f000000u, 0x00ff0000u}) {
+      std::vector<uint8_t> bytes(whole.begin(), whole.begin() + 33);  // signature and header chunk
+      const uint8_t length[] = {uint8_t(declared >> 24), uint8_t(declared >> 16), uint8_t(declared >> 8),
+                                uint8_t(declared)};
+      bytes.insert(bytes.end(), length, length + 4);
+      bytes.insert(bytes.end(), type, type + 4);
+      bytes.insert(bytes.end(), {'k', 0, 'v', 'w'});
+      bytes.insert(bytes.end(), whole.begin() + 33, whole.end());
+      const long before = PagesTouched();
+      EXPECT_TRUE(Refused(DecodeMemory(bytes))) << type << " " << declared;
+      // 4 MB of 4 KB pages, a quarter of the least length declared.
+      EXPECT_LT(PagesTouched() - before, 1024) << type << " " << declared;
+    }
 }
 
 // A 64 x 2 one-bit bitmap (rows of 8 bytes) whose header asks for RLE8 or RLE4, with

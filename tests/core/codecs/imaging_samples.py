@@ -64,6 +64,7 @@ MAGICK = [
     ("m_v5_alpha.bmp", "-type TrueColorAlpha BMP:", 0),
     ("m_565.bmp", "-alpha off -define bmp:subtype=RGB565 BMP:", 0),
     ("m_555.bmp", "-alpha off -define bmp:subtype=RGB555 BMP:", 0),
+    ("m_core8.bmp", "-alpha off -colors 60 -type Palette BMP2:", 0),  # 12-byte header, 3-byte palette entries
 ]
 
 

@@ -80,6 +80,7 @@ def write(folder):
     im("im_4.bmp", [rgb_png, "-colors", "12", "-type", "Palette"], kind="BMP3:")
     im("im_rle8.bmp", [rgb_png, "-colors", "40", "-type", "Palette", "-compress", "RLE"], kind="BMP3:")
     im("im_core_4.bmp", [rgb_png, "-colors", "9", "-type", "Palette"], kind="BMP2:")
+    im("im_core_8.bmp", [rgb_png, "-colors", "40", "-type", "Palette"], kind="BMP2:")
     im("im_24_v5.bmp", [rgb_png, "-type", "TrueColor"], kind="BMP:")
     im("im_565.bmp", [rgb_png, "-define", "bmp:subtype=RGB565"], 0xF8, kind="BMP:")
     im("im_32_bitfields.bmp", [png], kind="BMP:")  # bit fields make no alpha plane

@@ -1,3 +1,4 @@
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -64,6 +65,71 @@ TEST_F(clipboard, PastesAPaletteBitmapAndAPngIntoNewSources) {
   EXPECT_EQ(second.Pixels()[3], 255);
   EXPECT_EQ(Port().labels[2], "Pasted image Source 2");
   EXPECT_TRUE(Port().messages.empty());
+}
+
+std::vector<uint8_t> FileBytes(const std::filesystem::path& path) {
+  std::ifstream file(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+}
+
+// Files of several colours whose rows all differ, from Pillow and ImageMagick, pasted
+// in turn over source 1 and source 2: each source holds the file's pixels top row
+// first, as its writer reads them. A 16-bit channel is its field's bits at the top of
+// the byte, zeros below (the writer's reading widens them its own way); a 32-bit
+// pixel's fourth byte is kept.
+TEST_F(clipboard, PastedFilesKeepTheirRowOrderAndEveryPixelsColours) {
+  const std::filesystem::path made = folder / "made";
+  ASSERT_EQ(std::system(("/usr/bin/python3 " VORBEL_TEST_DATA "/paste_samples.py '" + made.string() + "'").c_str()), 0);
+  LoadSources(2);
+  int s = 1;
+  for (const char* name : {"rows.png", "rows.bmp", "v5_565.bmp", "v5_alpha.bmp", "v4_565.bmp", "v4_alpha.bmp"}) {
+    SCOPED_TRACE(name);
+    const std::string file = name;
+    Port().replace_choice = 128 + s;
+    {
+      xclip_offer offer((made / file).string(), file.ends_with(".png") ? "image/png" : "image/bmp");
+      Command(WxId(cmd_paste));
+    }
+    ASSERT_TRUE(Port().messages.empty()) << Port().messages.front().first;
+    const image_record& pasted = Doc().source_image[s - 1];
+    ASSERT_EQ(pasted.Width(), 5);
+    ASSERT_EQ(pasted.Height(), 4);
+    const std::vector<uint8_t> rgba = FileBytes(made / (file + ".rgba"));
+    ASSERT_EQ(rgba.size(), 5u * 4 * 4);
+    const bool fields_565 = file.find("565") != std::string::npos;
+    const uint8_t kept[4] = {uint8_t(fields_565 ? 0xF8 : 0xFF), uint8_t(fields_565 ? 0xFC : 0xFF),
+                             uint8_t(fields_565 ? 0xF8 : 0xFF), 0xFF};  // red, green, blue, alpha
+    const uint8_t* ours = pasted.Pixels();
+    for (int i = 0; i < 5 * 4; ++i)
+      for (int c = 0; c < 4; ++c) {
+        const int from_bgra = c == 3 ? 3 : 2 - c;
+        EXPECT_EQ(int(ours[4 * i + from_bgra]), rgba[4 * i + c] & kept[c]) << "pixel " << i << " channel " << c;
+      }
+    s = 3 - s;
+  }
+}
+
+// Source 1 replaced by a paste leaves the window with two sources, as source 2 does.
+TEST_F(clipboard, APasteOverSourceOneKeepsTwoSourcesShown) {
+  LoadSources(2);
+  Port().replace_choice = 129;
+  {
+    xclip_offer offer(PlainImage("green.png", 40, 30, 10, 200, 30), "image/png");
+    Command(WxId(cmd_paste));
+  }
+  ASSERT_EQ(Doc().source_kind[0], kind_pasted);
+  EXPECT_EQ(source_count, 2);
+  EXPECT_TRUE(Enabled(cmd_copy));
+  EXPECT_TRUE(Enabled(cmd_batch));
+  // The view shows the target, not the start mode's prompt for the second source.
+  const float scale = View().display_scale;
+  const int left = View().target_rect.left, top = View().target_rect.top;
+  const auto shown_at = [&](int x, int y) {
+    const bgra p = target_pixels[size_t(y) * target_width + x];
+    return ColourAt(ScreenOf(&View()), left + int(x * scale), top + int(y * scale)) ==
+           wxColour(p.red, p.green, p.blue);
+  };
+  EXPECT_TRUE(WaitFor([&] { return shown_at(5, 5) && shown_at(target_width / 2, target_height / 2); }));
 }
 
 TEST_F(clipboard, APasteIntoTheSourceUnderMoveSizeTakesItsHandlesAlong) {

@@ -150,6 +150,46 @@ TEST_F(App, StoredNumbersThatAreNotPlainDecimalsReadAsTheirDefaults) {
   EXPECT_EQ(CvorbelApp::viewing_scale, 131);
 }
 
+// An ordinary file, with a full recent-file list, and one a byte under the cap are read.
+TEST_F(App, SettingsFilesUpToOneMegabyteLessOneByteAreRead) {
+  std::string ordinary = "ApplicationLook=212\n[Configure]\nViewing Scale=130\nLast Open Directory=/home/someone/"
+                         "Pictures/\nLast Open Extension=2\ncanvas_width=640\ncanvas_height=480\n"
+                         "[Recent File List]\n";
+  std::vector<std::string> recent;
+  for (int i = 1; i <= 16; ++i) {
+    recent.push_back("/home/someone/Pictures/holidays/2023 summer by the sea/picture_" + std::to_string(100 + i) +
+                     ".jpg");
+    ordinary += "file" + std::to_string(i) + "=" + recent.back() + "\n";
+  }
+  ASSERT_GT(ordinary.size(), 1300u);
+  ASSERT_LT(ordinary.size(), 1500u);
+  WriteFile("vorbel.conf", ordinary);
+  testing::internal::CaptureStderr();
+  Start();
+  const std::string said = testing::internal::GetCapturedStderr();
+  EXPECT_EQ(said.find("vorbel: "), std::string::npos) << said;
+  EXPECT_EQ(app.app_look, 212);
+  EXPECT_EQ(CvorbelApp::viewing_scale, 130);
+  EXPECT_EQ(the_settings().GetClampedInt("Configure", "canvas_width", 1024, 32, max_target_width), 640);
+  ASSERT_EQ(app.RecentFiles().GetCount(), 16u);
+  for (size_t i = 0; i < 16; ++i) EXPECT_EQ(app.RecentFiles().GetHistoryFile(i).utf8_string(), recent[i]) << i;
+  Stop();
+
+  // Filled up with comment lines to 1,048,575 bytes, the settings at the file's end.
+  std::string full(1024 * 1024 - 1, '\n');
+  const std::string settings = "[Configure]\nViewing Scale=140\n";
+  for (size_t at = 0; at + 100 <= full.size() - settings.size(); at += 100)
+    full.replace(at, 99, "#" + std::string(98, '-'));
+  full.replace(full.size() - settings.size(), settings.size(), settings);
+  ASSERT_EQ(full.size(), 1048575u);
+  WriteFile("vorbel.conf", full);
+  testing::internal::CaptureStderr();
+  Start();
+  const std::string said_then = testing::internal::GetCapturedStderr();
+  EXPECT_EQ(said_then.find("vorbel: "), std::string::npos) << said_then;
+  EXPECT_EQ(CvorbelApp::viewing_scale, 140);
+}
+
 TEST_F(App, ASettingsFileOverOneMegabyteIsNeitherReadNorWrittenOver) {
   std::string junk = "[Configure]\nViewing Scale=130\n";
   while (junk.size() <= 1024 * 1024) junk += "junk that is no setting\n";

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstring>
 #include <random>
+#include <tuple>
 #include <vector>
 
 #include <cairo.h>
@@ -227,6 +228,25 @@ TEST(Weird, AFlatPictureShiftsAsOne) {
       const int blue = outside ? 0 : y == 49 && x == 35 ? 101 : 100;
       ASSERT_EQ(q.blue, blue) << x << "," << y;
     }
+}
+
+TEST(Weird, PixelsMovedOntoTheFirstColumnKeepItsColours) {
+  // Green 166 smooths to 166 and moves every pixel by trunc(sin(166 * 0.025) * 10) =
+  // -8 across; red and blue smooth to at most 2 and move nothing down. Column 8 thus
+  // shows column 0, whose colours differ from row to row, faint enough in the
+  // smoothing (weight 0.014) to change no move.
+  const int w = 60, h = 40;
+  std::vector<bgra> p = Flat(w, h, {0, 166, 0, 7});
+  for (int y = 0; y < h; ++y) p[size_t(y) * w] = {uint8_t(60 + 2 * y), 200, 40, 9};
+  ASSERT_TRUE(Weird(p.data(), w, h, 10, 10));
+  for (int y = 8; y < h - 8; ++y) {
+    const bgra first = p[size_t(y) * w + 8];
+    EXPECT_EQ(std::tie(first.blue, first.green, first.red, first.fourth),
+              std::make_tuple(uint8_t(60 + 2 * y), uint8_t(200), uint8_t(40), uint8_t(7)))
+        << y;
+    const bgra next = p[size_t(y) * w + 9];
+    EXPECT_EQ(std::tie(next.blue, next.green, next.red), std::make_tuple(uint8_t(0), uint8_t(166), uint8_t(0))) << y;
+  }
 }
 
 }  // namespace

@@ -313,6 +313,25 @@ TEST_F(QuadWarp, RepeatedWarpsFollowTheirOwnImageBaseColourCornersAndSize) {
   }
 }
 
+// The kept solutions belong to all eight coordinates: a warp right after another
+// whose corners differ in one coordinate alone, by one pixel, solves afresh.
+TEST_F(QuadWarp, EachCornerCoordinateAloneMakesTheWarpSolveAfresh) {
+  const corners q{-20, 5, 140, -9, 3, 97, 150, 80};
+  Image(157, 93, 6);
+  base_color = {11, 22, 33};
+  for (int bytes : {16, 32, 64}) {
+    Lanes(bytes);
+    for (int i = 0; i < 8; ++i) {
+      const std::vector<bgra> before = Warp(q);
+      corners moved = q;
+      moved[i] += 1;
+      const std::vector<bgra> warped = Warp(moved);
+      EXPECT_FALSE(Same(warped, before)) << bytes << ": coordinate " << i;
+      EXPECT_TRUE(Same(warped, Plain(moved))) << bytes << ": coordinate " << i;
+    }
+  }
+}
+
 TEST_F(QuadWarp, ParallelAndVectorWarpsMatchThePlainOneOnAFullTarget) {
   Image(2048, 1536, 17);
   for (const corners& q : {corners{100, 50, 1900, 200, 40, 1400, 2000, 1500},
