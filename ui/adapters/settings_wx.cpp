@@ -7,6 +7,7 @@
 #include <wx/mstream.h>
 
 #include <iostream>
+#include <string_view>
 #include <utility>
 
 #include "platform/settings_file.h"
@@ -24,6 +25,44 @@ wxString KeyPath(const std::string& section, const std::string& key) {
 // Plain words for the user who started the program from a terminal; the toolkit's
 // own texts would name its calls.
 void Say(const std::string& text) { std::cerr << "vorbel: " << text << std::endl; }
+
+// wx reads the file as one text: a NUL byte ends it, and a single byte that is no
+// UTF-8 has all of it read as Latin-1, so that the next write changes every other
+// line that is not plain ASCII. Junk is kept to its own lines: a run of NULs reads
+// as a line break, and a line that is no UTF-8 as Latin-1.
+std::string ReadableText(const std::string& bytes) {
+  std::string lines;
+  lines.reserve(bytes.size());
+  for (size_t i = 0; i < bytes.size(); ++i) {
+    if (bytes[i] != '\0') {
+      lines += bytes[i];
+    } else if (i == 0 || bytes[i - 1] != '\0') {
+      lines += '\n';
+    }
+  }
+  std::string text;
+  text.reserve(lines.size());
+  size_t start = 0;
+  while (start < lines.size()) {
+    size_t end = lines.find('\n', start);
+    if (end == std::string::npos) end = lines.size() - 1;
+    const std::string_view line(lines.data() + start, end + 1 - start);
+    if (wxConvUTF8.ToWChar(nullptr, 0, line.data(), line.size()) != wxCONV_FAILED) {
+      text += line;
+    } else {
+      for (const unsigned char c : line) {
+        if (c < 0x80) {
+          text += char(c);
+        } else {
+          text += char(0xC0 | c >> 6);
+          text += char(0x80 | (c & 0x3F));
+        }
+      }
+    }
+    start = end + 1;
+  }
+  return text;
+}
 
 }  // namespace
 
@@ -59,6 +98,7 @@ void wx_settings_store::Open(const std::string& file_path) {
       break;
   }
   stored_text = text;
+  text = ReadableText(text);
   // A hand-edited file may hold lines that wx cannot parse: it skips them, and
   // what can be read is read and clamped by the callers. Its complaints would
   // reach the user as raw parser messages, so they are not let out; an empty name

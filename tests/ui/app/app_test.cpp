@@ -165,6 +165,31 @@ TEST_F(App, ASettingsFileOverOneMegabyteIsNeitherReadNorWrittenOver) {
   EXPECT_TRUE(FileText(folder / "vorbel.conf") == junk);
 }
 
+// A NUL byte ends wx's reading of a text, and a byte that is no UTF-8 has all of it
+// read as Latin-1: each must spoil no other line, on reading or on the next write.
+TEST_F(App, JunkBytesInTheSettingsFileSpoilOnlyTheirOwnLines) {
+  const std::string image = PlainImage("a.png", 8, 6, 1, 2, 3);
+  const std::string folder_name = "/home/jos\xc3\xa9/pictures/";
+  using namespace std::string_literals;
+  // The NULs stand where a block of the file was lost, one of them in a line break's place.
+  WriteFile("vorbel.conf", "ApplicationLook=212\n[Configure]\n\0\0\0junk\0\nViewing Scale=130\0\0"s +
+                               "canvas_width=640\nstray \xff byte\nLast Open Directory=" + folder_name +
+                               "\n[Recent File List]\nfile1=" + image + "\n");
+  for (int run = 0; run < 2; ++run) {
+    SCOPED_TRACE(run == 0 ? "as written by hand" : "as the program wrote it back");
+    Start();
+    EXPECT_EQ(app.app_look, 212);
+    EXPECT_EQ(CvorbelApp::viewing_scale, 130);
+    EXPECT_EQ(the_settings().GetInt("Configure", "canvas_width", -1), 640);
+    EXPECT_EQ(the_settings().GetString("Configure", "Last Open Directory", ""), folder_name);
+    ASSERT_EQ(app.RecentFiles().GetCount(), 1u);
+    EXPECT_EQ(app.RecentFiles().GetHistoryFile(0), image);
+    the_settings().WriteInt("Configure", "canvas_height", 480);
+    Stop();
+  }
+  EXPECT_NE(FileText(folder / "vorbel.conf").find(folder_name + "\n"), std::string::npos);
+}
+
 TEST_F(App, SettingsAreWrittenThroughALinkAndAFolderInTheirPlaceIsSaidAndLeftAlone) {
   std::filesystem::create_directory(folder / "real");
   WriteFile("real/settings.conf", "[Configure]\nViewing Scale=130\n");
