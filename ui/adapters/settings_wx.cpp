@@ -16,6 +16,19 @@ namespace {
 
 const char* const recent_files_group = "/Recent File List";
 
+// The settings the program keeps, besides the recent-file list: what a file grown
+// too large holds on to. A new setting belongs here too.
+const std::pair<const char*, const char*> program_settings[] = {
+    {"", "ApplicationLook"},
+    {"Configure", "Viewing Scale"},
+    {"Configure", "canvas_width"},
+    {"Configure", "canvas_height"},
+    {"Configure", "Last Open Directory"},
+    {"Configure", "Last Open Extension"},
+    {"Configure", "Last Save Directory"},
+    {"Configure", "Last Save Extension"},
+};
+
 wxString KeyPath(const std::string& section, const std::string& key) {
   wxString path = "/";
   if (!section.empty()) path << wxString::FromUTF8(section) << "/";
@@ -62,6 +75,37 @@ std::string ReadableText(const std::string& bytes) {
     start = end + 1;
   }
   return text;
+}
+
+bool SaveText(wxFileConfig& config, std::string& text) {
+  wxMemoryOutputStream out;
+  bool saved;
+  {
+    wxLogNull quiet;
+    saved = config.Save(out, wxConvUTF8);
+  }
+  text.assign(out.GetLength(), '\0');
+  out.CopyTo(text.data(), text.size());
+  return saved;
+}
+
+// A configuration of the program's own settings from config, without anything else
+// the file held.
+std::unique_ptr<wxFileConfig> ProgramSettingsOnly(wxFileConfig& config) {
+  wxMemoryInputStream nothing("", 0);
+  auto own = std::make_unique<wxFileConfig>(nothing);
+  // Values are copied as they stand, not with their variables expanded.
+  const bool expanding = config.IsExpandingEnvVars();
+  config.SetExpandEnvVars(false);
+  wxString value;
+  for (const auto& [section, key] : program_settings)
+    if (config.Read(KeyPath(section, key), &value)) own->Write(KeyPath(section, key), value);
+  for (size_t i = 1; i <= recent_file_places; ++i) {
+    const wxString entry = wxString::Format("%s/file%zu", recent_files_group, i);
+    if (config.Read(entry, &value)) own->Write(entry, value);
+  }
+  config.SetExpandEnvVars(expanding);
+  return own;
 }
 
 }  // namespace
@@ -116,14 +160,19 @@ wx_settings_store::~wx_settings_store() = default;
 
 void wx_settings_store::Store() {
   if (!writable) return;
-  wxMemoryOutputStream out;
-  bool saved;
-  {
-    wxLogNull quiet;
-    saved = config->Save(out, wxConvUTF8);
+  std::string text;
+  bool saved = SaveText(*config, text);
+  // A file the next start would refuse would lose every setting: what the program
+  // does not use goes first.
+  if (saved && text.size() > max_settings_file_bytes) {
+    std::unique_ptr<wxFileConfig> own = ProgramSettingsOnly(*config);
+    saved = SaveText(*own, text) && text.size() <= max_settings_file_bytes;
+    if (saved) {
+      config = std::move(own);
+      Say("the settings file " + path + " would grow past 1 MB: what this program does not use is left out "
+          "of it.");
+    }
   }
-  std::string text(out.GetLength(), '\0');
-  out.CopyTo(text.data(), text.size());
   // A write of the value already there leaves the disk alone.
   if (saved && text == stored_text) return;
   if (saved && WriteSettingsFile(path, text)) {
