@@ -1,8 +1,8 @@
 # Fails when an include goes up the program's layers, so that each folder can be read
 # knowing only those below it: a folder, an engine sub-folder or a ui area includes
 # itself and those below, and nothing above or beside it. Includes in quotes and in
-# angle brackets count alike. Also fails on a file of engine/ or ui/ outside their
-# sub-folders. The build runs it before compiling; by hand:
+# angle brackets count alike, and no include path climbs with "..". Also fails on a
+# file of engine/ or ui/ outside their sub-folders. The build runs it before compiling; by hand:
 #   cmake -DROOT=<repository> -P scripts/check_includes.cmake
 
 # The layers from the bottom, one folder a layer.
@@ -69,6 +69,11 @@ foreach(file IN LISTS files)
     string(REGEX REPLACE "^[^\"<]*[\"<]([^\">]+)[\">].*$" "\\1" header "${line}")
     string(REPLACE "/" ";" header_parts "${header}")
     list(GET header_parts 0 header_folder)
+    # "bytes/../ui/..." would pass for a bytes/ header and reach any folder.
+    if(".." IN_LIST header_parts)
+      fault("${file} includes ${header}, a path that climbs out with ..")
+      continue()
+    endif()
     if(NOT DEFINED folder_rank_${header_folder})
       # A library's header in angle brackets; in quotes, a path the program does not have.
       if(line MATCHES "\"")

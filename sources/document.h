@@ -4,7 +4,6 @@
 
 #include "engine/base/source_records.h"
 
-class CRaster;
 struct bgra;
 
 // A source image decoded apart from the document (on any thread), for a load to take
@@ -32,7 +31,6 @@ struct font_description {
 class CvorbelDoc : public source_records {
  public:
   std::string file_name[2];
-  CRaster* loading_image = nullptr;  // only while a TGA or PCX file is copied in
   font_description text_font[2];
   uint32_t text_color[2] = {0xFFFFFF, 0xFFFFFF};  // COLORREF, red in the low byte
   uint32_t text_back_color[2] = {0x000000, 0x000000};

@@ -74,12 +74,6 @@ bool CvorbelDoc::TakeDecodedSource(decoded_source& decoded, int s) {
 bool CvorbelDoc::LoadSourceWithCRaster(const std::string& path, uint32_t format_id, int s) {
   if (s != 1 && s != 2) return false;
   const std::unique_ptr<CRaster> image = std::make_unique<CRaster>(path.c_str(), format_id);
-  loading_image = image.get();
-  const struct release_on_return {
-    CRaster*& held;
-    ~release_on_return() { held = nullptr; }
-  } release{loading_image};
-
   if (!image->IsValid()) {
     the_ui().MessageBox(image->GetErrorText(), message_icon::none);
     return false;

@@ -189,12 +189,3 @@ std::vector<uint8_t> BitmapBlockFromFile(const uint8_t* file, size_t size) {
   block.insert(block.end(), file + pixel_offset, file + size);
   return block;
 }
-
-std::vector<uint8_t> BitmapBlockFromPixels(int width, int height, const uint8_t* bgra) {
-  if (width < 1 || height < 1) return {};
-  const size_t pixel_bytes = size_t(width) * size_t(height) * 4;
-  std::vector<uint8_t> block(40 + pixel_bytes, 0);
-  WriteBitmapInfoHeader(Bitmap32Header(width, -height), block.data());
-  std::memcpy(block.data() + 40, bgra, pixel_bytes);
-  return block;
-}

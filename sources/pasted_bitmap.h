@@ -38,7 +38,3 @@ paste_result NormalisePastedBitmap(const uint8_t* block, size_t size, image_reco
 // pixel rows moved up to follow the header, masks and palette, wherever the file put
 // them. Empty when the bytes are no bitmap file.
 std::vector<uint8_t> BitmapBlockFromFile(const uint8_t* file, size_t size);
-
-// A clipboard bitmap block (info header of 40 bytes, top-down rows) of width x height
-// pixels given as blue, green, red, fourth byte.
-std::vector<uint8_t> BitmapBlockFromPixels(int width, int height, const uint8_t* bgra);

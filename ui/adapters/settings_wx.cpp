@@ -7,6 +7,7 @@
 #include <wx/mstream.h>
 
 #include <iostream>
+#include <string_view>
 #include <utility>
 
 #include "platform/settings_file.h"
@@ -14,6 +15,19 @@
 namespace {
 
 const char* const recent_files_group = "/Recent File List";
+
+// The settings the program keeps, besides the recent-file list: what a file grown
+// too large holds on to. A new setting belongs here too.
+const std::pair<const char*, const char*> program_settings[] = {
+    {"", "ApplicationLook"},
+    {"Configure", "Viewing Scale"},
+    {"Configure", "canvas_width"},
+    {"Configure", "canvas_height"},
+    {"Configure", "Last Open Directory"},
+    {"Configure", "Last Open Extension"},
+    {"Configure", "Last Save Directory"},
+    {"Configure", "Last Save Extension"},
+};
 
 wxString KeyPath(const std::string& section, const std::string& key) {
   wxString path = "/";
@@ -24,6 +38,75 @@ wxString KeyPath(const std::string& section, const std::string& key) {
 // Plain words for the user who started the program from a terminal; the toolkit's
 // own texts would name its calls.
 void Say(const std::string& text) { std::cerr << "vorbel: " << text << std::endl; }
+
+// wx reads the file as one text: a NUL byte ends it, and a single byte that is no
+// UTF-8 has all of it read as Latin-1, so that the next write changes every other
+// line that is not plain ASCII. Junk is kept to its own lines: a run of NULs reads
+// as a line break, and a line that is no UTF-8 as Latin-1.
+std::string ReadableText(const std::string& bytes) {
+  std::string lines;
+  lines.reserve(bytes.size());
+  for (size_t i = 0; i < bytes.size(); ++i) {
+    if (bytes[i] != '\0') {
+      lines += bytes[i];
+    } else if (i == 0 || bytes[i - 1] != '\0') {
+      lines += '\n';
+    }
+  }
+  std::string text;
+  text.reserve(lines.size());
+  size_t start = 0;
+  while (start < lines.size()) {
+    size_t end = lines.find('\n', start);
+    if (end == std::string::npos) end = lines.size() - 1;
+    const std::string_view line(lines.data() + start, end + 1 - start);
+    if (wxConvUTF8.ToWChar(nullptr, 0, line.data(), line.size()) != wxCONV_FAILED) {
+      text += line;
+    } else {
+      for (const unsigned char c : line) {
+        if (c < 0x80) {
+          text += char(c);
+        } else {
+          text += char(0xC0 | c >> 6);
+          text += char(0x80 | (c & 0x3F));
+        }
+      }
+    }
+    start = end + 1;
+  }
+  return text;
+}
+
+bool SaveText(wxFileConfig& config, std::string& text) {
+  wxMemoryOutputStream out;
+  bool saved;
+  {
+    wxLogNull quiet;
+    saved = config.Save(out, wxConvUTF8);
+  }
+  text.assign(out.GetLength(), '\0');
+  out.CopyTo(text.data(), text.size());
+  return saved;
+}
+
+// A configuration of the program's own settings from config, without anything else
+// the file held.
+std::unique_ptr<wxFileConfig> ProgramSettingsOnly(wxFileConfig& config) {
+  wxMemoryInputStream nothing("", 0);
+  auto own = std::make_unique<wxFileConfig>(nothing);
+  // Values are copied as they stand, not with their variables expanded.
+  const bool expanding = config.IsExpandingEnvVars();
+  config.SetExpandEnvVars(false);
+  wxString value;
+  for (const auto& [section, key] : program_settings)
+    if (config.Read(KeyPath(section, key), &value)) own->Write(KeyPath(section, key), value);
+  for (size_t i = 1; i <= recent_file_places; ++i) {
+    const wxString entry = wxString::Format("%s/file%zu", recent_files_group, i);
+    if (config.Read(entry, &value)) own->Write(entry, value);
+  }
+  config.SetExpandEnvVars(expanding);
+  return own;
+}
 
 }  // namespace
 
@@ -59,6 +142,7 @@ void wx_settings_store::Open(const std::string& file_path) {
       break;
   }
   stored_text = text;
+  text = ReadableText(text);
   // A hand-edited file may hold lines that wx cannot parse: it skips them, and
   // what can be read is read and clamped by the callers. Its complaints would
   // reach the user as raw parser messages, so they are not let out; an empty name
@@ -76,14 +160,19 @@ wx_settings_store::~wx_settings_store() = default;
 
 void wx_settings_store::Store() {
   if (!writable) return;
-  wxMemoryOutputStream out;
-  bool saved;
-  {
-    wxLogNull quiet;
-    saved = config->Save(out, wxConvUTF8);
+  std::string text;
+  bool saved = SaveText(*config, text);
+  // A file the next start would refuse would lose every setting: what the program
+  // does not use goes first.
+  if (saved && text.size() > max_settings_file_bytes) {
+    std::unique_ptr<wxFileConfig> own = ProgramSettingsOnly(*config);
+    saved = SaveText(*own, text) && text.size() <= max_settings_file_bytes;
+    if (saved) {
+      config = std::move(own);
+      Say("the settings file " + path + " would grow past 1 MB: what this program does not use is left out "
+          "of it.");
+    }
   }
-  std::string text(out.GetLength(), '\0');
-  out.CopyTo(text.data(), text.size());
   // A write of the value already there leaves the disk alone.
   if (saved && text == stored_text) return;
   if (saved && WriteSettingsFile(path, text)) {

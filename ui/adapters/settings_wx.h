@@ -1,4 +1,5 @@
 #pragma once
+#include <cstddef>
 #include <memory>
 #include <string>
 
@@ -7,12 +8,17 @@
 class wxFileConfig;
 class wxFileHistory;
 
+// The places of the recent-file list.
+inline constexpr size_t recent_file_places = 16;
+
 // The stored settings in a configuration file: sections become groups, and an
 // empty section stands for the top level. A number that is not a plain decimal one
 // reads as the fallback, one beyond int as the nearest int; callers clamp to their
-// own ranges. Every write stores the whole file at once. A file that cannot serve
-// (too large, no file, unreadable, unwritable) is said once on stderr; the settings
-// then last only for the run and the file is left as it is.
+// own ranges. Junk in the file (NUL bytes, bytes that are no UTF-8) spoils only its
+// own lines. Every write stores the whole file at once, and never more than is read
+// back: a file that would grow past that keeps the program's own settings alone. A
+// file that cannot serve (too large, no file, unreadable, unwritable) is said once on
+// stderr; the settings then last only for the run and the file is left as it is.
 class wx_settings_store final : public settings_store {
  public:
   // The user's file (UserSettingsFile).

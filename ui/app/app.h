@@ -8,6 +8,7 @@
 
 #include "ui/adapters/display_scales.h"
 #include "ui/adapters/open_file_dialog.h"
+#include "ui/adapters/settings_wx.h"
 #include "ui/commands/app_services.h"
 #include "ui/commands/command_ids.h"
 #include "ui/commands/command_rules.h"
@@ -15,7 +16,6 @@
 class CvorbelDoc;
 class CMainFrame;
 class ui_port;
-class wx_settings_store;
 class modal_dialog_counter;
 struct batch_choices;
 
@@ -105,7 +105,7 @@ class CvorbelApp : public wxApp, public app_services {
   std::unique_ptr<wx_settings_store> settings;
   std::unique_ptr<ui_port> port;
   std::unique_ptr<modal_dialog_counter> modal_dialogs;
-  wxFileHistory recent_files{16, WxId(cmd_recent_file_1)};
+  wxFileHistory recent_files{recent_file_places, WxId(cmd_recent_file_1)};
 };
 
 // The application while it runs.

@@ -6,7 +6,8 @@
 // The frame a pane floats in. It opens at the pane's own size, and a drag by the
 // window manager's title bar ends at the frame's side where the pane may dock.
 // The toolkit's frame notices such a drag only in steps of three pixels or less,
-// which a hand on a mouse rarely makes.
+// which a hand on a mouse rarely makes. Opened or dropped, the frame stays within
+// the work area of its screen.
 class floating_pane : public wxAuiFloatingFrame {
  public:
   floating_pane(wxWindow* parent, wxAuiManager* owner, const wxAuiPaneInfo& pane);
@@ -22,6 +23,7 @@ class floating_pane : public wxAuiFloatingFrame {
   void OnMoved(wxMoveEvent& event);
   void OnIdleTime(wxIdleEvent& event);
   void KeepPaneSize();
+  void KeepWithinWorkArea();
 
   wxWindow* pane_window;
   wxSize pane_size;

@@ -208,8 +208,12 @@ TEST(PastedBitmap, FileBytesLoseTheirHeaderAndRowsFollowThePalette) {
   int w = 0, h = 0;
   EXPECT_EQ(Paste(block, w, h), (std::vector<pixel>{{4, 5, 6, 255}, {1, 2, 3, 255}}));
   EXPECT_TRUE(BitmapBlockFromFile(file.data(), 30).empty());
-  const std::vector<uint8_t> pixels = {1, 2, 3, 4, 5, 6, 7, 8};
-  EXPECT_EQ(Paste(BitmapBlockFromPixels(1, 2, pixels.data()), w, h),
+  // 32 bits top-down: the rows in their order, the fourth byte kept.
+  bmp_builder down;
+  down.width = 1, down.height = -2, down.bits = 32;
+  down.pixels = {1, 2, 3, 4, 5, 6, 7, 8};
+  file = down.Bytes();
+  EXPECT_EQ(Paste(BitmapBlockFromFile(file.data(), file.size()), w, h),
             (std::vector<pixel>{{1, 2, 3, 4}, {5, 6, 7, 8}}));
 }
 

@@ -6,6 +6,7 @@
 #include <wx/aui/aui.h>
 
 #include "sources/document.h"
+#include "platform/settings_file.h"
 #include "tests/ui/app_fixture.h"
 #include "ui/adapters/settings_wx.h"
 #include "ui/adapters/status_bar.h"
@@ -203,6 +204,74 @@ TEST_F(App, ASettingsFileOverOneMegabyteIsNeitherReadNorWrittenOver) {
   const std::string said = testing::internal::GetCapturedStderr();
   EXPECT_NE(said.find("is larger than 1 MB"), std::string::npos) << said;
   EXPECT_TRUE(FileText(folder / "vorbel.conf") == junk);
+}
+
+// The program's own write never takes the file past what the next start reads: the
+// lines it does not use go first, and when its own settings alone are too large the
+// write is given up.
+TEST_F(App, AWriteThatWouldPassOneMegabyteKeepsTheProgramsOwnSettingsAlone) {
+  const std::string old_image = (folder / "old.png").string();
+  std::string text = "ApplicationLook=212\n[Configure]\nViewing Scale=130\ncanvas_width=640\n"
+                     "Last Save Directory=/saved/here/\n[Recent File List]\nfile1=" + old_image +
+                     "\n[Another Program]\nits key=its value\n";
+  while (text.size() < max_settings_file_bytes - 40) text += "junk that is no setting\n";
+  WriteFile("vorbel.conf", text);
+  const std::string image = PlainImage("new.png", 8, 6, 1, 2, 3);
+  testing::internal::CaptureStderr();
+  Start({image});  // its recent-file entry is written at once
+  Stop();
+  std::string said = testing::internal::GetCapturedStderr();
+  EXPECT_NE(said.find("would grow past 1 MB: what this program does not use is left out"), std::string::npos)
+      << said;
+  const std::string written = FileText(folder / "vorbel.conf");
+  EXPECT_LE(written.size(), max_settings_file_bytes);
+  EXPECT_EQ(written.find("junk"), std::string::npos);
+  EXPECT_EQ(written.find("its key"), std::string::npos);
+  Start();
+  EXPECT_EQ(app.app_look, 212);
+  EXPECT_EQ(CvorbelApp::viewing_scale, 130);
+  EXPECT_EQ(the_settings().GetInt("Configure", "canvas_width", -1), 640);
+  EXPECT_EQ(the_settings().GetString("Configure", "Last Save Directory", ""), "/saved/here/");
+  ASSERT_EQ(app.RecentFiles().GetCount(), 2u);
+  EXPECT_EQ(app.RecentFiles().GetHistoryFile(0), image);
+  EXPECT_EQ(app.RecentFiles().GetHistoryFile(1), old_image);
+  Stop();
+
+  const std::string long_folder = "/" + std::string(max_settings_file_bytes - 60, 'x') + "/";
+  WriteFile("vorbel.conf", "[Configure]\nLast Open Directory=" + long_folder + "\n");
+  testing::internal::CaptureStderr();
+  Start({image});
+  Stop();
+  said = testing::internal::GetCapturedStderr();
+  EXPECT_NE(said.find("the settings cannot be stored in"), std::string::npos) << said;
+  EXPECT_LE(FileText(folder / "vorbel.conf").size(), max_settings_file_bytes);
+  Start();
+  EXPECT_TRUE(the_settings().GetString("Configure", "Last Open Directory", "") == long_folder);
+}
+
+// A NUL byte ends wx's reading of a text, and a byte that is no UTF-8 has all of it
+// read as Latin-1: each must spoil no other line, on reading or on the next write.
+TEST_F(App, JunkBytesInTheSettingsFileSpoilOnlyTheirOwnLines) {
+  const std::string image = PlainImage("a.png", 8, 6, 1, 2, 3);
+  const std::string folder_name = "/home/jos\xc3\xa9/pictures/";
+  using namespace std::string_literals;
+  // The NULs stand where a block of the file was lost, one of them in a line break's place.
+  WriteFile("vorbel.conf", "ApplicationLook=212\n[Configure]\n\0\0\0junk\0\nViewing Scale=130\0\0"s +
+                               "canvas_width=640\nstray \xff byte\nLast Open Directory=" + folder_name +
+                               "\n[Recent File List]\nfile1=" + image + "\n");
+  for (int run = 0; run < 2; ++run) {
+    SCOPED_TRACE(run == 0 ? "as written by hand" : "as the program wrote it back");
+    Start();
+    EXPECT_EQ(app.app_look, 212);
+    EXPECT_EQ(CvorbelApp::viewing_scale, 130);
+    EXPECT_EQ(the_settings().GetInt("Configure", "canvas_width", -1), 640);
+    EXPECT_EQ(the_settings().GetString("Configure", "Last Open Directory", ""), folder_name);
+    ASSERT_EQ(app.RecentFiles().GetCount(), 1u);
+    EXPECT_EQ(app.RecentFiles().GetHistoryFile(0), image);
+    the_settings().WriteInt("Configure", "canvas_height", 480);
+    Stop();
+  }
+  EXPECT_NE(FileText(folder / "vorbel.conf").find(folder_name + "\n"), std::string::npos);
 }
 
 TEST_F(App, SettingsAreWrittenThroughALinkAndAFolderInTheirPlaceIsSaidAndLeftAlone) {

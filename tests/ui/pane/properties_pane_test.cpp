@@ -1,9 +1,9 @@
 #include <wx/aui/auibar.h>
 #include <wx/dcmemory.h>
+#include <wx/display.h>
 #include <wx/uiaction.h>
 
 #include "batch/batch_choices.h"
-#include "tests/ui/pane_fixture.h"
 #include "tests/ui/pane_fixture.h"
 #include "tests/ui/wait_for.h"
 #include "ui/commands/command_rules.h"
@@ -180,19 +180,34 @@ TEST_F(PropertiesPane, ChildrenStandWhereTheLayoutSaysAndTextSourcesGetTheirFont
   EXPECT_EQ(pane->grid->GetGrid()->GetFont(), pane->grid_font);
 }
 
+// Stands in for the hand on the left button while it lives.
+struct hand_on_button {
+  hand_on_button() { floating_pane::left_button_held = [this] { return held; }; }
+  ~hand_on_button() { floating_pane::left_button_held = real; }
+  bool held = false;
+  const std::function<bool()> real = floating_pane::left_button_held;
+};
+
+// Drags the floating frame by its title bar to the pointer at drop (on the screen)
+// and lets go there.
+void DropFloatingFrame(wxWindow* frame, wxPoint drop) {
+  hand_on_button hand;
+  wxUIActionSimulator().MouseMove(drop);
+  ASSERT_TRUE(WaitFor([&] { return wxGetMousePosition() == drop; }));
+  hand.held = true;
+  frame->Move(drop - wxPoint(100, 10));  // the pointer on its title bar
+  wxMoveEvent move(frame->GetPosition(), wxEVT_MOVE);
+  move.SetEventObject(frame);
+  frame->GetEventHandler()->ProcessEvent(move);
+  hand.held = false;
+  wxTheApp->ProcessIdle();
+}
+
 // Floated, the pane has its first size; dragged by its title bar to either side of
 // the frame and let go, it docks there again.
 TEST_F(PropertiesPane, AFloatedPaneKeepsItsSizeAndDocksAgainAtEitherSide) {
   StartTwo();
   wxAuiManager& docking = app.Frame()->Docking();
-  bool held = false;
-  const auto real_button = floating_pane::left_button_held;
-  floating_pane::left_button_held = [&] { return held; };
-  struct restore {
-    std::function<bool()> button;
-    ~restore() { floating_pane::left_button_held = button; }
-  } restore_button{real_button};
-
   const wxPoint client = app.Frame()->GetClientAreaOrigin() + app.Frame()->GetScreenPosition();
   const wxSize room = app.Frame()->GetClientSize();
   const int top = pane->GetPosition().y;
@@ -203,22 +218,61 @@ TEST_F(PropertiesPane, AFloatedPaneKeepsItsSizeAndDocksAgainAtEitherSide) {
     ASSERT_TRUE(WaitFor([&] { return pane->GetSize() == wxSize(310, 800); })) << pane->GetSize().x;
     wxWindow* frame = docking.GetPane(pane).frame;
     ASSERT_NE(frame, nullptr);
-
-    wxUIActionSimulator().MouseMove(client + drop);
-    ASSERT_TRUE(WaitFor([&] { return wxGetMousePosition() == client + drop; }));
-    held = true;
-    frame->Move(client + drop - wxPoint(100, 10));  // the pointer on its title bar
-    wxMoveEvent move(frame->GetPosition(), wxEVT_MOVE);
-    move.SetEventObject(frame);
-    frame->GetEventHandler()->ProcessEvent(move);
-    held = false;
-    wxTheApp->ProcessIdle();
+    DropFloatingFrame(frame, client + drop);
     Settle();
     const wxAuiPaneInfo& info = docking.GetPane(pane);
     EXPECT_TRUE(info.IsDocked()) << side;
     EXPECT_EQ(info.dock_direction, side);
     EXPECT_EQ(pane->GetPosition().y, top);  // at the top of the side, as at the start
   }
+}
+
+// Let go low, the floating pane is moved up into the screen's work area whole:
+// dropped by the title bar of its frame, or pulled out of its side by its caption
+// with the real pointer.
+TEST_F(PropertiesPane, AFloatingPaneLetGoLowStaysWithinTheScreen) {
+  StartTwo();
+  wxAuiManager& docking = app.Frame()->Docking();
+  docking.GetPane(pane).Float();
+  docking.Update();
+  ASSERT_TRUE(WaitFor([&] { return pane->GetSize() == wxSize(310, 800); }));
+  wxWindow* frame = docking.GetPane(pane).frame;
+  ASSERT_NE(frame, nullptr);
+  const wxRect area = wxDisplay(frame).GetClientArea();
+  const wxSize size = frame->GetSize();
+  ASSERT_LE(size.y, area.height);
+  // Low in the middle of the screen, away from the sides where the pane docks.
+  const wxPoint low(area.x + area.width / 2, area.GetBottom() - 20);
+  DropFloatingFrame(frame, low);
+  Settle();
+  ASSERT_TRUE(docking.GetPane(pane).IsFloating());
+  EXPECT_EQ(frame->GetRect(), wxRect(wxPoint(low.x - 100, area.GetBottom() + 1 - size.y), size));
+  // Taller than the work area, it takes the area's height.
+  frame->SetSize(wxSize(size.x, area.height + 100));
+  wxTheApp->ProcessIdle();
+  Settle();
+  EXPECT_EQ(frame->GetRect(), wxRect(low.x - 100, area.y, size.x, area.height));
+
+  docking.GetPane(pane).Dock();
+  docking.Update();
+  Settle();
+  app.Frame()->Raise();
+  Settle();
+  const int caption = docking.GetArtProvider()->GetMetric(wxAUI_DOCKART_CAPTION_SIZE);
+  wxUIActionSimulator input;
+  input.MouseMove(pane->GetScreenPosition() + wxPoint(100, -caption / 2));
+  Settle();
+  input.MouseDown();
+  for (int step = 1; step <= 10; ++step) {
+    input.MouseMove(pane->GetScreenPosition() + wxPoint(100, -caption / 2) +
+                    (low - pane->GetScreenPosition()) * step / 10);
+    Settle();
+  }
+  input.MouseUp();
+  ASSERT_TRUE(WaitFor([&] { return docking.GetPane(pane).IsFloating() && !wxGetMouseState().LeftIsDown(); }));
+  frame = docking.GetPane(pane).frame;
+  ASSERT_TRUE(WaitFor([&] { return area.Contains(frame->GetRect()); })) << frame->GetRect().y;
+  EXPECT_GT(frame->GetPosition().y, area.y + area.height / 4);  // as low as it goes
 }
 
 TEST_F(PropertiesPane, CommandsFollowTheirRulesAndDroppedKeysDoNothing) {

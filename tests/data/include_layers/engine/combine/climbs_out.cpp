@@ -1,0 +1,1 @@
+#include "bytes/../sources/document.h"

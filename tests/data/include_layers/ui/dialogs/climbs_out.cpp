@@ -1,0 +1,2 @@
+#include "bytes/../ui/view/view.h"
+#include <bytes/../ui/app/app.h>
