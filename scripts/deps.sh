@@ -7,7 +7,7 @@ packages=(build-essential cmake ninja-build pkg-config
   fonts-liberation2 fonts-dejavu-core librsvg2-common)
 if [ "${1:-run}" = test ]; then
   packages+=(libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth x11-apps imagemagick
-    python3-pil clang libclang-rt-14-dev xclip libopencv-dev)
+    python3-pil clang libclang-rt-14-dev xclip libopencv-dev openbox)
 fi
 missing=()
 for p in "${packages[@]}"; do

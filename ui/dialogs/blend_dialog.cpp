@@ -46,60 +46,14 @@ wxBitmap BlendPicture(int source) {
 
 }  // namespace
 
-blending_buttons::blending_buttons(wxWindow* parent, int id, const wxBitmap& bitmap, std::function<void()> step)
-    : wxBitmapButton(parent, id, bitmap, wxDefaultPosition, wxSize(60, 60)), step(std::move(step)), repeat(this) {
-  Bind(wxEVT_LEFT_DOWN, &blending_buttons::OnLeftDown, this);
-  Bind(wxEVT_LEFT_DCLICK, &blending_buttons::OnLeftDown, this);
-  Bind(wxEVT_LEFT_UP, &blending_buttons::OnLeftUp, this);
-  Bind(wxEVT_MOTION, &blending_buttons::OnMouseMove, this);
-  Bind(wxEVT_TIMER, &blending_buttons::OnRepeat, this);
-  Bind(wxEVT_MOUSE_CAPTURE_LOST, &blending_buttons::OnCaptureLost, this);
-  Bind(wxEVT_BUTTON, &blending_buttons::OnKeyboardClick, this);
-  // GTK grabs the pointer for a native button on its parent's window, so while the
-  // button holds the mouse its release arrives at the parent.
-  parent->Bind(wxEVT_LEFT_UP, &blending_buttons::OnParentLeftUp, this);
-}
-
-void blending_buttons::OnLeftDown(wxMouseEvent&) {
-  // GTK follows the second press of a double click with a double click, other
-  // toolkits send the double click in its place: one step either way.
-  if (repeat.IsRunning()) return;
-  if (!HasCapture()) CaptureMouse();
-  repeat.Start(repeat_ms);
-  step();
-}
-
-void blending_buttons::OnLeftUp(wxMouseEvent&) { StopRepeating(); }
-
-void blending_buttons::OnParentLeftUp(wxMouseEvent& event) {
-  event.Skip();
-  StopRepeating();
-}
-
-void blending_buttons::StopRepeating() {
-  repeat.Stop();
-  if (HasCapture()) ReleaseMouse();
-}
-
-void blending_buttons::OnMouseMove(wxMouseEvent& event) {
-  if (auto* view = dynamic_cast<view_link*>(the_view)) view->DrawBlendingBox();
-  event.Skip();
-}
-
-void blending_buttons::OnRepeat(wxTimerEvent&) { step(); }
-
-void blending_buttons::OnCaptureLost(wxMouseCaptureLostEvent&) { StopRepeating(); }
-
-void blending_buttons::OnKeyboardClick(wxCommandEvent&) { step(); }
-
 blend_dialog::blend_dialog(view_link* view)
     : wxDialog(view->Window(), wxID_ANY, "", wxDefaultPosition, wxDefaultSize, wxBORDER_SIMPLE),
       view(&view->Core()) {
-  button1 = new blending_buttons(this, button1_id, BlendPicture(1), [this] { OnBlendButton1(); });
+  button1 = new blending_buttons(this, button1_id, "Blend Button 1", BlendPicture(1), [this] { OnBlendButton1(); });
   button1->SetToolTip(
       wxString("Smooth blend source 1 in the rectangular zone. This button will autorepeat if held down.") +
       repeat_note);
-  button2 = new blending_buttons(this, button2_id, BlendPicture(2), [this] { OnBlendButton2(); });
+  button2 = new blending_buttons(this, button2_id, "Blend Button 2", BlendPicture(2), [this] { OnBlendButton2(); });
   button2->SetToolTip(
       wxString("Smooth blend source 2 in the rectangular zone. This button will autorepeat if held down.") +
       repeat_note);

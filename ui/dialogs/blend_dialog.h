@@ -1,40 +1,11 @@
 #pragma once
-#include <wx/bmpbuttn.h>
 #include <wx/dialog.h>
-#include <wx/timer.h>
 
-#include <functional>
+#include "ui/dialogs/blending_buttons.h"
 
 class CvorbelViewCore;
 class view_link;
 class wxRadioButton;
-
-// A large bitmap button that takes a step when pressed and another every 500 ms
-// while it is held. It handles the mouse itself, so the native click that GTK sends
-// at release adds no step; the keyboard's activation takes one step. Every release,
-// and the loss of the mouse, ends the repeat and gives the mouse back.
-class blending_buttons : public wxBitmapButton {
- public:
-  static constexpr int repeat_ms = 500;
-
-  blending_buttons(wxWindow* parent, int id, const wxBitmap& bitmap, std::function<void()> step);
-
-  void OnLeftDown(wxMouseEvent& event);
-  void OnLeftUp(wxMouseEvent& event);
-  void OnMouseMove(wxMouseEvent& event);
-  void OnRepeat(wxTimerEvent& event);
-  bool Repeating() const { return repeat.IsRunning(); }
-  int RepeatInterval() const { return repeat.GetInterval(); }
-  void StopRepeating();
-
- private:
-  void OnCaptureLost(wxMouseCaptureLostEvent& event);
-  void OnParentLeftUp(wxMouseEvent& event);
-  void OnKeyboardClick(wxCommandEvent& event);
-
-  std::function<void()> step;
-  wxTimer repeat;
-};
 
 // The modeless blending-zone dialog, laid over the properties pane: steps towards
 // either source in the view's box, the zone's shape, a full blend, undo and removal.

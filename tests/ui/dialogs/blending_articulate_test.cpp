@@ -125,15 +125,12 @@ TEST_F(blending, DoubleClickTakesTwoStepsAndEveryReleaseGivesTheMouseBack) {
   };
   const auto released = [&] { return !button->Repeating() && !button->HasCapture(); };
 
-  // GTK: press, release, press and double click, release; while the button holds the
-  // mouse its releases reach the dialog.
+  // GTK: press, release, press and double click, release.
   send(button, wxEVT_LEFT_DOWN);
   EXPECT_TRUE(button->HasCapture());
-  send(dialog, wxEVT_LEFT_UP);
+  send(button, wxEVT_LEFT_UP);
   EXPECT_TRUE(released());
-  send(button, wxEVT_LEFT_DOWN);
-  send(button, wxEVT_LEFT_DCLICK);
-  send(dialog, wxEVT_LEFT_UP);
+  for (wxEventType type : {wxEVT_LEFT_DOWN, wxEVT_LEFT_DCLICK, wxEVT_LEFT_UP}) send(button, type);
   wait_half_seconds(4);
   EXPECT_EQ(view->zone_level, -2);
   EXPECT_TRUE(released());
@@ -153,6 +150,29 @@ TEST_F(blending, DoubleClickTakesTwoStepsAndEveryReleaseGivesTheMouseBack) {
   send(button, wxEVT_LEFT_UP);
   EXPECT_EQ(view->zone_level, -6);
   EXPECT_TRUE(released());
+}
+
+TEST_F(blending, TheStepButtonsSitSideBySideWithTheirTipsPicturesAndKeys) {
+  blend_dialog* dialog = OpenOver(100, 100, 400, 400);
+  EXPECT_EQ(dialog->button1->GetRect(), wxRect(12, 12, 60, 60));
+  EXPECT_EQ(dialog->button2->GetRect(), wxRect(72, 12, 60, 60));
+  const wxString note =
+      " in the rectangular zone. This button will autorepeat if held down.\n\nENSURE BLENDING IS THE LAST THING "
+      "(except 'articulate effects') YOU DO BEFORE SAVING TO FILE.\n(or copying to the clipboard CTRL C)";
+  EXPECT_EQ(dialog->button1->GetToolTipText(), "Smooth blend source 1" + note);
+  EXPECT_EQ(dialog->button2->GetToolTipText(), "Smooth blend source 2" + note);
+  // Above the number: source 1's pink, source 2's green.
+  const auto tint = [](blending_buttons* button) {
+    const wxColour c = ColourAt(ScreenOf(button), 30, 10);
+    return int(c.Green()) - int(c.Red());
+  };
+  EXPECT_TRUE(WaitFor([&] { return tint(dialog->button1) < -20 && tint(dialog->button2) > 20; }));
+
+  wxKeyEvent space(wxEVT_KEY_UP);
+  space.m_keyCode = WXK_SPACE;
+  dialog->button2->GetEventHandler()->ProcessEvent(space);
+  EXPECT_EQ(view->zone_level, -1);
+  EXPECT_FALSE(dialog->button2->Repeating());
 }
 
 TEST_F(blending, EscapeAndAMovedFrameCloseTheDialogForGood) {
