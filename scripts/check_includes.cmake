@@ -1,8 +1,9 @@
 # Fails when an include goes up the program's layers, so that each folder can be read
 # knowing only those below it: a folder, an engine sub-folder or a ui area includes
 # itself and those below, and nothing above or beside it. Includes in quotes and in
-# angle brackets count alike, and no include path climbs with "..". Also fails on a
-# file of engine/ or ui/ outside their sub-folders. The build runs it before compiling; by hand:
+# angle brackets count alike, and no include path climbs with ".." or starts at the
+# root or at ".". Also fails on a file of engine/ or ui/ outside their sub-folders.
+# The build runs it before compiling; by hand:
 #   cmake -DROOT=<repository> -P scripts/check_includes.cmake
 
 # The layers from the bottom, one folder a layer.
@@ -72,6 +73,11 @@ foreach(file IN LISTS files)
     # "bytes/../ui/..." would pass for a bytes/ header and reach any folder.
     if(".." IN_LIST header_parts)
       fault("${file} includes ${header}, a path that climbs out with ..")
+      continue()
+    endif()
+    # From the root or from ".", a path in angle brackets would pass for a library's header.
+    if(header_folder STREQUAL "" OR header_folder STREQUAL ".")
+      fault("${file} includes ${header}, a path from the root or from the current folder")
       continue()
     endif()
     if(NOT DEFINED folder_rank_${header_folder})

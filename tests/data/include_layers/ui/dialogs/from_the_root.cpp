@@ -1,0 +1,2 @@
+#include </ui/view/view.h>
+#include <./ui/app/app.h>
