@@ -20,7 +20,10 @@ void save_behind::Finish() {
   if (!written.valid() || written.get()) return;
   // By now the target may show a later pair: the report comes with the one it is about.
   const bool shown_aside = view && width == target_width && height == target_height;
-  if (shown_aside) view->PresentPixels(copy.get());
+  if (shown_aside) {
+    view->HoldPresentation(copy.get());
+    view->PresentTarget();
+  }
   // The file names shown are the pair's too, for as long as the report is up.
   bool renamed[2] = {false, false};
   for (int s = 0; s < 2; ++s) {
@@ -31,7 +34,10 @@ void save_behind::Finish() {
   the_ui().MessageBox(BatchSaveFailedText(path), message_icon::none);
   for (int s = 0; s < 2; ++s)
     if (renamed[s]) the_ui().SetSourceFileName(SourceLabel(document->file_name[s]), s + 1);
-  if (shown_aside) view->PresentTarget();
+  if (shown_aside) {
+    view->HoldPresentation(nullptr);
+    view->PresentTarget();
+  }
 }
 
 void save_behind::Start(CvorbelDoc& document, const std::string& file_path,

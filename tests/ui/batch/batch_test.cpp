@@ -1,11 +1,13 @@
 #include <wx/button.h>
 #include <wx/checkbox.h>
+#include <wx/dcmemory.h>
 #include <wx/radiobut.h>
 #include <wx/textctrl.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -125,6 +127,76 @@ TEST_F(Batch, ClosingTheWindowMidRunEndsAfterThePairThenCloses) {
   Settle();
   EXPECT_EQ(app.Frame(), nullptr);
   EXPECT_FALSE(app.batch_running);
+}
+
+// The view's centre while a message is up, as a repaint of the view draws it (on a
+// memory context and on the window, twice each), as 0x00RRGGBB.
+std::vector<uint32_t> CentreUnderTheBox(CvorbelView* view) {
+  std::vector<uint32_t> seen;
+  const wxSize client = view->GetClientSize();
+  for (int i = 0; i < 2; ++i) {
+    wxBitmap picture(client.x, client.y, 24);
+    {
+      wxMemoryDC dc(picture);
+      view->OnDraw(dc);
+    }
+    const wxImage drawn = picture.ConvertToImage();
+    const int x = client.x / 2, y = client.y / 2;
+    seen.push_back(uint32_t(drawn.GetRed(x, y)) << 16 | uint32_t(drawn.GetGreen(x, y)) << 8 | drawn.GetBlue(x, y));
+  }
+  for (int i = 0; i < 2; ++i) {
+    view->Refresh(false);
+    view->Update();
+    cairo_surface_t* display = view->DisplaySurface();
+    const int stride = cairo_image_surface_get_stride(display);
+    seen.push_back(*reinterpret_cast<const uint32_t*>(cairo_image_surface_get_data(display) +
+                                                      client.y / 2 * stride + client.x / 2 * 4) &
+                   0xFFFFFF);
+  }
+  return seen;
+}
+
+// Six pairs of their own colours, the first and third outputs impossible: each
+// report is up over its own pair's target, however often the view repaints under it.
+TEST_F(Batch, AFailedSaveIsReportedOverItsOwnPicture) {
+  fs::create_directories(folder / "two");
+  for (int n = 1; n <= 6; ++n) {
+    const fs::path picture = folder / "two" / ("p" + std::to_string(n) + ".png");
+    fs::rename(PlainImage("p.png", 64, 48, uint8_t(40 * n), uint8_t(250 - 40 * n), uint8_t(90 + 25 * n)), picture);
+    fs::last_write_time(picture, fs::file_time_type(std::chrono::seconds(1700000000 + n)));
+  }
+  Start({PlainImage("one.png", 64, 48, 200, 10, 60), (folder / "two/p1.png").string()});
+  ASSERT_EQ(source_count, 2);
+  CvorbelView* view = app.Frame()->View();
+  // Each pair's combination, as the program makes it.
+  std::map<std::string, uint32_t> colour;
+  for (int n = 6; n >= 1; --n) {
+    const std::string name = "p" + std::to_string(n);
+    ASSERT_TRUE(app.Document()->LoadSourceFile((folder / "two" / (name + ".png")).string(), 2));
+    the_view->RebuildSources(-1);
+    const bgra& middle = target_pixels[size_t(target_height / 2) * target_width + target_width / 2];
+    colour[name] = uint32_t(middle.red) << 16 | uint32_t(middle.green) << 8 | middle.blue;
+  }
+  fs::create_directories(folder / "two/output/p1.jpg");
+  fs::create_directories(folder / "two/output/p3.jpg");
+
+  std::vector<std::pair<std::string, std::vector<uint32_t>>> reports;
+  app.port->while_shown = [&] {
+    const std::string& text = Messages().back().first;
+    if (text.starts_with(save_failed_message)) reports.emplace_back(text.substr(text.rfind('/') + 1, 2), CentreUnderTheBox(view));
+  };
+  app.batch_dialog = [](batch_choices& choices) {
+    ApplyBatchDialog(choices, source1_fixed, output_jpeg, "");
+    return true;
+  };
+  Command(WxId(cmd_batch));
+  app.port->while_shown = nullptr;
+  ASSERT_EQ(reports.size(), 2u);
+  EXPECT_EQ(reports[0].first, "p1");
+  EXPECT_EQ(reports[1].first, "p3");
+  for (const auto& [name, seen] : reports)
+    for (uint32_t shown : seen) EXPECT_EQ(shown, colour[name]) << name;
+  EXPECT_EQ(Messages().back(), (std::pair<std::string, message_icon>{batch_complete_message, message_icon::information}));
 }
 
 TEST_F(Batch, TheHostLatchesEsc) {
