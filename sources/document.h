@@ -1,6 +1,7 @@
 #pragma once
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "engine/base/source_records.h"
 
@@ -87,7 +88,11 @@ decoded_source DecodeImagingFile(const std::string& path);
 bool DecodesThroughImaging(const std::string& path);
 
 // Writes width x height pixels, as the target's, into path in the format of the
-// extension, through a staged file; false when anything failed. Safe on any thread.
+// extension, straight into the file; encoded, when given, holds the encoded bytes of
+// the imaging formats on their way and keeps its memory. Safe on any thread.
+bool WriteTargetPicture(const std::string& path, const std::string& extension, const bgra* pixels,
+                        int width, int height, std::vector<uint8_t>* encoded = nullptr);
+// The same through a staged file; false when anything failed.
 bool WriteTargetFile(const std::string& path, const std::string& extension, const bgra* pixels,
                      int width, int height);
 

@@ -139,7 +139,7 @@ class batch_pipeline : public document_test {
       for (int x = 0; x < w; ++x)
         for (int c = 0; c < 3; ++c) bgr[(size_t(y) * w + x) * 3 + c] = uint8_t(x * (c + n) + y * (7 - c) * n);
     std::string error;
-    ASSERT_TRUE(imaging::EncodeFile(Path(name), imaging::container::jpeg, bgr.data(), w, h, size_t(w) * 3, error));
+    ASSERT_TRUE(imaging::EncodeFile(Path(name), imaging::container::jpeg, {bgr.data(), w, h, size_t(w) * 3, 3}, error));
     fs::last_write_time(Path(name), fs::file_time_type(std::chrono::seconds(1700000000 + n)));
   }
 

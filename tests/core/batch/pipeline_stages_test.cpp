@@ -18,7 +18,7 @@ class pipeline_stages : public document_test {
   std::string Picture(const std::string& name, int w, int h, int n) {
     const std::vector<uint8_t> bgr(size_t(w) * h * 3, uint8_t(n));
     std::string error;
-    EXPECT_TRUE(imaging::EncodeFile(Path(name), imaging::container::jpeg, bgr.data(), w, h, size_t(w) * 3, error));
+    EXPECT_TRUE(imaging::EncodeFile(Path(name), imaging::container::jpeg, {bgr.data(), w, h, size_t(w) * 3, 3}, error));
     return Path(name);
   }
 };
