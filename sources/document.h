@@ -49,6 +49,7 @@ class CvorbelDoc : public source_records {
   bool LoadSourceImage(const std::string& path, int s, decoded_source* decoded = nullptr);
   bool LoadSourceWithWic(const std::string& path, int s);
   bool LoadSourceWithCRaster(const std::string& path, uint32_t format_id, int s);
+  // The source takes the picture; decoded is left with the image it had before.
   bool TakeDecodedSource(decoded_source& decoded, int s);
   bool LoadSourceFile(const std::string& path, int s);
   // The same with the image perhaps decoded ahead; without place the source is neither
@@ -82,8 +83,9 @@ bool OpenForReading(const std::string& path);
 // The same test, silent.
 bool FileReadable(const std::string& path);
 
-// Decodes a BMP, JPEG, PNG or TIFF file without touching any document; safe on any thread.
-decoded_source DecodeImagingFile(const std::string& path);
+// Decodes a BMP, JPEG, PNG or TIFF file without touching any document; safe on any
+// thread. The picture takes the memory of reused when it has the picture's size.
+decoded_source DecodeImagingFile(const std::string& path, image_record reused = {});
 // Whether a path's extension sends its file through the imaging formats.
 bool DecodesThroughImaging(const std::string& path);
 

@@ -1,3 +1,4 @@
+#include <cstring>
 #include <filesystem>
 #include <iterator>
 #include <random>
@@ -44,6 +45,30 @@ TEST_F(pipeline_stages, DecodesAheadAreTakenInTurnPerSource) {
   ahead.Start(a, 2);
   EXPECT_EQ(ahead.Take(b, 2), nullptr);
   EXPECT_EQ(ahead.Take(a, 2), nullptr);
+}
+
+// The memory of each picture a load hands back is decoded into again: after the
+// first pictures, decoding ahead allocates nothing, and each picture is its own.
+TEST_F(pipeline_stages, PicturesAreDecodedIntoTheMemoryLoadsHandBack) {
+  std::vector<std::string> pictures;
+  for (int n = 1; n <= 5; ++n) pictures.push_back(Picture("p" + std::to_string(n) + ".jpg", 8, 6, 40 * n));
+  decode_ahead ahead;
+  ahead.Start(pictures[0], 2), ahead.Start(pictures[1], 2);
+  std::vector<const uint8_t*> memory;
+  for (size_t n = 0; n < pictures.size(); ++n) {
+    decoded_source* picture = ahead.Take(pictures[n], 2);
+    ASSERT_TRUE(picture && picture->ok);
+    memory.push_back(picture->image.bitmap);
+    ASSERT_TRUE(doc.TakeDecodedSource(*picture, 2));
+    const decoded_source fresh = DecodeImagingFile(pictures[n]);
+    ASSERT_TRUE(fresh.ok);
+    EXPECT_EQ(std::memcmp(doc.source_image[1].Pixels(), fresh.image.Pixels(), 8 * 6 * 4), 0) << n;
+    if (n + 2 < pictures.size()) ahead.Start(pictures[n + 2], 2);
+  }
+  EXPECT_EQ(ahead.Started(), 5);
+  EXPECT_EQ(ahead.Reused(), 2);
+  EXPECT_EQ(memory[3], memory[0]);
+  EXPECT_EQ(memory[4], memory[1]);
 }
 
 // Saves written side by side still give their files their names in the order begun:
