@@ -1,5 +1,6 @@
 #include "batch/batch_driver.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <deque>
 #include <filesystem>
@@ -14,8 +15,6 @@
 namespace fs = std::filesystem;
 
 namespace {
-
-constexpr size_t decodes_ahead = 2;
 
 struct file_closer {
   void operator()(std::FILE* file) const { std::fclose(file); }
@@ -174,8 +173,7 @@ class batch_run {
       if (!host.LoadSourceFile(source2.folder + name2, 2)) return Stop();
       // Source 2's fit follows the size of each new image, as source 1's does.
       host.UpdateSourceGeometry(2);
-      // Two pictures ahead: one decode takes longer than the rest of a pair's work.
-      for (size_t k = 0; k < decodes_ahead; ++k) {
+      for (size_t k = 0; k < size_t(std::max(host.PicturesAhead(), 0)); ++k) {
         if (kind == source1_directory)
           if (const std::string* next = source1.PeekImage(k))
             host.ExpectSourceFile(source1.folder + *next, 1);
@@ -198,7 +196,7 @@ class batch_run {
         if (host.AskYesNo("Do you really want to quit ?")) return batch_end::stopped;
       }
       if (host.CloseRequested()) return batch_end::stopped;
-      host.ShowStatusText("Current file count = " + std::to_string(pair_count));
+      host.ShowStatusText(BatchCountText(pair_count));
       if (!source2.more) return batch_end::completed;
     }
   }
@@ -221,6 +219,8 @@ class batch_run {
 };
 
 }  // namespace
+
+std::string BatchCountText(int count) { return "Current file count = " + std::to_string(count); }
 
 batch_end RunBatch(CvorbelDoc& document, batch_host& host) {
   return batch_run(document, host).Run();

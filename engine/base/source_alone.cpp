@@ -3,7 +3,7 @@
 
 const bgra* CvorbelViewCore::ShownPixels() const { return held_pixels ? held_pixels : target_pixels; }
 
-bool CvorbelViewCore::PresentTarget() { return PresentPixels(ShownPixels()); }
+bool CvorbelViewCore::PresentTarget() { return presentation_paced ? false : PresentPixels(ShownPixels()); }
 
 void CvorbelViewCore::ShowSourceAlone(int s) {
   if (s != 1 && s != 2) {

@@ -58,6 +58,9 @@ class CvorbelViewCore {
   // repaint; null lets the target show again. The caller keeps them alive meanwhile.
   void HoldPresentation(const bgra* pixels) { held_pixels = pixels; }
   const bgra* ShownPixels() const;
+  // While set, PresentTarget draws nothing: a batch shows its pairs at its own pace.
+  // A repaint of the window still shows the target.
+  bool presentation_paced = false;
   // Draws pixels (target_width x target_height, packed) in place of the target;
   // true when presenting failed.
   virtual bool PresentPixels(const bgra* pixels) {

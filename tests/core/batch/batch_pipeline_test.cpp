@@ -1,4 +1,5 @@
 #include <algorithm>
+#include <chrono>
 #include <filesystem>
 #include <memory>
 #include <set>
@@ -25,8 +26,8 @@ uint64_t Digest(const bgra* pixels) {
   return digest;
 }
 
-// Counts what reaches the window; with messages given, also what it shows and how
-// many messages had been told by then.
+// Records what reaches the window and, with messages given, how many messages had
+// been told by then.
 class counting_view : public CvorbelViewCore {
  public:
   using CvorbelViewCore::CvorbelViewCore;
@@ -34,7 +35,7 @@ class counting_view : public CvorbelViewCore {
   const message_list* messages = nullptr;
   std::vector<std::pair<size_t, uint64_t>> shown;
   bool PresentPixels(const bgra* pixels) override {
-    if (messages) shown.emplace_back(messages->size(), Digest(pixels));
+    shown.emplace_back(messages ? messages->size() : 0, Digest(pixels));
     return ++presented, false;
   }
 };
@@ -46,6 +47,9 @@ struct run_script {
   std::set<int> escape_after;  // pair counts
   bool yes = false;
   int kind = source1_fixed;
+  int lanes = 3;
+  // The pipeline's clock stands still, or moves on by the pace at every look.
+  bool clock_runs = false;
 };
 
 // The road a run took before its work was spread: every load places its source and
@@ -90,7 +94,11 @@ class in_place_host : public batch_host {
 class spread_host : public document_batch_host {
  public:
   spread_host(CvorbelDoc& document, CvorbelViewCore& view, document_ui_fake& ui, run_script script)
-      : document_batch_host(document, &view), ui(ui), script(script) {}
+      : document_batch_host(document, &view, script.lanes), ui(ui), script(script) {
+    clock = [this, now = std::chrono::steady_clock::time_point{}]() mutable {
+      return this->script.clock_runs ? now += pace : now;
+    };
+  }
   bool RunBatchDialog(batch_choices& choices) override {
     ApplyBatchDialog(choices, script.kind, script.output_type, "");
     return true;
@@ -150,10 +158,14 @@ class batch_pipeline : public document_test {
     view->UpdateSourceGeometry(2);
     view->RebuildSources(-1);
     view->presented = 0;
+    view->shown.clear();
     view->layer_builds = 0;
     host_type host(doc, *view, ui, script);
     const batch_end end = RunBatch(doc, host);
-    if constexpr (std::is_same_v<host_type, spread_host>) decodes_ahead = host.DecodesAhead();
+    if constexpr (std::is_same_v<host_type, spread_host>) {
+      decodes_ahead = host.DecodesAhead();
+      saved = host.saved;
+    }
     fs::rename(Path("two/output"), Path(keep_as));
     return end;
   }
@@ -165,13 +177,24 @@ class batch_pipeline : public document_test {
     return files;
   }
 
+  // What the view showed of the last run.
+  std::vector<uint64_t> Shown() const {
+    std::vector<uint64_t> digests;
+    for (const auto& [told, digest] : view->shown) digests.push_back(digest);
+    return digests;
+  }
+
   std::unique_ptr<counting_view> view;
   int decodes_ahead = 0;
+  std::vector<uint64_t> saved;  // the target of each pair of the last spread run
 };
 
 }  // namespace
 
-TEST_F(batch_pipeline, EachPairIsBuiltAndPresentedOnceAndSavedAsInPlace) {
+// Every output is byte for byte that of the run in place. The view shows the first
+// pair at once, then the latest pair only when the pace has passed, and the last at
+// the end.
+TEST_F(batch_pipeline, EachPairIsBuiltOnceShownAtItsPaceAndSavedAsInPlace) {
   for (int output_type : {0, int(output_png), int(output_bmp)}) {
     run_script script;
     script.output_type = output_type;
@@ -179,7 +202,8 @@ TEST_F(batch_pipeline, EachPairIsBuiltAndPresentedOnceAndSavedAsInPlace) {
     ASSERT_EQ(Run<spread_host>(script, "spread"), batch_end::completed);
     // Source 1 stays: its layer is built for the first pair only.
     EXPECT_EQ(view->layer_builds, 5 + 1);
-    EXPECT_EQ(view->presented, 5);
+    ASSERT_EQ(saved.size(), 5u);
+    EXPECT_EQ(Shown(), (std::vector<uint64_t>{saved[0], saved[4]}));
     EXPECT_EQ(decodes_ahead, 4);
     const auto expected = Files("in-place");
     EXPECT_EQ(expected.size(), 5u);
@@ -189,6 +213,10 @@ TEST_F(batch_pipeline, EachPairIsBuiltAndPresentedOnceAndSavedAsInPlace) {
     fs::remove_all(Path("in-place"));
     fs::remove_all(Path("spread"));
   }
+  run_script script;
+  script.clock_runs = true;
+  ASSERT_EQ(Run<spread_host>(script, "spread"), batch_end::completed);
+  EXPECT_EQ(Shown(), saved);
 }
 
 TEST_F(batch_pipeline, EscLeavesTheFinishedOutputsWhole) {
@@ -232,14 +260,18 @@ TEST_F(batch_pipeline, FailuresAreReportedWhereTheyHappenInPlace) {
   EXPECT_TRUE(outputs == Files("in-place"));
 }
 
-// The save of the second pair fails while the third is combined: its report names
-// the file, and the view shows the second pair's target until it is closed.
+// With three saves in flight the save of the second pair fails while the fifth is
+// combined: its report names the file, and the view shows the second pair's target,
+// file names and count until it is closed, then the fifth's again.
 TEST_F(batch_pipeline, AFailedSaveIsToldWithItsOwnPairShown) {
-  // The source 2 name shown while each message is up.
+  // The source 2 name and the count shown while each message is up.
   struct naming_ui : document_ui_fake {
-    std::vector<std::string> names_told;
+    std::vector<std::string> names_told, counts_told;
+    std::string status;
+    void ShowStatusText(const std::string& text) override { status = text; }
     int MessageBox(const std::string& text, message_icon icon) override {
       names_told.push_back(labels[2]);
+      counts_told.push_back(status);
       return document_ui_fake::MessageBox(text, icon);
     }
   } naming;
@@ -247,16 +279,22 @@ TEST_F(batch_pipeline, AFailedSaveIsToldWithItsOwnPairShown) {
   fs::create_directories(Path("two/output/p2.jpg"));
   view->messages = &naming.messages;
   EXPECT_TRUE(doc.LoadSourceFile(Path("two/p1.jpg"), 2));
-  spread_host host(doc, *view, ui, run_script{});
-  ASSERT_EQ(RunBatch(doc, host), batch_end::completed);
+  std::vector<uint64_t> saved;
+  {
+    spread_host host(doc, *view, ui, run_script{});
+    ASSERT_EQ(RunBatch(doc, host), batch_end::completed);
+    saved = host.saved;
+  }
   SetUiPort(&ui);
   ASSERT_EQ(naming.messages.size(), 2u);
   EXPECT_EQ(naming.messages[0], (std::pair<std::string, message_icon>{BatchSaveFailedText(Path("two/output/p2.jpg")),
                                                                       message_icon::none}));
   EXPECT_EQ(naming.names_told[0], SourceLabel(Path("two/p2.jpg")));
+  EXPECT_EQ(naming.counts_told[0], BatchCountText(2));
   EXPECT_EQ(naming.labels[2], SourceLabel(doc.file_name[1]));
-  ASSERT_EQ(host.saved.size(), 5u);
-  ASSERT_NE(host.saved[1], host.saved[2]);
+  EXPECT_EQ(naming.status, BatchCountText(5));
+  ASSERT_EQ(saved.size(), 5u);
+  ASSERT_NE(saved[1], saved[4]);
   // What the view showed last before the report, and just after it.
   uint64_t before = 0, after = 0;
   bool after_seen = false;
@@ -266,8 +304,8 @@ TEST_F(batch_pipeline, AFailedSaveIsToldWithItsOwnPairShown) {
     else if (!after_seen)
       after = digest, after_seen = true;
   }
-  EXPECT_EQ(before, host.saved[1]);
-  EXPECT_EQ(after, host.saved[2]);
+  EXPECT_EQ(before, saved[1]);
+  EXPECT_EQ(after, saved[4]);
   view->messages = nullptr;
 }
 

@@ -14,8 +14,10 @@
 #include "batch/batch_naming.h"
 #include "engine/base/view_core.h"
 #include "sources/document.h"
+#include "sources/file_naming.h"
 #include "tests/ui/app_fixture.h"
 #include "ui/batch/batch_dialogs.h"
+#include "ui/adapters/status_bar.h"
 #include "ui/batch/batch_host_wx.h"
 #include "ui/view/view.h"
 
@@ -53,6 +55,45 @@ std::pair<int, double> DifferenceFromTarget(const std::string& rgb) {
     }
   }
   return {worst, sum / double(pixels * 3)};
+}
+
+// The middle of what the view last presented, as 0x00RRGGBB.
+uint32_t DisplayCentre(CvorbelView* view) {
+  const wxSize client = view->GetClientSize();
+  cairo_surface_t* display = view->DisplaySurface();
+  const int stride = cairo_image_surface_get_stride(display);
+  return *reinterpret_cast<const uint32_t*>(cairo_image_surface_get_data(display) + client.y / 2 * stride +
+                                            client.x / 2 * 4) &
+         0xFFFFFF;
+}
+
+// The view's middle as a repaint of the view draws it (on a memory context and on
+// the window, twice each), as 0x00RRGGBB.
+std::vector<uint32_t> CentreAsRepainted(CvorbelView* view) {
+  std::vector<uint32_t> seen;
+  const wxSize client = view->GetClientSize();
+  for (int i = 0; i < 2; ++i) {
+    wxBitmap picture(client.x, client.y, 24);
+    {
+      wxMemoryDC dc(picture);
+      view->OnDraw(dc);
+    }
+    const wxImage drawn = picture.ConvertToImage();
+    const int x = client.x / 2, y = client.y / 2;
+    seen.push_back(uint32_t(drawn.GetRed(x, y)) << 16 | uint32_t(drawn.GetGreen(x, y)) << 8 | drawn.GetBlue(x, y));
+  }
+  for (int i = 0; i < 2; ++i) {
+    view->Refresh(false);
+    view->Update();
+    seen.push_back(DisplayCentre(view));
+  }
+  return seen;
+}
+
+// The target's middle pixel as 0x00RRGGBB.
+uint32_t CentreOfTheTarget() {
+  const bgra& middle = target_pixels[size_t(target_height / 2) * target_width + target_width / 2];
+  return uint32_t(middle.red) << 16 | uint32_t(middle.green) << 8 | middle.blue;
 }
 
 class Batch : public app_fixture {
@@ -95,6 +136,10 @@ TEST_F(Batch, AFixedRunSavesEveryPairAsTheProgramShowsIt) {
   EXPECT_TRUE(Enabled(cmd_batch));
   ASSERT_EQ(Messages(), (message_list{{"Batch vorbeling is complete.", message_icon::information}}));
   EXPECT_EQ(app.Document()->file_name[1], (folder / "two/e.png").string());
+  // The window ends on the last pair: its count, its file name and its target.
+  EXPECT_EQ(the_status_bar->PaneText(4), "Current file count = 5");
+  EXPECT_EQ(app.port->labels[2], SourceLabel((folder / "two/e.png").string()));
+  EXPECT_EQ(DisplayCentre(app.Frame()->View()), CentreOfTheTarget());
 
   // Each output against the target the program makes for its pair.
   for (const char* name : {"a photo.png", "b's.JPEG", "c.tga", "d.pcx", "e.png"}) {
@@ -129,33 +174,6 @@ TEST_F(Batch, ClosingTheWindowMidRunEndsAfterThePairThenCloses) {
   EXPECT_FALSE(app.batch_running);
 }
 
-// The view's centre while a message is up, as a repaint of the view draws it (on a
-// memory context and on the window, twice each), as 0x00RRGGBB.
-std::vector<uint32_t> CentreUnderTheBox(CvorbelView* view) {
-  std::vector<uint32_t> seen;
-  const wxSize client = view->GetClientSize();
-  for (int i = 0; i < 2; ++i) {
-    wxBitmap picture(client.x, client.y, 24);
-    {
-      wxMemoryDC dc(picture);
-      view->OnDraw(dc);
-    }
-    const wxImage drawn = picture.ConvertToImage();
-    const int x = client.x / 2, y = client.y / 2;
-    seen.push_back(uint32_t(drawn.GetRed(x, y)) << 16 | uint32_t(drawn.GetGreen(x, y)) << 8 | drawn.GetBlue(x, y));
-  }
-  for (int i = 0; i < 2; ++i) {
-    view->Refresh(false);
-    view->Update();
-    cairo_surface_t* display = view->DisplaySurface();
-    const int stride = cairo_image_surface_get_stride(display);
-    seen.push_back(*reinterpret_cast<const uint32_t*>(cairo_image_surface_get_data(display) +
-                                                      client.y / 2 * stride + client.x / 2 * 4) &
-                   0xFFFFFF);
-  }
-  return seen;
-}
-
 // Six pairs of their own colours, the first and third outputs impossible: each
 // report is up over its own pair's target, however often the view repaints under it.
 TEST_F(Batch, AFailedSaveIsReportedOverItsOwnPicture) {
@@ -174,8 +192,7 @@ TEST_F(Batch, AFailedSaveIsReportedOverItsOwnPicture) {
     const std::string name = "p" + std::to_string(n);
     ASSERT_TRUE(app.Document()->LoadSourceFile((folder / "two" / (name + ".png")).string(), 2));
     the_view->RebuildSources(-1);
-    const bgra& middle = target_pixels[size_t(target_height / 2) * target_width + target_width / 2];
-    colour[name] = uint32_t(middle.red) << 16 | uint32_t(middle.green) << 8 | middle.blue;
+    colour[name] = CentreOfTheTarget();
   }
   fs::create_directories(folder / "two/output/p1.jpg");
   fs::create_directories(folder / "two/output/p3.jpg");
@@ -183,7 +200,7 @@ TEST_F(Batch, AFailedSaveIsReportedOverItsOwnPicture) {
   std::vector<std::pair<std::string, std::vector<uint32_t>>> reports;
   app.port->while_shown = [&] {
     const std::string& text = Messages().back().first;
-    if (text.starts_with(save_failed_message)) reports.emplace_back(text.substr(text.rfind('/') + 1, 2), CentreUnderTheBox(view));
+    if (text.starts_with(save_failed_message)) reports.emplace_back(text.substr(text.rfind('/') + 1, 2), CentreAsRepainted(view));
   };
   app.batch_dialog = [](batch_choices& choices) {
     ApplyBatchDialog(choices, source1_fixed, output_jpeg, "");
