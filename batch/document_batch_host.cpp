@@ -67,8 +67,11 @@ void document_batch_host::SaveTarget(const std::string& path, const std::string&
     the_ui().MessageBox(BatchSaveFailedText(path), message_icon::none);
     return;
   }
-  while (saves.Full())
-    if (const save_behind::save_record* done = saves.Collect(); !done->written) Report(*done);
+  // The saves done are collected as soon as they are: their failures are told early,
+  // and the lanes a run uses are only as many as its saves need at once.
+  for (bool wait = saves.Full(); const save_behind::save_record* done = saves.Collect(wait);
+       wait = saves.Full())
+    if (!done->written) Report(*done);
   save_behind::save_record record;
   record.path = path;
   record.number = number;

@@ -74,14 +74,15 @@ void save_behind::Start(save_record record, const std::string& extension, const 
   wake.notify_one();
 }
 
-const save_behind::save_record* save_behind::Collect() {
+const save_behind::save_record* save_behind::Collect(bool wait) {
   if (in_flight.empty()) return nullptr;
   lane* oldest = in_flight.front();
-  in_flight.pop_front();
   {
     std::unique_lock lock(mutex);
+    if (!wait && !oldest->done) return nullptr;
     turn.wait(lock, [&] { return oldest->done; });
   }
+  in_flight.pop_front();
   oldest->busy = false;
   return &oldest->record;
 }

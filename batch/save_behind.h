@@ -56,8 +56,9 @@ class save_behind {
   void Start(save_record record, const std::string& extension, const bgra* pixels, int width,
              int height);
   // The oldest save not yet collected, once it is written or has failed; null when
-  // none is left. Kept until the next Start.
-  const save_record* Collect();
+  // none is left, or with wait false when it is still being written. Kept until the
+  // next Start.
+  const save_record* Collect(bool wait = true);
 
   // The lanes' picture buffers made so far.
   int BuffersMade() const { return buffers_made; }
