@@ -1,22 +1,35 @@
 #include "batch/document_batch_host.h"
 
 #include <algorithm>
+#include <thread>
 
 #include "engine/base/process_state.h"
+#include "engine/base/row_parallel.h"
 #include "engine/base/view_core.h"
 #include "sources/document.h"
 #include "sources/file_naming.h"
 
+// A pair's layer and combination want few threads: more would only wait for the
+// cores that write the saves and decode the next pictures, and take them away.
+int document_batch_host::RowThreadsOfAPair() {
+  return std::max(2, int(std::thread::hardware_concurrency() / 4));
+}
+
 document_batch_host::document_batch_host(CvorbelDoc& document, CvorbelViewCore* view, int lanes)
     : document(document),
       view(view),
+      row_threads_before(RowThreads()),
       window(the_ui()),
       paced(window, [this] { FinishSaves(); }),
       saves(lanes) {
   SetUiPort(&paced);
+  SetRowThreads(std::min(row_threads_before, RowThreadsOfAPair()));
 }
 
-document_batch_host::~document_batch_host() { SetUiPort(&window); }
+document_batch_host::~document_batch_host() {
+  SetUiPort(&window);
+  SetRowThreads(row_threads_before);
+}
 
 bool document_batch_host::LoadSourceFile(const std::string& path, int s) {
   decoded_source* decoded = ahead.Take(path, s);

@@ -42,6 +42,9 @@ class document_batch_host : public batch_host {
   int DecodesReused() const { return ahead.Reused(); }
   const save_behind& Saves() const { return saves; }
 
+  // The threads the rows of a pair take while the host lives, at most.
+  static int RowThreadsOfAPair();
+
   // The time between two showings of the run's progress, and the clock it is told by.
   std::chrono::milliseconds pace{40};
   std::function<std::chrono::steady_clock::time_point()> clock = std::chrono::steady_clock::now;
@@ -55,6 +58,7 @@ class document_batch_host : public batch_host {
   void ShowProgress();
   void Report(const save_behind::save_record& failed);
 
+  const int row_threads_before;
   ui_port& window;  // the port of the program around the run
   paced_ui_port paced;
   decode_ahead ahead;

@@ -8,6 +8,7 @@
 
 #include "batch/batch_naming.h"
 #include "batch/document_batch_host.h"
+#include "engine/base/row_parallel.h"
 #include "engine/base/view_core.h"
 #include "codecs/imaging.h"
 #include "sources/file_naming.h"
@@ -309,6 +310,31 @@ TEST_F(batch_pipeline, AFailedSaveIsToldWithItsOwnPairShown) {
   EXPECT_EQ(before, saved[1]);
   EXPECT_EQ(after, naming.targets[0]);
   view->messages = nullptr;
+}
+
+// While a run lasts, a pair's rows leave most cores to the saves and decodes; the
+// rows' threads are as before once it ends.
+TEST_F(batch_pipeline, APairsRowsTakeFewThreadsWhileTheRunLasts) {
+  struct row_counting_host : spread_host {
+    using spread_host::spread_host;
+    std::vector<int> threads;
+    void RebuildSources() override {
+      threads.push_back(RowThreads());
+      spread_host::RebuildSources();
+    }
+  };
+  SetRowThreads(0);
+  const int all = RowThreads();
+  EXPECT_TRUE(doc.LoadSourceFile(Path("two/p1.jpg"), 2));
+  std::vector<int> during;
+  {
+    row_counting_host host(doc, *view, ui, run_script{});
+    ASSERT_EQ(RunBatch(doc, host), batch_end::completed);
+    during = host.threads;
+  }
+  ASSERT_EQ(during.size(), 5u);
+  for (int threads : during) EXPECT_TRUE(threads < all || all <= 2) << threads << " of " << all;
+  EXPECT_EQ(RowThreads(), all);
 }
 
 // In the Directory kind source 1's pictures are decoded ahead as well, each once, and
