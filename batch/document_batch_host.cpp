@@ -46,8 +46,8 @@ bool document_batch_host::LoadSourceFile(const std::string& path, int s) {
 
 void document_batch_host::ExpectSourceFile(const std::string& path, int s) { ahead.Start(path, s); }
 
-// A decode takes about as long as a save: half as many under way as saves keep the
-// pairs fed while the saves have the other cores.
+// A picture takes two or three pairs' time to decode: half as many pictures ahead as
+// there are lanes keep the pairs fed, and more would only hold memory.
 int document_batch_host::PicturesAhead() const { return std::max(2, saves.LaneCount() / 2); }
 
 int document_batch_host::RenderSourceText(int number) {
@@ -80,10 +80,9 @@ void document_batch_host::SaveTarget(const std::string& path, const std::string&
     the_ui().MessageBox(BatchSaveFailedText(path), message_icon::none);
     return;
   }
-  // The saves done are collected as soon as they are: their failures are told early,
-  // and the lanes a run uses are only as many as its saves need at once.
-  for (bool wait = saves.Full(); const save_behind::save_record* done = saves.Collect(wait);
-       wait = saves.Full())
+  // The saves done are collected as soon as they are, waiting only for a free lane:
+  // failures are told early, and a run uses as many lanes as its saves need at once.
+  while (const save_behind::save_record* done = saves.Collect(saves.Full()))
     if (!done->written) Report(*done);
   save_behind::save_record record;
   record.path = path;
