@@ -46,7 +46,7 @@ class document_batch_host : public batch_host {
   static int RowThreadsOfAPair();
 
   // The time between two showings of the run's progress, and the clock it is told by.
-  std::chrono::milliseconds pace{40};
+  std::chrono::milliseconds pace{50};
   std::function<std::chrono::steady_clock::time_point()> clock = std::chrono::steady_clock::now;
 
  protected:
