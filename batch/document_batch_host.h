@@ -22,7 +22,8 @@ class CvorbelViewCore;
 // target, file names and count shown until the report is closed.
 class document_batch_host : public batch_host {
  public:
-  document_batch_host(CvorbelDoc& document, CvorbelViewCore* view, int lanes = save_behind::Lanes());
+  document_batch_host(CvorbelDoc& document, CvorbelViewCore* view,
+                      int lanes = save_behind::Lanes());
   ~document_batch_host() override;
   document_batch_host(const document_batch_host&) = delete;
   document_batch_host& operator=(const document_batch_host&) = delete;

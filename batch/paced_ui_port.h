@@ -32,12 +32,16 @@ class paced_ui_port : public ui_port {
   int MessageBox(const std::string& text, message_icon icon) override;
   bool AskYesNo(const std::string& text) override;
   int RunReplaceSource() override { return inner.RunReplaceSource(); }
-  bool AskSaveFileName(save_file_request& request) override { return inner.AskSaveFileName(request); }
+  bool AskSaveFileName(save_file_request& request) override {
+    return inner.AskSaveFileName(request);
+  }
   bool RunTextEntry(CvorbelDoc& document, int index, bool replacing) override {
     return inner.RunTextEntry(document, index, replacing);
   }
   void MoveSourceToFixPosition(int s) override { inner.MoveSourceToFixPosition(s); }
-  void SetScaleProperty(int s, int axis, int percent) override { inner.SetScaleProperty(s, axis, percent); }
+  void SetScaleProperty(int s, int axis, int percent) override {
+    inner.SetScaleProperty(s, axis, percent);
+  }
   void SetFitProperty(int s, bool fit) override { inner.SetFitProperty(s, fit); }
   void SetMirrorImage(int s, bool mirrored) override { inner.SetMirrorImage(s, mirrored); }
   void AdjustLayout() override { inner.AdjustLayout(); }

@@ -40,7 +40,8 @@ int save_behind::WaitingForTurn() {
 
 void save_behind::Start(save_record record, const std::string& extension, const bgra* pixels,
                         int width, int height) {
-  const auto free_lane = std::find_if(lanes.begin(), lanes.end(), [](const lane& l) { return !l.busy; });
+  const auto free_lane =
+      std::find_if(lanes.begin(), lanes.end(), [](const lane& l) { return !l.busy; });
   if (free_lane == lanes.end()) return;
   lane& to = *free_lane;
   const size_t count = size_t(width) * size_t(height);

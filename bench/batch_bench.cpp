@@ -45,7 +45,8 @@ struct batch_folder {
           p[2] = uint8_t((x + y) / 14 + ((x * 7 + y * 13) & 15));
         }
       std::string error;
-      imaging::EncodeFile(Picture(n), imaging::container::jpeg, {bgr.data(), width, height, size_t(width) * 3, 3}, error);
+      imaging::EncodeFile(Picture(n), imaging::container::jpeg,
+                          {bgr.data(), width, height, size_t(width) * 3, 3}, error);
     }
   }
   ~batch_folder() {

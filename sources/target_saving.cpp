@@ -142,13 +142,15 @@ void CvorbelDoc::SaveTarget(const std::string& path, const std::string& extensio
 }
 
 bool CvorbelDoc::SaveTargetWithWic(const std::string& path, const std::string& extension) {
-  return WritePictureWithImaging(path, extension, {target_pixels, target_width, target_height}, nullptr);
+  return WritePictureWithImaging(path, extension, {target_pixels, target_width, target_height},
+                                 nullptr);
 }
 
 bool WriteTargetPicture(const std::string& path, const std::string& extension, const bgra* pixels,
                         int width, int height, std::vector<uint8_t>* encoded) {
   const picture_rows picture{pixels, width, height};
-  if (IsImagingExtension(extension)) return WritePictureWithImaging(path, extension, picture, encoded);
+  if (IsImagingExtension(extension))
+    return WritePictureWithImaging(path, extension, picture, encoded);
   return WritePictureWithCRaster(path, extension == "tga" ? raster_format_tga : raster_format_pcx,
                                  picture);
 }
