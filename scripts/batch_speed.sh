@@ -50,7 +50,9 @@ if [ "${1:-}" = --window ]; then
   # The pointer onto OK (clicked, as a key press here reaches the dialog a quarter of
   # a second late), then the run until the last output is in place: the outputs
   # take their names in the order of the pairs, each once it is written whole.
-  xdotool mousemove --window "$(xdotool search --onlyvisible --name '^Batch Vorbeling$' | head -n 1)" 188 588
+  dialog=$(xdotool search --onlyvisible --name '^Batch Vorbeling$' | head -n 1)
+  eval "$(xdotool getwindowgeometry --shell "$dialog")"
+  xdotool mousemove --window "$dialog" $((WIDTH * 188 / 492)) $((HEIGHT - 28))
   sleep 0.3
   /usr/bin/python3 - "$pics/two/output" "$pairs" "$pid" "$memory" <<'EOF'
 import os, subprocess, sys, time
