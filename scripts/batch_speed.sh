@@ -15,7 +15,8 @@
 # (BM_BatchOneAtATime); after each round every output of every side is checked: the
 # window's and the headless driver's byte for byte against that run's, Pillow's for
 # their size and how far they lie from the exact average of the two sources. The end
-# gives the best round of each side, the ratios, the load and the core count.
+# gives the best and the median round of each side with their ratios, the load and
+# the core count.
 #
 # bash scripts/batch_speed.sh --memory [pairs ...] (50 and 300 when none are given)
 # runs the window's batch on that many pairs instead (the 50 pictures again under
@@ -238,27 +239,34 @@ mv "$pics/two/output" "$pics/reference"
 results=$(mktemp)
 for round in $(seq 1 "$rounds"); do
   echo "round    $round, load $(cut -d' ' -f1-3 /proc/loadavg)"
+  # Each side starts with the files of the one before on the disk, not still being
+  # written out while it runs.
   {
+    sync
     xvfb-run -a -s '-screen 0 1400x1000x24 -noreset' bash "$0" --window "$pics" 50
+    sync
     pillow "$pics"
+    sync
     pool "$pics"
+    sync
     headless "$pics"
   } | tee -a "$results"
   check "$pics"
 done
 echo "load     after: $(uptime)"
 /usr/bin/python3 - "$results" "$(nproc)" <<'EOF'
-import sys
-best = {}
+import statistics, sys
+rounds = {}
 for line in open(sys.argv[1]):
     words = line.split()
     if len(words) == 3 and words[2] == "pairs/s":
-        best[words[0]] = max(best.get(words[0], 0.0), float(words[1]))
-print("best     " + ", ".join("%s %.1f" % item for item in best.items()) + " pairs/s on %s cores" % sys.argv[2])
-def ratio(a, b):
-    if a in best and b in best:
-        print("ratio    %s / %s = %.2f" % (a, b, best[a] / best[b]))
-for a, b in (("window", "pool"), ("window", "headless"), ("window", "pillow"), ("headless", "pool")):
-    ratio(a, b)
+        rounds.setdefault(words[0], []).append(float(words[1]))
+for name, pick in (("best", max), ("median", statistics.median)):
+    figures = {side: pick(values) for side, values in rounds.items()}
+    print("%-8s " % name + ", ".join("%s %.1f" % item for item in figures.items()) +
+          " pairs/s on %s cores" % sys.argv[2])
+    for a, b in (("window", "pool"), ("window", "headless"), ("window", "pillow"), ("headless", "pool")):
+        if a in figures and b in figures:
+            print("ratio    %s / %s = %.2f (%s)" % (a, b, figures[a] / figures[b], name))
 EOF
 rm -f "$results"
