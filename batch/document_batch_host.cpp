@@ -101,15 +101,19 @@ void document_batch_host::FinishSaves() {
 void document_batch_host::ShowStatusText(const std::string& text) {
   paced.ShowStatusText(text);
   unshown = true;
-  if (!shown_once || clock() - shown_at >= pace) ShowProgress();
+  using duration = std::chrono::steady_clock::duration;
+  const duration wait = std::max<duration>(pace, 10 * show_took);
+  if (!shown_once || clock() - shown_at >= wait) ShowProgress();
 }
 
 void document_batch_host::ShowProgress() {
+  const auto start = clock();
   if (view) view->PresentTarget();
   paced.Paint();
   unshown = false;
   shown_once = true;
-  shown_at = clock();
+  shown_at = start;
+  show_took = clock() - start;
 }
 
 void document_batch_host::Report(const save_behind::save_record& failed) {

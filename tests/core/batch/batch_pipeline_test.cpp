@@ -27,6 +27,13 @@ uint64_t Digest(const bgra* pixels) {
   return digest;
 }
 
+// A clock that a test moves on: the run's pairs and the window's showings take the
+// time they are told to.
+struct test_clock {
+  std::chrono::steady_clock::time_point now{};
+  std::chrono::milliseconds show{0};  // a showing of the view
+};
+
 // Records what reaches the window and, with messages given, how many messages had
 // been told by then.
 class counting_view : public CvorbelViewCore {
@@ -34,9 +41,11 @@ class counting_view : public CvorbelViewCore {
   using CvorbelViewCore::CvorbelViewCore;
   int presented = 0;
   const message_list* messages = nullptr;
+  test_clock* clock = nullptr;
   std::vector<std::pair<size_t, uint64_t>> shown;
   bool PresentPixels(const bgra* pixels) override {
     shown.emplace_back(messages ? messages->size() : 0, Digest(pixels));
+    if (clock) clock->now += clock->show;
     return ++presented, false;
   }
 };
@@ -49,8 +58,8 @@ struct run_script {
   bool yes = false;
   int kind = source1_fixed;
   int lanes = 3;
-  // The pipeline's clock stands still, or moves on by the pace at every look.
-  bool clock_runs = false;
+  test_clock* clock = nullptr;
+  std::chrono::milliseconds pair{0};  // what each pair takes on that clock
 };
 
 // The road a run took before its work was spread: every load places its source and
@@ -96,9 +105,7 @@ class spread_host : public document_batch_host {
  public:
   spread_host(CvorbelDoc& document, CvorbelViewCore& view, document_ui_fake& ui, run_script script)
       : document_batch_host(document, &view, script.lanes), ui(ui), script(script) {
-    clock = [this, now = std::chrono::steady_clock::time_point{}]() mutable {
-      return this->script.clock_runs ? now += pace : now;
-    };
+    if (script.clock) clock = [&now = script.clock->now] { return now; };
   }
   bool RunBatchDialog(batch_choices& choices) override {
     ApplyBatchDialog(choices, script.kind, script.output_type, "");
@@ -108,6 +115,7 @@ class spread_host : public document_batch_host {
   void SaveTarget(const std::string& path, const std::string& extension) override {
     ++saves;
     saved.push_back(Digest(target_pixels));
+    if (script.clock) script.clock->now += script.pair;
     document_batch_host::SaveTarget(path, extension);
   }
   std::vector<uint64_t> saved;  // the target of each pair as its save began
@@ -130,6 +138,7 @@ class batch_pipeline : public document_test {
   void SetUp() override {
     document_test::SetUp();
     view = std::make_unique<counting_view>(&doc);
+    view->clock = &clock;
     the_view = view.get();
     view->target_rect = {0, 0, 96, 72};
     fs::create_directory(Path("two"));
@@ -185,6 +194,7 @@ class batch_pipeline : public document_test {
     return digests;
   }
 
+  test_clock clock;
   std::unique_ptr<counting_view> view;
   int decodes_ahead = 0;
   std::vector<uint64_t> saved;  // the target of each pair of the last spread run
@@ -193,12 +203,13 @@ class batch_pipeline : public document_test {
 }  // namespace
 
 // Every output is byte for byte that of the run in place. The view shows the first
-// pair at once, then the latest pair only when the pace has passed, and the last at
-// the end.
+// pair at once, then the latest pair only when the pace has passed since the last
+// showing began, or ten times as long as that showing took, and the last at the end.
 TEST_F(batch_pipeline, EachPairIsBuiltOnceShownAtItsPaceAndSavedAsInPlace) {
   for (int output_type : {0, int(output_png), int(output_bmp)}) {
     run_script script;
     script.output_type = output_type;
+    script.clock = &clock;  // standing still
     ASSERT_EQ(Run<in_place_host>(script, "in-place"), batch_end::completed);
     ASSERT_EQ(Run<spread_host>(script, "spread"), batch_end::completed);
     // Source 1 stays: its layer is built for the first pair only.
@@ -215,9 +226,16 @@ TEST_F(batch_pipeline, EachPairIsBuiltOnceShownAtItsPaceAndSavedAsInPlace) {
     fs::remove_all(Path("spread"));
   }
   run_script script;
-  script.clock_runs = true;
+  script.clock = &clock;
+  script.pair = std::chrono::milliseconds(50);  // the pace: every pair is shown
   ASSERT_EQ(Run<spread_host>(script, "spread"), batch_end::completed);
   EXPECT_EQ(Shown(), saved);
+  fs::remove_all(Path("spread"));
+  // Showings of 10 ms: one every 100 ms at most, pairs 1, 3 and 5 of 50 ms each.
+  clock.show = std::chrono::milliseconds(10);
+  ASSERT_EQ(Run<spread_host>(script, "spread"), batch_end::completed);
+  ASSERT_EQ(saved.size(), 5u);
+  EXPECT_EQ(Shown(), (std::vector<uint64_t>{saved[0], saved[2], saved[4]}));
 }
 
 TEST_F(batch_pipeline, EscLeavesTheFinishedOutputsWhole) {
