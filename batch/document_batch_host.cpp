@@ -102,7 +102,7 @@ void document_batch_host::ShowStatusText(const std::string& text) {
   paced.ShowStatusText(text);
   unshown = true;
   using duration = std::chrono::steady_clock::duration;
-  const duration wait = std::max<duration>(pace, 10 * show_took);
+  const duration wait = std::max<duration>(pace, 20 * show_took);
   if (!shown_once || clock() - shown_at >= wait) ShowProgress();
 }
 

@@ -17,8 +17,8 @@ class CvorbelViewCore;
 // by side while the next pairs are combined.
 // What the window shows follows the pairs in order at its own pace: the view, the
 // file names and the count of the latest pair at most once every pace, and at the
-// end; showing never takes more than a tenth of the time of the thread that hands
-// out the saves. A failed save is reported in the order of the
+// end; showing never takes more than a twentieth of the time of the thread that
+// hands out the saves. A failed save is reported in the order of the
 // pairs, before anything that comes after it could report, with the failed pair's
 // target, file names and count shown until the report is closed.
 class document_batch_host : public batch_host {
@@ -48,8 +48,8 @@ class document_batch_host : public batch_host {
   static int RowThreadsOfAPair();
 
   // The least time between the starts of two showings of the run's progress, and the
-  // clock it is told by. A showing that took longer than a tenth of the pace puts the
-  // next one ten times as far off.
+  // clock it is told by. A showing that took longer than a twentieth of the pace puts
+  // the next one twenty times as far off.
   std::chrono::milliseconds pace{50};
   std::function<std::chrono::steady_clock::time_point()> clock = std::chrono::steady_clock::now;
 

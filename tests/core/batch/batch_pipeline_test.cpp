@@ -204,7 +204,8 @@ class batch_pipeline : public document_test {
 
 // Every output is byte for byte that of the run in place. The view shows the first
 // pair at once, then the latest pair only when the pace has passed since the last
-// showing began, or ten times as long as that showing took, and the last at the end.
+// showing began, or twenty times as long as that showing took, and the last at the
+// end.
 TEST_F(batch_pipeline, EachPairIsBuiltOnceShownAtItsPaceAndSavedAsInPlace) {
   for (int output_type : {0, int(output_png), int(output_bmp)}) {
     run_script script;
@@ -231,8 +232,8 @@ TEST_F(batch_pipeline, EachPairIsBuiltOnceShownAtItsPaceAndSavedAsInPlace) {
   ASSERT_EQ(Run<spread_host>(script, "spread"), batch_end::completed);
   EXPECT_EQ(Shown(), saved);
   fs::remove_all(Path("spread"));
-  // Showings of 10 ms: one every 100 ms at most, pairs 1, 3 and 5 of 50 ms each.
-  clock.show = std::chrono::milliseconds(10);
+  // Showings of 5 ms: one every 100 ms at most, pairs 1, 3 and 5 of 50 ms each.
+  clock.show = std::chrono::milliseconds(5);
   ASSERT_EQ(Run<spread_host>(script, "spread"), batch_end::completed);
   ASSERT_EQ(saved.size(), 5u);
   EXPECT_EQ(Shown(), (std::vector<uint64_t>{saved[0], saved[2], saved[4]}));
