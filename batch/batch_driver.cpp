@@ -1,5 +1,6 @@
 #include "batch/batch_driver.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <deque>
 #include <filesystem>
@@ -14,8 +15,6 @@
 namespace fs = std::filesystem;
 
 namespace {
-
-constexpr size_t decodes_ahead = 2;
 
 struct file_closer {
   void operator()(std::FILE* file) const { std::fclose(file); }
@@ -152,11 +151,30 @@ class batch_run {
     host.UpdateSourceGeometry(1);
   }
 
+  // The pair's pictures and those of as many pairs after it as the host reads ahead;
+  // those already under way are not started again.
+  void ExpectPictures(const std::string& name1, const std::string& name2) {
+    const size_t ahead = size_t(std::max(host.PicturesAhead(), 0));
+    if (ahead == 0) return;
+    if (kind == source1_directory) host.ExpectSourceFile(source1.folder + name1, 1);
+    host.ExpectSourceFile(source2.folder + name2, 2);
+    for (size_t k = 0; k < ahead; ++k) {
+      if (kind == source1_directory)
+        if (const std::string* next = source1.PeekImage(k))
+          host.ExpectSourceFile(source1.folder + *next, 1);
+      if (const std::string* next = source2.PeekImage(k))
+        host.ExpectSourceFile(source2.folder + *next, 2);
+    }
+  }
+
   batch_end Pairs() {
     for (;;) {
       if (!source1.more || !source2.more) return batch_end::completed;
       std::string name2;
       if (!source2.NextImage(name2)) return batch_end::completed;
+      std::string name1;
+      if (kind == source1_directory && !source1.NextImage(name1)) return batch_end::completed;
+      ExpectPictures(name1, name2);
 
       if (kind == source1_text) {
         std::string line;
@@ -164,8 +182,6 @@ class batch_run {
         document.source_text[0] = line;
         RenderSource1(-1);
       } else if (kind == source1_directory) {
-        std::string name1;
-        if (!source1.NextImage(name1)) return batch_end::completed;
         if (!host.LoadSourceFile(source1.folder + name1, 1)) return Stop();
         host.UpdateSourceGeometry(1);
       } else if (document.source_kind[0] == kind_text) {
@@ -174,14 +190,6 @@ class batch_run {
       if (!host.LoadSourceFile(source2.folder + name2, 2)) return Stop();
       // Source 2's fit follows the size of each new image, as source 1's does.
       host.UpdateSourceGeometry(2);
-      // Two pictures ahead: one decode takes longer than the rest of a pair's work.
-      for (size_t k = 0; k < decodes_ahead; ++k) {
-        if (kind == source1_directory)
-          if (const std::string* next = source1.PeekImage(k))
-            host.ExpectSourceFile(source1.folder + *next, 1);
-        if (const std::string* next = source2.PeekImage(k))
-          host.ExpectSourceFile(source2.folder + *next, 2);
-      }
 
       host.PumpAll();
       host.RebuildSources();
@@ -198,7 +206,7 @@ class batch_run {
         if (host.AskYesNo("Do you really want to quit ?")) return batch_end::stopped;
       }
       if (host.CloseRequested()) return batch_end::stopped;
-      host.ShowStatusText("Current file count = " + std::to_string(pair_count));
+      host.ShowStatusText(BatchCountText(pair_count));
       if (!source2.more) return batch_end::completed;
     }
   }
@@ -221,6 +229,8 @@ class batch_run {
 };
 
 }  // namespace
+
+std::string BatchCountText(int count) { return "Current file count = " + std::to_string(count); }
 
 batch_end RunBatch(CvorbelDoc& document, batch_host& host) {
   return batch_run(document, host).Run();

@@ -18,8 +18,10 @@ class batch_host {
   // Loads an image file into source s (1 or 2); the load reports its own failures.
   virtual bool LoadSourceFile(const std::string& path, int s) = 0;
   // One of the next loads of source s will be of path, in the order of these calls:
-  // a host may begin reading it now.
+  // a host may begin reading it now. It is told of as many pictures ahead of each
+  // pair as it asks for.
   virtual void ExpectSourceFile(const std::string& path, int s) { (void)path, (void)s; }
+  virtual int PicturesAhead() const { return 0; }
   // Renders source 1's stored text, ">n<" shown as number (-1: none); 1 when failed.
   virtual int RenderSourceText(int number) = 0;
   virtual void UpdateSourceGeometry(int s) = 0;
@@ -37,7 +39,7 @@ class batch_host {
   virtual bool TakeEscape() { return false; }
   // The window is asked to close: the run ends after the current pair.
   virtual bool CloseRequested() { return false; }
-  virtual void ShowStatusText(const std::string& text) { (void)text; }
+  virtual void ShowStatusText(const std::string& text) { the_ui().ShowStatusText(text); }
   virtual int MessageBox(const std::string& text, message_icon icon) {
     return the_ui().MessageBox(text, icon);
   }
@@ -50,6 +52,9 @@ enum class batch_end { refused, completed, stopped };
 // its own folder or takes the lines of a text file, and each combination is saved
 // into source 2's folder's "output" sub-folder.
 batch_end RunBatch(CvorbelDoc& document, batch_host& host);
+
+// What the status bar shows once count pairs are done.
+std::string BatchCountText(int count);
 
 inline constexpr const char* batch_stop_message = "Will now stop batch vorbeling.";
 inline constexpr const char* batch_complete_message = "Batch vorbeling is complete.";

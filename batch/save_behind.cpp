@@ -1,61 +1,125 @@
 #include "batch/save_behind.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "engine/base/row_parallel.h"
-#include "engine/base/view_core.h"
-#include "platform/ui_port.h"
+#include "platform/staged_file.h"
 #include "sources/document.h"
-#include "sources/file_naming.h"
-
-save_behind::~save_behind() {
-  if (written.valid()) written.wait();
-}
 
 std::string BatchSaveFailedText(const std::string& path) {
   return std::string(save_failed_message) + "\n" + path;
 }
 
-void save_behind::Finish() {
-  if (!written.valid() || written.get()) return;
-  // By now the target may show a later pair: the report comes with the one it is about.
-  const bool shown_aside = view && width == target_width && height == target_height;
-  if (shown_aside) view->PresentPixels(copy.get());
-  // The file names shown are the pair's too, for as long as the report is up.
-  bool renamed[2] = {false, false};
-  for (int s = 0; s < 2; ++s) {
-    renamed[s] = document && document->source_kind[s] == kind_file && !pair_names[s].empty() &&
-                 pair_names[s] != document->file_name[s];
-    if (renamed[s]) the_ui().SetSourceFileName(SourceLabel(pair_names[s]), s + 1);
-  }
-  the_ui().MessageBox(BatchSaveFailedText(path), message_icon::none);
-  for (int s = 0; s < 2; ++s)
-    if (renamed[s]) the_ui().SetSourceFileName(SourceLabel(document->file_name[s]), s + 1);
-  if (shown_aside) view->PresentTarget();
+int save_behind::Lanes() {
+  return int(std::clamp(std::thread::hardware_concurrency(), 1u, 16u));
 }
 
-void save_behind::Start(CvorbelDoc& document, const std::string& file_path,
-                        const std::string& extension) {
-  Finish();
-  if (!document.SaveTargetAllowed(extension)) return;
-  const int w = target_width, h = target_height;
-  if (w <= 0 || w > max_target_width || h <= 0 || h > max_target_height) {
-    the_ui().MessageBox(BatchSaveFailedText(file_path), message_icon::none);
-    return;
+save_behind::save_behind(int lane_count, picture_writer write)
+    : lanes(size_t(std::max(lane_count, 1))), writer(std::move(write)) {
+  if (!writer)
+    writer = [](const std::string& path, const std::string& extension, const bgra* pixels, int width,
+                int height, std::vector<uint8_t>& encoded) {
+      return WriteTargetPicture(path, extension, pixels, width, height, &encoded);
+    };
+}
+
+save_behind::~save_behind() {
+  {
+    std::lock_guard lock(mutex);
+    stopping = true;
   }
-  if (!copy) copy.reset(new bgra[target_capacity]);
-  bgra* to = copy.get();
-  ParallelRows(h, [&](int first, int end) {
-    std::memcpy(to + size_t(first) * w, target_pixels + size_t(first) * w,
-                size_t(end - first) * w * sizeof(bgra));
+  wake.notify_all();
+  for (std::thread& worker : workers) worker.join();
+}
+
+int save_behind::WaitingForTurn() {
+  std::lock_guard lock(mutex);
+  return waiting;
+}
+
+void save_behind::Start(save_record record, const std::string& extension, const bgra* pixels,
+                        int width, int height) {
+  const auto free_lane =
+      std::find_if(lanes.begin(), lanes.end(), [](const lane& l) { return !l.busy; });
+  if (free_lane == lanes.end()) return;
+  lane& to = *free_lane;
+  const size_t count = size_t(width) * size_t(height);
+  if (to.capacity < count) {
+    // Left unset: the copy below fills what the save reads.
+    to.pixels.reset(new bgra[count]);
+    to.capacity = count;
+    ++buffers_made;
+  }
+  bgra* copy = to.pixels.get();
+  ParallelRows(height, [&](int first, int end) {
+    std::memcpy(copy + size_t(first) * width, pixels + size_t(first) * width,
+                size_t(end - first) * width * sizeof(bgra));
   });
-  path = file_path;
-  this->document = &document;
-  for (int s = 0; s < 2; ++s)
-    pair_names[s] = document.source_kind[s] == kind_file ? document.file_name[s] : std::string();
-  width = w;
-  height = h;
-  written = std::async(std::launch::async, [file_path, extension, to, w, h] {
-    return WriteTargetFile(file_path, extension, to, w, h);
-  });
+  to.record = std::move(record);
+  to.record.pixels = copy;
+  to.record.width = width;
+  to.record.height = height;
+  to.record.written = false;
+  to.extension = extension;
+  to.order = begun++;
+  to.busy = true;
+  to.done = false;
+  in_flight.push_back(&to);
+  {
+    std::lock_guard lock(mutex);
+    queue.push_back(&to);
+    // Never more threads than saves at once.
+    if (workers.size() < in_flight.size()) workers.emplace_back([this] { Work(); });
+  }
+  wake.notify_one();
+}
+
+const save_behind::save_record* save_behind::Collect(bool wait) {
+  if (in_flight.empty()) return nullptr;
+  lane* oldest = in_flight.front();
+  {
+    std::unique_lock lock(mutex);
+    if (!wait && !oldest->done) return nullptr;
+    turn.wait(lock, [&] { return oldest->done; });
+  }
+  in_flight.pop_front();
+  oldest->busy = false;
+  return &oldest->record;
+}
+
+void save_behind::Work() {
+  for (;;) {
+    lane* job = nullptr;
+    {
+      std::unique_lock lock(mutex);
+      wake.wait(lock, [&] { return stopping || !queue.empty(); });
+      if (queue.empty()) return;
+      job = queue.front();
+      queue.pop_front();
+    }
+    const save_record& record = job->record;
+    staged_file file(record.path);
+    bool written = file.Ready() &&
+                   writer(file.WritePath(), job->extension, record.pixels, record.width,
+                          record.height, job->encoded) &&
+                   file.Sync();
+    {
+      std::unique_lock lock(mutex);
+      if (named != job->order) {
+        ++waiting;
+        turn.wait(lock, [&] { return named == job->order; });
+        --waiting;
+      }
+    }
+    // No other save takes its name until this one is done.
+    written = written && file.Commit();
+    {
+      std::lock_guard lock(mutex);
+      job->record.written = written;
+      job->done = true;
+      ++named;
+    }
+    turn.notify_all();
+  }
 }

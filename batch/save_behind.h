@@ -1,39 +1,97 @@
 #pragma once
-#include <future>
+#include <condition_variable>
+#include <cstdint>
+#include <deque>
+#include <functional>
 #include <memory>
+#include <mutex>
 #include <string>
+#include <thread>
+#include <vector>
 
 #include "engine/base/process_state.h"
 
-class CvorbelDoc;
-class CvorbelViewCore;
-
-// A save of the target written on a worker thread while the caller goes on with the
-// next pair. The save takes a copy of the target as it stands. One save is written
-// at a time, in the order they were begun: on a disk that fills up, the outputs that
-// fit are the first ones, as saves in place would leave them. A save's failure is
-// reported on the caller's thread by Finish, which the caller runs before anything
-// else could report; the report names the file, and the view shows the target that
-// failed to be saved, with its sources' file names, until the report is closed, then
-// the target and names as they stand.
+// Saves of the target written on worker threads while the caller goes on with the
+// next pairs, as many at once as there are lanes (one a core). A save copies the
+// picture into its lane's buffer, which the lane keeps from save to save together
+// with the encoder's bytes: after the first saves a run allocates nothing for them.
+// Each file takes its name once its data is on the disk and every save begun before
+// it has taken its own or failed, so the names come in the order the saves were
+// begun: of saves to one name the last begun stays, and on a disk that fills up or
+// in a run that is stopped, a file under its name never comes before one of an
+// earlier save that is still being written. The caller collects the saves in the
+// order begun, on its own thread.
 class save_behind {
  public:
-  explicit save_behind(CvorbelViewCore* view = nullptr) : view(view) {}
+  // A save as it was begun, with what its report would need.
+  struct save_record {
+    std::string path;
+    std::string names[2];  // the pair's sources' files, where they are files
+    int number = 0;        // the pair's count
+    // The picture saved, in the lane's buffer: kept until the next Start.
+    const bgra* pixels = nullptr;
+    int width = 0, height = 0;
+    bool written = false;  // known once collected
+  };
+  // Writes a picture into a file that takes its name afterwards; encoded is the
+  // lane's buffer for the encoder's bytes. Null: the program's writer.
+  using picture_writer = std::function<bool(const std::string& path, const std::string& extension,
+                                            const bgra* pixels, int width, int height,
+                                            std::vector<uint8_t>& encoded)>;
+
+  explicit save_behind(int lanes = Lanes(), picture_writer writer = nullptr);
+  // Waits until every save begun is written or has failed.
   ~save_behind();
-  // Waits for the save before; refusals that need no writing are reported at once,
-  // as a save in place does.
-  void Start(CvorbelDoc& document, const std::string& path, const std::string& extension);
-  // Waits for the save begun and reports its failure.
-  void Finish();
+  save_behind(const save_behind&) = delete;
+  save_behind& operator=(const save_behind&) = delete;
+
+  // The machine's hardware threads, at most 16: the memory of a lane is that of a
+  // target and its file.
+  static int Lanes();
+  int LaneCount() const { return int(lanes.size()); }
+
+  // Whether every lane holds a save that was not collected: Start must wait.
+  bool Full() const { return in_flight.size() == lanes.size(); }
+  // Starts writing a copy of the width x height pixels into record.path. Not when Full().
+  void Start(save_record record, const std::string& extension, const bgra* pixels, int width,
+             int height);
+  // The oldest save not yet collected, once it is written or has failed; null when
+  // none is left, or with wait false when it is still being written. Kept until the
+  // next Start.
+  const save_record* Collect(bool wait = true);
+
+  // The lanes' picture buffers made so far.
+  int BuffersMade() const { return buffers_made; }
+  // Saves written that wait now for an earlier one to take its name first.
+  int WaitingForTurn();
 
  private:
-  CvorbelViewCore* view;
-  std::unique_ptr<bgra[]> copy;
-  std::string path;  // of the save begun
-  CvorbelDoc* document = nullptr;
-  std::string pair_names[2];  // the sources' files of the pair saved, where they are files
-  int width = 0, height = 0;
-  std::future<bool> written;
+  struct lane {
+    std::unique_ptr<bgra[]> pixels;
+    size_t capacity = 0;
+    std::vector<uint8_t> encoded;
+    save_record record;
+    std::string extension;
+    uint64_t order = 0;
+    bool busy = false;  // begun and not collected
+    bool done = false;  // written or failed, under the mutex
+  };
+  void Work();
+
+  std::vector<lane> lanes;
+  picture_writer writer;
+  std::deque<lane*> in_flight;  // in the order begun
+  int buffers_made = 0;
+  uint64_t begun = 0;
+
+  std::mutex mutex;
+  std::condition_variable wake;  // a save to write, or the end
+  std::condition_variable turn;  // a save took its name or failed
+  std::deque<lane*> queue;
+  uint64_t named = 0;  // saves that took their names or failed, from the first
+  int waiting = 0;
+  bool stopping = false;
+  std::vector<std::thread> workers;
 };
 
 // What a batch shows when the output file at path could not be written.

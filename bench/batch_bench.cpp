@@ -1,7 +1,9 @@
 #include <benchmark/benchmark.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
@@ -9,6 +11,7 @@
 
 #include "batch/batch_driver.h"
 #include "batch/document_batch_host.h"
+#include "bytes/pixel_rows.h"
 #include "bench/ratio_report.h"
 #include "engine/base/process_state.h"
 #include "engine/base/view_core.h"
@@ -42,8 +45,8 @@ struct batch_folder {
           p[2] = uint8_t((x + y) / 14 + ((x * 7 + y * 13) & 15));
         }
       std::string error;
-      imaging::EncodeFile(Picture(n), imaging::container::jpeg, bgr.data(), width, height,
-                          size_t(width) * 3, error);
+      imaging::EncodeFile(Picture(n), imaging::container::jpeg,
+                          {bgr.data(), width, height, size_t(width) * 3, 3}, error);
     }
   }
   ~batch_folder() {
@@ -112,20 +115,85 @@ void BM_BatchFixedSource1Jpeg(benchmark::State& state) {
   view.UpdateSourceGeometry(2);
 
   double load = 0, combine = 0, save = 0;
+  int buffers = 0;
   for (auto _ : state) {
     timed_host host(doc, &view);
     if (RunBatch(doc, host) != batch_end::completed) state.SkipWithError("the run did not complete");
     load += host.load, combine += host.combine, save += host.save;
+    buffers = std::max(buffers, host.Saves().BuffersMade());
   }
   const double done = double(state.iterations()) * pairs;
   state.counters["pairs/s"] = benchmark::Counter(done, benchmark::Counter::kIsRate);
   state.counters["load ms/pair"] = load * 1000 / done;
   state.counters["combine ms/pair"] = combine * 1000 / done;
   state.counters["save ms/pair"] = save * 1000 / done;
+  // The targets in flight at most at once: each lane's buffer is made on its first save.
+  state.counters["save buffers"] = buffers;
   the_view = nullptr;
   source_count = 0;
 }
 BENCHMARK(BM_BatchFixedSource1Jpeg)->Iterations(3)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The batch one pair at a time, as it ran before its work was spread: every load
+// places its source and recombines, both layers are rebuilt, and each save is
+// written before the next pair begins, from three-byte rows. Its outputs are the
+// yardstick the spread batch's must equal byte for byte (scripts/batch_speed.sh).
+class one_at_a_time_host : public batch_host {
+ public:
+  one_at_a_time_host(CvorbelDoc& document, CvorbelViewCore& view) : document(document), view(view) {}
+  bool RunBatchDialog(batch_choices& choices) override {
+    ApplyBatchDialog(choices, source1_fixed, 0, "");
+    return true;
+  }
+  void SetMoveSizeSource(int) override {}
+  bool LoadSourceFile(const std::string& path, int s) override {
+    const bool loaded = document.LoadSourceFile(path, s);
+    view.MoveSourceToFixPosition(s);
+    return loaded;
+  }
+  int RenderSourceText(int number) override { return document.RenderSourceText(0, number); }
+  void UpdateSourceGeometry(int s) override { view.UpdateSourceGeometry(s); }
+  void RebuildSources() override { view.RebuildSources(-1); }
+  void SaveTarget(const std::string& path, const std::string&) override {
+    const size_t stride = size_t(target_width) * 3;
+    rows.resize(stride * target_height);
+    for (int y = 0; y < target_height; ++y)
+      BgraToBgr(reinterpret_cast<const uint8_t*>(target_pixels + size_t(y) * target_width),
+                rows.data() + y * stride, size_t(target_width));
+    std::string error;
+    if (!imaging::EncodeFile(path, imaging::container::jpeg,
+                             {rows.data(), target_width, target_height, stride, 3}, error))
+      std::fprintf(stderr, "%s\n", error.c_str());
+  }
+
+ private:
+  CvorbelDoc& document;
+  CvorbelViewCore& view;
+  std::vector<uint8_t> rows;
+};
+
+void BM_BatchOneAtATime(benchmark::State& state) {
+  const batch_folder& folder = Folder();
+  CvorbelDoc doc;
+  CvorbelViewCore view(&doc);
+  the_view = &view;
+  wic_ready = true;
+  source_count = 2;
+  view.target_rect = {0, 0, width, height};
+  doc.LoadSourceFile(folder.Picture(0), 1);
+  doc.LoadSourceFile(folder.Picture(1), 2);
+  view.UpdateSourceGeometry(1);
+  view.UpdateSourceGeometry(2);
+  for (auto _ : state) {
+    one_at_a_time_host host(doc, view);
+    if (RunBatch(doc, host) != batch_end::completed) state.SkipWithError("the run did not complete");
+  }
+  state.counters["pairs/s"] =
+      benchmark::Counter(double(state.iterations()) * pairs, benchmark::Counter::kIsRate);
+  the_view = nullptr;
+  source_count = 0;
+}
+BENCHMARK(BM_BatchOneAtATime)->Iterations(1)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 // The same averages by ImageMagick, one process per pair as a script would run it.
 void BM_ImageMagickMeanPerPair(benchmark::State& state) {

@@ -180,19 +180,26 @@ std::unique_ptr<frame_decoder> OpenFile(const std::string& path, std::string& er
   return decoder;
 }
 
-bool EncodeFile(const std::string& path, container format, const uint8_t* bgr, int width,
-                int height, size_t stride, std::string& error) {
-  if (width < 1 || height < 1 || width > max_frame_side || height > max_frame_side) {
-    error = "image size " + std::to_string(width) + " x " + std::to_string(height) +
+bool EncodeFile(const std::string& path, container format, const pixel_rows& image,
+                std::string& error, std::vector<uint8_t>* reused) {
+  if (image.width < 1 || image.height < 1 || image.width > max_frame_side ||
+      image.height > max_frame_side) {
+    error = "image size " + std::to_string(image.width) + " x " + std::to_string(image.height) +
             " cannot be saved";
     return false;
   }
-  if (bgr == nullptr || stride < static_cast<size_t>(width) * 3) {
+  if (image.pixel_bytes != 3 && image.pixel_bytes != 4) {
+    error = "pixels of " + std::to_string(image.pixel_bytes) + " bytes cannot be saved";
+    return false;
+  }
+  if (image.pixels == nullptr ||
+      image.stride < static_cast<size_t>(image.width) * static_cast<size_t>(image.pixel_bytes)) {
     error = "the pixel rows are too short";
     return false;
   }
-  const bgr_image image{bgr, width, height, stride};
-  std::vector<uint8_t> bytes;
+  std::vector<uint8_t> own;
+  std::vector<uint8_t>& bytes = reused ? *reused : own;
+  bytes.clear();
   bool encoded = false;
   switch (format) {
     case container::bmp:

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 // Our stand-in for the platform's imaging component: decodes the first frame or page
 // of a BMP, JPEG, PNG or TIFF file (chosen by its content, not its name) into 32-bit
@@ -31,11 +32,22 @@ std::unique_ptr<frame_decoder> OpenFile(const std::string& path, std::string& er
 // The same for bytes in memory (the clipboard); data must outlive the decoder.
 std::unique_ptr<frame_decoder> OpenMemory(const uint8_t* data, size_t size, std::string& error);
 
-// Writes width x height pixels of 3 bytes (blue, green, red), rows of stride bytes
-// top row first, into path. JPEG quality is 90. False (with error) when any step or
-// write fails.
-bool EncodeFile(const std::string& path, container format, const uint8_t* bgr, int width,
-                int height, size_t stride, std::string& error);
+// Pixels to encode: rows of stride bytes, top row first; each pixel blue, green, red
+// and, with pixel_bytes 4, a fourth byte that is not written. Every encoder reads
+// either layout as it stands, without a copy of the picture.
+struct pixel_rows {
+  const uint8_t* pixels;
+  int width;
+  int height;
+  size_t stride;
+  int pixel_bytes;  // 3 or 4
+};
+
+// Writes the pixels into path as 24-bit blue, green, red. JPEG quality is 90. bytes,
+// when given, holds the encoded file on its way to the disk and keeps its memory for
+// the next call. False (with error) when any step or write fails.
+bool EncodeFile(const std::string& path, container format, const pixel_rows& rows,
+                std::string& error, std::vector<uint8_t>* bytes = nullptr);
 
 // The work the decoders on this thread have done so far: the JPEG scans they began,
 // and the reads of rows, tiles or whole images they asked of libtiff. It bounds, by

@@ -278,7 +278,7 @@ std::unique_ptr<frame_decoder> OpenBmp(byte_view bytes, std::string& error) {
   return OpenWith<bmp_decoder>(bytes, error);
 }
 
-bool EncodeBmp(const bgr_image& image, std::vector<uint8_t>& out, std::string& error) {
+bool EncodeBmp(const pixel_rows& image, std::vector<uint8_t>& out, std::string& error) {
   constexpr size_t header_bytes = 54;
   const size_t row_bytes = (static_cast<size_t>(image.width) * 3 + 3) & ~size_t{3};
   const size_t pixel_bytes = row_bytes * static_cast<size_t>(image.height);
@@ -296,10 +296,14 @@ bool EncodeBmp(const bgr_image& image, std::vector<uint8_t>& out, std::string& e
   // A positive height: bottom row first.
   WriteBitmapInfoHeader(UncompressedHeader(image.width, image.height, 24, static_cast<uint32_t>(pixel_bytes)),
                         h + file_header_bytes);
-  for (int y = 0; y < image.height; ++y)
-    std::memcpy(h + header_bytes + static_cast<size_t>(image.height - 1 - y) * row_bytes,
-                image.pixels + static_cast<size_t>(y) * image.stride,
-                static_cast<size_t>(image.width) * 3);
+  for (int y = 0; y < image.height; ++y) {
+    uint8_t* to = h + header_bytes + static_cast<size_t>(image.height - 1 - y) * row_bytes;
+    const uint8_t* from = image.pixels + static_cast<size_t>(y) * image.stride;
+    if (image.pixel_bytes == 4)
+      BgraToBgr(from, to, static_cast<size_t>(image.width));
+    else
+      std::memcpy(to, from, static_cast<size_t>(image.width) * 3);
+  }
   return true;
 }
 

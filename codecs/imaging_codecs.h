@@ -64,16 +64,10 @@ std::unique_ptr<frame_decoder> OpenWith(byte_view bytes, std::string& error) {
   return opened;
 }
 
-// 24-bit blue, green, red rows (top row first, stride bytes apart) encoded into out.
-struct bgr_image {
-  const uint8_t* pixels;
-  int width;
-  int height;
-  size_t stride;
-};
-bool EncodeBmp(const bgr_image& image, std::vector<uint8_t>& out, std::string& error);
-bool EncodeJpeg(const bgr_image& image, std::vector<uint8_t>& out, std::string& error);
-bool EncodePng(const bgr_image& image, std::vector<uint8_t>& out, std::string& error);
-bool EncodeTiff(const bgr_image& image, std::vector<uint8_t>& out, std::string& error);
+// Checked pixel rows encoded into out, which comes empty; its memory is kept.
+bool EncodeBmp(const pixel_rows& image, std::vector<uint8_t>& out, std::string& error);
+bool EncodeJpeg(const pixel_rows& image, std::vector<uint8_t>& out, std::string& error);
+bool EncodePng(const pixel_rows& image, std::vector<uint8_t>& out, std::string& error);
+bool EncodeTiff(const pixel_rows& image, std::vector<uint8_t>& out, std::string& error);
 
 }  // namespace imaging

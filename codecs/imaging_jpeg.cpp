@@ -3,8 +3,8 @@
 #include <jpeglib.h>
 #include <jerror.h>
 
+#include <algorithm>
 #include <csetjmp>
-#include <cstdlib>
 #include <cstring>
 #include <new>
 
@@ -46,10 +46,16 @@ struct decompress_session : jpeg_failure {
   jpeg_decompress_struct info;
 };
 
+// The encoded bytes go straight into the caller's vector, whose memory is kept from
+// file to file.
+struct vector_destination {
+  jpeg_destination_mgr manager;
+  std::vector<uint8_t>* out = nullptr;
+};
+
 struct compress_session : jpeg_failure {
   jpeg_compress_struct info;
-  unsigned char* buffer = nullptr;  // grown by the library with malloc
-  unsigned long size = 0;
+  vector_destination destination;
 };
 
 [[noreturn]] void Fail(j_common_ptr info, const char* text) {
@@ -150,7 +156,36 @@ bool Decode(byte_view bytes, decompress_session& session, JDIMENSION& width,
   return true;
 }
 
-bool Encode(const bgr_image& image, compress_session& session) {
+// Gives the encoder the vector from written on to write into: all the memory it has
+// already, and twice what is written when that is full.
+void GiveRoom(j_compress_ptr info, size_t written) {
+  auto* destination = reinterpret_cast<vector_destination*>(info->dest);
+  std::vector<uint8_t>& out = *destination->out;
+  const size_t wanted = std::max({out.capacity(), written * 2, size_t{1} << 16});
+  bool grown = true;
+  try {
+    out.resize(wanted);
+  } catch (const std::bad_alloc&) {
+    grown = false;
+  }
+  if (!grown) Fail(reinterpret_cast<j_common_ptr>(info), "out of memory");
+  destination->manager.next_output_byte = out.data() + written;
+  destination->manager.free_in_buffer = out.size() - written;
+}
+
+void StartDestination(j_compress_ptr info) { GiveRoom(info, 0); }
+
+boolean EmptyDestination(j_compress_ptr info) {
+  GiveRoom(info, reinterpret_cast<vector_destination*>(info->dest)->out->size());
+  return TRUE;
+}
+
+void EndDestination(j_compress_ptr info) {
+  auto* destination = reinterpret_cast<vector_destination*>(info->dest);
+  destination->out->resize(destination->out->size() - destination->manager.free_in_buffer);
+}
+
+bool Encode(const pixel_rows& image, compress_session& session) {
   jpeg_compress_struct& info = session.info;
   Prepare(session);
   info.err = &session.manager;
@@ -159,11 +194,14 @@ bool Encode(const bgr_image& image, compress_session& session) {
     return false;
   }
   jpeg_create_compress(&info);
-  jpeg_mem_dest(&info, &session.buffer, &session.size);
+  session.destination.manager.init_destination = StartDestination;
+  session.destination.manager.empty_output_buffer = EmptyDestination;
+  session.destination.manager.term_destination = EndDestination;
+  info.dest = &session.destination.manager;
   info.image_width = static_cast<JDIMENSION>(image.width);
   info.image_height = static_cast<JDIMENSION>(image.height);
-  info.input_components = 3;
-  info.in_color_space = JCS_EXT_BGR;
+  info.input_components = image.pixel_bytes;
+  info.in_color_space = image.pixel_bytes == 4 ? JCS_EXT_BGRX : JCS_EXT_BGR;
   jpeg_set_defaults(&info);
   jpeg_set_quality(&info, 90, TRUE);
   jpeg_start_compress(&info, TRUE);
@@ -208,21 +246,13 @@ std::unique_ptr<frame_decoder> OpenJpeg(byte_view bytes, std::string& error) {
   return OpenWith<jpeg_decoder>(bytes, error);
 }
 
-bool EncodeJpeg(const bgr_image& image, std::vector<uint8_t>& out, std::string& error) {
+bool EncodeJpeg(const pixel_rows& image, std::vector<uint8_t>& out, std::string& error) {
   compress_session session;
-  const bool encoded = Encode(image, session);
-  bool stored = encoded;
-  if (encoded) {
-    try {
-      out.assign(session.buffer, session.buffer + session.size);
-    } catch (const std::bad_alloc&) {
-      stored = false;
-      std::snprintf(session.message, sizeof session.message, "JPEG: out of memory");
-    }
-  }
-  std::free(session.buffer);
-  if (!stored) error = session.message;
-  return stored;
+  session.destination.out = &out;
+  if (Encode(image, session)) return true;
+  out.clear();
+  error = session.message;
+  return false;
 }
 
 }  // namespace imaging

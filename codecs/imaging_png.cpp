@@ -140,7 +140,7 @@ std::unique_ptr<frame_decoder> OpenPng(byte_view bytes, std::string& error) {
   return OpenWith<png_decoder>(bytes, error);
 }
 
-bool EncodePng(const bgr_image& image, std::vector<uint8_t>& out, std::string& error) {
+bool EncodePng(const pixel_rows& image, std::vector<uint8_t>& out, std::string& error) {
   png_session session;
   session.out = &out;
   png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, &session, OnError, OnWarning);
@@ -164,6 +164,7 @@ bool EncodePng(const bgr_image& image, std::vector<uint8_t>& out, std::string& e
                PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
   png_write_info(png, info);
   png_set_bgr(png);
+  if (image.pixel_bytes == 4) png_set_filler(png, 0, PNG_FILLER_AFTER);
   for (int y = 0; y < image.height; ++y)
     png_write_row(png, image.pixels + static_cast<size_t>(y) * image.stride);
   png_write_end(png, info);

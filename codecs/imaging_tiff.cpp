@@ -463,7 +463,7 @@ std::unique_ptr<frame_decoder> OpenTiff(byte_view bytes, std::string& error) {
   return OpenWith<tiff_decoder>(bytes, error);
 }
 
-bool EncodeTiff(const bgr_image& image, std::vector<uint8_t>& out, std::string& error) {
+bool EncodeTiff(const pixel_rows& image, std::vector<uint8_t>& out, std::string& error) {
   std::vector<uint8_t> row(static_cast<size_t>(image.width) * 3);
   tiff_stream stream;
   stream.out = &out;
@@ -483,10 +483,10 @@ bool EncodeTiff(const bgr_image& image, std::vector<uint8_t>& out, std::string& 
             TIFFSetField(tif, TIFFTAG_ROWSPERSTRIP, TIFFDefaultStripSize(tif, 0));
   for (int y = 0; ok && y < image.height; ++y) {
     const uint8_t* bgr = image.pixels + static_cast<size_t>(y) * image.stride;
-    for (size_t x = 0; x < row.size(); x += 3) {
-      row[x] = bgr[x + 2];
-      row[x + 1] = bgr[x + 1];
-      row[x + 2] = bgr[x];
+    for (size_t x = 0; x < row.size(); x += 3, bgr += image.pixel_bytes) {
+      row[x] = bgr[2];
+      row[x + 1] = bgr[1];
+      row[x + 2] = bgr[0];
     }
     ok = TIFFWriteScanline(tif, row.data(), static_cast<uint32_t>(y), 0) == 1;
   }

@@ -23,6 +23,8 @@ class ui_port {
   virtual ~ui_port() = default;
   // Paints the status bar's progress pane: colour is a COLORREF (red in the low byte).
   virtual void ShowStatusProgress(uint32_t colour, int percent) { (void)colour, (void)percent; }
+  // Status-bar pane 4 shows text, repainted at once.
+  virtual void ShowStatusText(const std::string& text) { (void)text; }
   // Invalidates and repaints the statistics window with its children.
   virtual void RedrawStats() {}
   // A modal message box; returns the id of the button pressed (1 = OK).

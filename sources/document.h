@@ -1,6 +1,7 @@
 #pragma once
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "engine/base/source_records.h"
 
@@ -46,6 +47,7 @@ class CvorbelDoc : public source_records {
   bool LoadSourceImage(const std::string& path, int s, decoded_source* decoded = nullptr);
   bool LoadSourceWithWic(const std::string& path, int s);
   bool LoadSourceWithCRaster(const std::string& path, uint32_t format_id, int s);
+  // The source takes the picture; decoded is left with the image it had before.
   bool TakeDecodedSource(decoded_source& decoded, int s);
   bool LoadSourceFile(const std::string& path, int s);
   // The same with the image perhaps decoded ahead; without place the source is neither
@@ -79,13 +81,18 @@ bool OpenForReading(const std::string& path);
 // The same test, silent.
 bool FileReadable(const std::string& path);
 
-// Decodes a BMP, JPEG, PNG or TIFF file without touching any document; safe on any thread.
-decoded_source DecodeImagingFile(const std::string& path);
+// Decodes a BMP, JPEG, PNG or TIFF file without touching any document; safe on any
+// thread. The picture takes the memory of reused when it has the picture's size.
+decoded_source DecodeImagingFile(const std::string& path, image_record reused = {});
 // Whether a path's extension sends its file through the imaging formats.
 bool DecodesThroughImaging(const std::string& path);
 
 // Writes width x height pixels, as the target's, into path in the format of the
-// extension, through a staged file; false when anything failed. Safe on any thread.
+// extension, straight into the file; encoded, when given, holds the encoded bytes of
+// the imaging formats on their way and keeps its memory. Safe on any thread.
+bool WriteTargetPicture(const std::string& path, const std::string& extension, const bgra* pixels,
+                        int width, int height, std::vector<uint8_t>* encoded = nullptr);
+// The same through a staged file; false when anything failed.
 bool WriteTargetFile(const std::string& path, const std::string& extension, const bgra* pixels,
                      int width, int height);
 

@@ -35,16 +35,17 @@ bool CvorbelDoc::LoadSourceImage(const std::string& path, int s, decoded_source*
   return true;
 }
 
-decoded_source DecodeImagingFile(const std::string& path) {
+decoded_source DecodeImagingFile(const std::string& path, image_record reused) {
   decoded_source decoded;
   decoded.path = path;
+  decoded.image = std::move(reused);
   std::string error;
   const std::unique_ptr<imaging::frame_decoder> decoder = imaging::OpenFile(path, error);
   if (!decoder) return decoded;
   const int width = decoder->Width();
   const int height = decoder->Height();
   if (width <= 0 || height <= 0) return decoded;
-  if (!decoded.image.Create(width, height)) return decoded;
+  if (!decoded.image.Reshape(width, height)) return decoded;
   const uint64_t stride = uint64_t(width) * 4;
   const uint64_t buffer_size = stride * uint64_t(height);
   if (!decoder->CopyPixels(decoded.image.Pixels(), size_t(stride), size_t(buffer_size)))
@@ -65,7 +66,7 @@ bool CvorbelDoc::LoadSourceWithWic(const std::string& path, int s) {
 
 bool CvorbelDoc::TakeDecodedSource(decoded_source& decoded, int s) {
   if ((s != 1 && s != 2) || !decoded.ok) return false;
-  source_image[s - 1] = std::move(decoded.image);
+  source_image[s - 1].Swap(decoded.image);
   image_size[s - 1] = decoded.size;
   decoded.ok = false;
   return true;

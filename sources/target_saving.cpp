@@ -37,7 +37,7 @@ struct picture_rows {
 };
 
 bool WritePictureWithImaging(const std::string& path, const std::string& extension,
-                             const picture_rows& picture) {
+                             const picture_rows& picture, std::vector<uint8_t>* encoded) {
   imaging::container format;
   if (extension == "bmp")
     format = imaging::container::bmp;
@@ -50,16 +50,11 @@ bool WritePictureWithImaging(const std::string& path, const std::string& extensi
   else
     return false;
   if (!picture.SizeUsable()) return false;
-
-  const size_t stride = (size_t(picture.width) * 24 + 7) / 8;
-  // Every byte is written below: the rows have no padding.
-  std::unique_ptr<uint8_t[]> buffer(new (std::nothrow) uint8_t[stride * size_t(picture.height)]);
-  if (!buffer) return false;
-  for (int y = 0; y < picture.height; ++y)
-    BgraToBgr(picture.Row(y), buffer.get() + size_t(y) * stride, size_t(picture.width));
+  // The encoders read the fourth byte of each pixel past: no 24-bit copy is made.
+  const imaging::pixel_rows rows{picture.Row(0), picture.width, picture.height,
+                                 size_t(picture.width) * sizeof(bgra), 4};
   std::string error;
-  return imaging::EncodeFile(path, format, buffer.get(), picture.width, picture.height, stride,
-                             error);
+  return imaging::EncodeFile(path, format, rows, error, encoded);
 }
 
 bool WritePictureWithCRaster(const std::string& path, uint32_t format_id,
@@ -147,19 +142,22 @@ void CvorbelDoc::SaveTarget(const std::string& path, const std::string& extensio
 }
 
 bool CvorbelDoc::SaveTargetWithWic(const std::string& path, const std::string& extension) {
-  return WritePictureWithImaging(path, extension, {target_pixels, target_width, target_height});
+  return WritePictureWithImaging(path, extension, {target_pixels, target_width, target_height},
+                                 nullptr);
+}
+
+bool WriteTargetPicture(const std::string& path, const std::string& extension, const bgra* pixels,
+                        int width, int height, std::vector<uint8_t>* encoded) {
+  const picture_rows picture{pixels, width, height};
+  if (IsImagingExtension(extension))
+    return WritePictureWithImaging(path, extension, picture, encoded);
+  return WritePictureWithCRaster(path, extension == "tga" ? raster_format_tga : raster_format_pcx,
+                                 picture);
 }
 
 bool WriteTargetFile(const std::string& path, const std::string& extension, const bgra* pixels,
                      int width, int height) {
-  const picture_rows picture{pixels, width, height};
   staged_file file(path);
-  if (!file.Ready()) return false;
-  const bool written = IsImagingExtension(extension)
-                           ? WritePictureWithImaging(file.WritePath(), extension, picture)
-                           : WritePictureWithCRaster(file.WritePath(),
-                                                     extension == "tga" ? raster_format_tga
-                                                                        : raster_format_pcx,
-                                                     picture);
-  return written && file.Commit();
+  return file.Ready() && WriteTargetPicture(file.WritePath(), extension, pixels, width, height) &&
+         file.Commit();
 }

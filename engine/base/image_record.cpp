@@ -48,6 +48,15 @@ bool image_record::Create(int w, int h) {
   return MakeMask(1);
 }
 
+bool image_record::Reshape(int w, int h) {
+  if (!bitmap || !mask || Width() != w || Height() != h) return Create(w, h);
+  WriteBitmapInfoHeader(Bitmap32Header(w, h), bitmap);
+  std::memset(mask, 1, size_t(w) * size_t(h));
+  mask_size = int32_t(size_t(w) * size_t(h));
+  has_mask = 1;
+  return true;
+}
+
 bool image_record::MakeMask(uint8_t value) {
   if (!bitmap) return false;
   const size_t count = size_t(Width()) * size_t(Height());

@@ -26,6 +26,9 @@ class image_record {
   // Replaces the contents by a zero-filled w x h image with every pixel covered.
   // On refusal the record is left empty and false is returned.
   bool Create(int w, int h);
+  // The same, but a record of that size already keeps its memory, and its pixels are
+  // left as they were: for a caller that writes every one.
+  bool Reshape(int w, int h);
   // Gives the image a mask of width x height bytes, all set to value.
   bool MakeMask(uint8_t value);
   // Frees both blocks and leaves the record empty.

@@ -12,5 +12,6 @@ void ParallelRows(int rows, const std::function<void(int, int)>& body,
 
 // Number of threads ParallelRows uses (the workers and the caller); 1 runs inline.
 int RowThreads();
-// For tests and benchmarks: 0 restores the default (the machine's hardware threads).
+// For tests, benchmarks and the batch, whose saves and decodes take the other
+// cores: 0 restores the default (the machine's hardware threads).
 void SetRowThreads(int threads);

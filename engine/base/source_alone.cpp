@@ -1,7 +1,13 @@
 #include "engine/base/process_state.h"
 #include "engine/base/view_core.h"
 
-bool CvorbelViewCore::PresentTarget() { return PresentPixels(target_pixels); }
+const bgra* CvorbelViewCore::ShownPixels() const {
+  return held_pixels ? held_pixels : target_pixels;
+}
+
+bool CvorbelViewCore::PresentTarget() {
+  return presentation_paced ? false : PresentPixels(ShownPixels());
+}
 
 void CvorbelViewCore::ShowSourceAlone(int s) {
   if (s != 1 && s != 2) {

@@ -51,8 +51,16 @@ class CvorbelViewCore {
   // "Effects:" code 0..5; other codes keep them.
   void InstallEffectKernel(int code);
 
-  // Draws target_pixels into the window; true when presenting failed.
+  // Draws target_pixels into the window, or the pixels held; true when presenting failed.
   virtual bool PresentTarget();
+  // While pixels (target_width x target_height, packed) are held, the window shows
+  // them in place of the target, in every presentation of the target and every
+  // repaint; null lets the target show again. The caller keeps them alive meanwhile.
+  void HoldPresentation(const bgra* pixels) { held_pixels = pixels; }
+  const bgra* ShownPixels() const;
+  // While set, PresentTarget draws nothing: a batch shows its pairs at its own pace.
+  // A repaint of the window still shows the target.
+  bool presentation_paced = false;
   // Draws pixels (target_width x target_height, packed) in place of the target;
   // true when presenting failed.
   virtual bool PresentPixels(const bgra* pixels) {
@@ -133,6 +141,7 @@ class CvorbelViewCore {
   CvorbelDoc* document;
   source_records* sources;
   std::unique_ptr<bgra[]> alone_pixels;  // the single-source picture, made on first use
+  const bgra* held_pixels = nullptr;
 };
 
 extern CvorbelViewCore* the_view;

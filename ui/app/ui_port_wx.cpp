@@ -47,6 +47,10 @@ void wx_ui_port::ShowStatusProgress(uint32_t colour, int percent) {
   if (the_status_bar) the_status_bar->ShowStatusProgress(colour, percent);
 }
 
+void wx_ui_port::ShowStatusText(const std::string& text) {
+  if (the_status_bar) the_status_bar->ShowStatusText(text);
+}
+
 void wx_ui_port::RedrawStats() {
   if (!the_stats) return;
   the_stats->Refresh(true);

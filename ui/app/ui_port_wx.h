@@ -6,6 +6,7 @@
 class wx_ui_port : public ui_port {
  public:
   void ShowStatusProgress(uint32_t colour, int percent) override;
+  void ShowStatusText(const std::string& text) override;
   void RedrawStats() override;
   void SetSourceFileName(const std::string& text, int s) override;
   int MessageBox(const std::string& text, message_icon icon) override;

@@ -5,8 +5,6 @@
 #include <wx/msgdlg.h>
 
 #include "ui/commands/app_services.h"
-#include <wx/frame.h>
-#include "ui/adapters/status_bar.h"
 #include "ui/view/view.h"
 
 wx_batch_host::wx_batch_host(CvorbelDoc& document, CvorbelView* view, wxFrame* frame,
@@ -47,10 +45,6 @@ bool wx_batch_host::TakeEscape() {
   const bool pressed = escape_pressed;
   escape_pressed = false;
   return pressed;
-}
-
-void wx_batch_host::ShowStatusText(const std::string& text) {
-  if (the_status_bar) the_status_bar->ShowStatusText(text);
 }
 
 bool wx_batch_host::AskYesNo(const std::string& text) {

@@ -27,7 +27,6 @@ class wx_batch_host : public document_batch_host {
   void PumpKeyboard() override;
   bool TakeEscape() override;
   bool CloseRequested() override { return close_requested; }
-  void ShowStatusText(const std::string& text) override;
   bool AskYesNo(const std::string& text) override;
 
   void OnCharHook(wxKeyEvent& event);

@@ -159,7 +159,7 @@ void CvorbelView::OnDraw(wxDC& dc) {
     return;
   }
   tips_timer.Stop();
-  bool failed = display_fresh ? false : ComposePresentation(target_pixels);
+  bool failed = display_fresh ? false : ComposePresentation(ShownPixels());
   display_fresh = false;
   if (!failed) {
     auto* cr = static_cast<cairo_t*>(dc.GetHandle());

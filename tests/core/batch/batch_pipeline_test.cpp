@@ -1,4 +1,5 @@
 #include <algorithm>
+#include <chrono>
 #include <filesystem>
 #include <memory>
 #include <set>
@@ -7,6 +8,7 @@
 
 #include "batch/batch_naming.h"
 #include "batch/document_batch_host.h"
+#include "engine/base/row_parallel.h"
 #include "engine/base/view_core.h"
 #include "codecs/imaging.h"
 #include "sources/file_naming.h"
@@ -25,16 +27,25 @@ uint64_t Digest(const bgra* pixels) {
   return digest;
 }
 
-// Counts what reaches the window; with messages given, also what it shows and how
-// many messages had been told by then.
+// A clock that a test moves on: the run's pairs and the window's showings take the
+// time they are told to.
+struct test_clock {
+  std::chrono::steady_clock::time_point now{};
+  std::chrono::milliseconds show{0};  // a showing of the view
+};
+
+// Records what reaches the window and, with messages given, how many messages had
+// been told by then.
 class counting_view : public CvorbelViewCore {
  public:
   using CvorbelViewCore::CvorbelViewCore;
   int presented = 0;
   const message_list* messages = nullptr;
+  test_clock* clock = nullptr;
   std::vector<std::pair<size_t, uint64_t>> shown;
   bool PresentPixels(const bgra* pixels) override {
-    if (messages) shown.emplace_back(messages->size(), Digest(pixels));
+    shown.emplace_back(messages ? messages->size() : 0, Digest(pixels));
+    if (clock) clock->now += clock->show;
     return ++presented, false;
   }
 };
@@ -46,6 +57,9 @@ struct run_script {
   std::set<int> escape_after;  // pair counts
   bool yes = false;
   int kind = source1_fixed;
+  int lanes = 3;
+  test_clock* clock = nullptr;
+  std::chrono::milliseconds pair{0};  // what each pair takes on that clock
 };
 
 // The road a run took before its work was spread: every load places its source and
@@ -90,7 +104,9 @@ class in_place_host : public batch_host {
 class spread_host : public document_batch_host {
  public:
   spread_host(CvorbelDoc& document, CvorbelViewCore& view, document_ui_fake& ui, run_script script)
-      : document_batch_host(document, &view), ui(ui), script(script) {}
+      : document_batch_host(document, &view, script.lanes), ui(ui), script(script) {
+    if (script.clock) clock = [&now = script.clock->now] { return now; };
+  }
   bool RunBatchDialog(batch_choices& choices) override {
     ApplyBatchDialog(choices, script.kind, script.output_type, "");
     return true;
@@ -99,6 +115,7 @@ class spread_host : public document_batch_host {
   void SaveTarget(const std::string& path, const std::string& extension) override {
     ++saves;
     saved.push_back(Digest(target_pixels));
+    if (script.clock) script.clock->now += script.pair;
     document_batch_host::SaveTarget(path, extension);
   }
   std::vector<uint64_t> saved;  // the target of each pair as its save began
@@ -121,6 +138,7 @@ class batch_pipeline : public document_test {
   void SetUp() override {
     document_test::SetUp();
     view = std::make_unique<counting_view>(&doc);
+    view->clock = &clock;
     the_view = view.get();
     view->target_rect = {0, 0, 96, 72};
     fs::create_directory(Path("two"));
@@ -139,7 +157,7 @@ class batch_pipeline : public document_test {
       for (int x = 0; x < w; ++x)
         for (int c = 0; c < 3; ++c) bgr[(size_t(y) * w + x) * 3 + c] = uint8_t(x * (c + n) + y * (7 - c) * n);
     std::string error;
-    ASSERT_TRUE(imaging::EncodeFile(Path(name), imaging::container::jpeg, bgr.data(), w, h, size_t(w) * 3, error));
+    ASSERT_TRUE(imaging::EncodeFile(Path(name), imaging::container::jpeg, {bgr.data(), w, h, size_t(w) * 3, 3}, error));
     fs::last_write_time(Path(name), fs::file_time_type(std::chrono::seconds(1700000000 + n)));
   }
 
@@ -150,10 +168,14 @@ class batch_pipeline : public document_test {
     view->UpdateSourceGeometry(2);
     view->RebuildSources(-1);
     view->presented = 0;
+    view->shown.clear();
     view->layer_builds = 0;
     host_type host(doc, *view, ui, script);
     const batch_end end = RunBatch(doc, host);
-    if constexpr (std::is_same_v<host_type, spread_host>) decodes_ahead = host.DecodesAhead();
+    if constexpr (std::is_same_v<host_type, spread_host>) {
+      decodes_ahead = host.DecodesAhead();
+      saved = host.saved;
+    }
     fs::rename(Path("two/output"), Path(keep_as));
     return end;
   }
@@ -165,22 +187,37 @@ class batch_pipeline : public document_test {
     return files;
   }
 
+  // What the view showed of the last run.
+  std::vector<uint64_t> Shown() const {
+    std::vector<uint64_t> digests;
+    for (const auto& [told, digest] : view->shown) digests.push_back(digest);
+    return digests;
+  }
+
+  test_clock clock;
   std::unique_ptr<counting_view> view;
   int decodes_ahead = 0;
+  std::vector<uint64_t> saved;  // the target of each pair of the last spread run
 };
 
 }  // namespace
 
-TEST_F(batch_pipeline, EachPairIsBuiltAndPresentedOnceAndSavedAsInPlace) {
+// Every output is byte for byte that of the run in place. The view shows the first
+// pair at once, then the latest pair only when the pace has passed since the last
+// showing began, or twenty times as long as that showing took, and the last at the
+// end.
+TEST_F(batch_pipeline, EachPairIsBuiltOnceShownAtItsPaceAndSavedAsInPlace) {
   for (int output_type : {0, int(output_png), int(output_bmp)}) {
     run_script script;
     script.output_type = output_type;
+    script.clock = &clock;  // standing still
     ASSERT_EQ(Run<in_place_host>(script, "in-place"), batch_end::completed);
     ASSERT_EQ(Run<spread_host>(script, "spread"), batch_end::completed);
     // Source 1 stays: its layer is built for the first pair only.
     EXPECT_EQ(view->layer_builds, 5 + 1);
-    EXPECT_EQ(view->presented, 5);
-    EXPECT_EQ(decodes_ahead, 4);
+    ASSERT_EQ(saved.size(), 5u);
+    EXPECT_EQ(Shown(), (std::vector<uint64_t>{saved[0], saved[4]}));
+    EXPECT_EQ(decodes_ahead, 5);  // every picture, the first pair's too, once
     const auto expected = Files("in-place");
     EXPECT_EQ(expected.size(), 5u);
     EXPECT_TRUE(Files("spread") == expected) << "output type " << output_type;
@@ -189,6 +226,17 @@ TEST_F(batch_pipeline, EachPairIsBuiltAndPresentedOnceAndSavedAsInPlace) {
     fs::remove_all(Path("in-place"));
     fs::remove_all(Path("spread"));
   }
+  run_script script;
+  script.clock = &clock;
+  script.pair = std::chrono::milliseconds(50);  // the pace: every pair is shown
+  ASSERT_EQ(Run<spread_host>(script, "spread"), batch_end::completed);
+  EXPECT_EQ(Shown(), saved);
+  fs::remove_all(Path("spread"));
+  // Showings of 5 ms: one every 100 ms at most, pairs 1, 3 and 5 of 50 ms each.
+  clock.show = std::chrono::milliseconds(5);
+  ASSERT_EQ(Run<spread_host>(script, "spread"), batch_end::completed);
+  ASSERT_EQ(saved.size(), 5u);
+  EXPECT_EQ(Shown(), (std::vector<uint64_t>{saved[0], saved[2], saved[4]}));
 }
 
 TEST_F(batch_pipeline, EscLeavesTheFinishedOutputsWhole) {
@@ -232,14 +280,20 @@ TEST_F(batch_pipeline, FailuresAreReportedWhereTheyHappenInPlace) {
   EXPECT_TRUE(outputs == Files("in-place"));
 }
 
-// The save of the second pair fails while the third is combined: its report names
-// the file, and the view shows the second pair's target until it is closed.
+// The save of the second pair fails while later pairs are combined: its report names
+// the file, and the view shows the second pair's target, file names and count until
+// it is closed, then the latest pair's target again.
 TEST_F(batch_pipeline, AFailedSaveIsToldWithItsOwnPairShown) {
-  // The source 2 name shown while each message is up.
+  // The source 2 name and the count shown while each message is up.
   struct naming_ui : document_ui_fake {
-    std::vector<std::string> names_told;
+    std::vector<std::string> names_told, counts_told;
+    std::vector<uint64_t> targets;  // the target as it stood
+    std::string status;
+    void ShowStatusText(const std::string& text) override { status = text; }
     int MessageBox(const std::string& text, message_icon icon) override {
       names_told.push_back(labels[2]);
+      counts_told.push_back(status);
+      targets.push_back(Digest(target_pixels));
       return document_ui_fake::MessageBox(text, icon);
     }
   } naming;
@@ -247,16 +301,22 @@ TEST_F(batch_pipeline, AFailedSaveIsToldWithItsOwnPairShown) {
   fs::create_directories(Path("two/output/p2.jpg"));
   view->messages = &naming.messages;
   EXPECT_TRUE(doc.LoadSourceFile(Path("two/p1.jpg"), 2));
-  spread_host host(doc, *view, ui, run_script{});
-  ASSERT_EQ(RunBatch(doc, host), batch_end::completed);
+  std::vector<uint64_t> saved;
+  {
+    spread_host host(doc, *view, ui, run_script{});
+    ASSERT_EQ(RunBatch(doc, host), batch_end::completed);
+    saved = host.saved;
+  }
   SetUiPort(&ui);
   ASSERT_EQ(naming.messages.size(), 2u);
   EXPECT_EQ(naming.messages[0], (std::pair<std::string, message_icon>{BatchSaveFailedText(Path("two/output/p2.jpg")),
                                                                       message_icon::none}));
   EXPECT_EQ(naming.names_told[0], SourceLabel(Path("two/p2.jpg")));
+  EXPECT_EQ(naming.counts_told[0], BatchCountText(2));
   EXPECT_EQ(naming.labels[2], SourceLabel(doc.file_name[1]));
-  ASSERT_EQ(host.saved.size(), 5u);
-  ASSERT_NE(host.saved[1], host.saved[2]);
+  EXPECT_EQ(naming.status, BatchCountText(5));
+  ASSERT_EQ(saved.size(), 5u);
+  ASSERT_NE(saved[1], naming.targets[0]);
   // What the view showed last before the report, and just after it.
   uint64_t before = 0, after = 0;
   bool after_seen = false;
@@ -266,9 +326,34 @@ TEST_F(batch_pipeline, AFailedSaveIsToldWithItsOwnPairShown) {
     else if (!after_seen)
       after = digest, after_seen = true;
   }
-  EXPECT_EQ(before, host.saved[1]);
-  EXPECT_EQ(after, host.saved[2]);
+  EXPECT_EQ(before, saved[1]);
+  EXPECT_EQ(after, naming.targets[0]);
   view->messages = nullptr;
+}
+
+// While a run lasts, a pair's rows leave most cores to the saves and decodes; the
+// rows' threads are as before once it ends.
+TEST_F(batch_pipeline, APairsRowsTakeFewThreadsWhileTheRunLasts) {
+  struct row_counting_host : spread_host {
+    using spread_host::spread_host;
+    std::vector<int> threads;
+    void RebuildSources() override {
+      threads.push_back(RowThreads());
+      spread_host::RebuildSources();
+    }
+  };
+  SetRowThreads(0);
+  const int all = RowThreads();
+  EXPECT_TRUE(doc.LoadSourceFile(Path("two/p1.jpg"), 2));
+  std::vector<int> during;
+  {
+    row_counting_host host(doc, *view, ui, run_script{});
+    ASSERT_EQ(RunBatch(doc, host), batch_end::completed);
+    during = host.threads;
+  }
+  ASSERT_EQ(during.size(), 5u);
+  for (int threads : during) EXPECT_TRUE(threads < all || all <= 2) << threads << " of " << all;
+  EXPECT_EQ(RowThreads(), all);
 }
 
 // In the Directory kind source 1's pictures are decoded ahead as well, each once, and
@@ -287,7 +372,8 @@ TEST_F(batch_pipeline, DirectoryKindDecodesBothSourcesAheadOnce) {
   const auto outputs = Files("spread");
   EXPECT_EQ(outputs.size(), 3u);
   EXPECT_TRUE(outputs == Files("in-place"));
-  // Source 1's q2 and q3, source 2's p2 to p5: two ahead of each pair, never twice.
-  EXPECT_EQ(decodes_ahead, 6);
+  // Source 1's q1 to q3, source 2's p1 to p5: each pair's own and two after it, the
+  // first pair's too, never twice.
+  EXPECT_EQ(decodes_ahead, 8);
 }
 

@@ -20,7 +20,7 @@ std::vector<uint8_t> Encoded(container format, int width = 23, int height = 17) 
   std::vector<uint8_t> bgr(size_t(width) * height * 3);
   for (size_t i = 0; i < bgr.size(); ++i) bgr[i] = uint8_t(96 + i * 37 % 64);
   std::string error;
-  EXPECT_TRUE(imaging::EncodeFile(folder / "x", format, bgr.data(), width, height, size_t(width) * 3, error));
+  EXPECT_TRUE(imaging::EncodeFile(folder / "x", format, {bgr.data(), width, height, size_t(width) * 3, 3}, error));
   return ReadBytes(folder / "x");
 }
 

@@ -1,19 +1,23 @@
 #include <wx/button.h>
 #include <wx/checkbox.h>
+#include <wx/dcmemory.h>
 #include <wx/radiobut.h>
 #include <wx/textctrl.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <map>
 #include <string>
 #include <vector>
 
 #include "batch/batch_naming.h"
 #include "engine/base/view_core.h"
 #include "sources/document.h"
+#include "sources/file_naming.h"
 #include "tests/ui/app_fixture.h"
 #include "ui/batch/batch_dialogs.h"
+#include "ui/adapters/status_bar.h"
 #include "ui/batch/batch_host_wx.h"
 #include "ui/view/view.h"
 
@@ -51,6 +55,45 @@ std::pair<int, double> DifferenceFromTarget(const std::string& rgb) {
     }
   }
   return {worst, sum / double(pixels * 3)};
+}
+
+// The middle of what the view last presented, as 0x00RRGGBB.
+uint32_t DisplayCentre(CvorbelView* view) {
+  const wxSize client = view->GetClientSize();
+  cairo_surface_t* display = view->DisplaySurface();
+  const int stride = cairo_image_surface_get_stride(display);
+  return *reinterpret_cast<const uint32_t*>(cairo_image_surface_get_data(display) + client.y / 2 * stride +
+                                            client.x / 2 * 4) &
+         0xFFFFFF;
+}
+
+// The view's middle as a repaint of the view draws it (on a memory context and on
+// the window, twice each), as 0x00RRGGBB.
+std::vector<uint32_t> CentreAsRepainted(CvorbelView* view) {
+  std::vector<uint32_t> seen;
+  const wxSize client = view->GetClientSize();
+  for (int i = 0; i < 2; ++i) {
+    wxBitmap picture(client.x, client.y, 24);
+    {
+      wxMemoryDC dc(picture);
+      view->OnDraw(dc);
+    }
+    const wxImage drawn = picture.ConvertToImage();
+    const int x = client.x / 2, y = client.y / 2;
+    seen.push_back(uint32_t(drawn.GetRed(x, y)) << 16 | uint32_t(drawn.GetGreen(x, y)) << 8 | drawn.GetBlue(x, y));
+  }
+  for (int i = 0; i < 2; ++i) {
+    view->Refresh(false);
+    view->Update();
+    seen.push_back(DisplayCentre(view));
+  }
+  return seen;
+}
+
+// The target's middle pixel as 0x00RRGGBB.
+uint32_t CentreOfTheTarget() {
+  const bgra& middle = target_pixels[size_t(target_height / 2) * target_width + target_width / 2];
+  return uint32_t(middle.red) << 16 | uint32_t(middle.green) << 8 | middle.blue;
 }
 
 class Batch : public app_fixture {
@@ -93,6 +136,10 @@ TEST_F(Batch, AFixedRunSavesEveryPairAsTheProgramShowsIt) {
   EXPECT_TRUE(Enabled(cmd_batch));
   ASSERT_EQ(Messages(), (message_list{{"Batch vorbeling is complete.", message_icon::information}}));
   EXPECT_EQ(app.Document()->file_name[1], (folder / "two/e.png").string());
+  // The window ends on the last pair: its count, its file name and its target.
+  EXPECT_EQ(the_status_bar->PaneText(4), "Current file count = 5");
+  EXPECT_EQ(app.port->labels[2], SourceLabel((folder / "two/e.png").string()));
+  EXPECT_EQ(DisplayCentre(app.Frame()->View()), CentreOfTheTarget());
 
   // Each output against the target the program makes for its pair.
   for (const char* name : {"a photo.png", "b's.JPEG", "c.tga", "d.pcx", "e.png"}) {
@@ -125,6 +172,48 @@ TEST_F(Batch, ClosingTheWindowMidRunEndsAfterThePairThenCloses) {
   Settle();
   EXPECT_EQ(app.Frame(), nullptr);
   EXPECT_FALSE(app.batch_running);
+}
+
+// Six pairs of their own colours, the first and third outputs impossible: each
+// report is up over its own pair's target, however often the view repaints under it.
+TEST_F(Batch, AFailedSaveIsReportedOverItsOwnPicture) {
+  fs::create_directories(folder / "two");
+  for (int n = 1; n <= 6; ++n) {
+    const fs::path picture = folder / "two" / ("p" + std::to_string(n) + ".png");
+    fs::rename(PlainImage("p.png", 64, 48, uint8_t(40 * n), uint8_t(250 - 40 * n), uint8_t(90 + 25 * n)), picture);
+    fs::last_write_time(picture, fs::file_time_type(std::chrono::seconds(1700000000 + n)));
+  }
+  Start({PlainImage("one.png", 64, 48, 200, 10, 60), (folder / "two/p1.png").string()});
+  ASSERT_EQ(source_count, 2);
+  CvorbelView* view = app.Frame()->View();
+  // Each pair's combination, as the program makes it.
+  std::map<std::string, uint32_t> colour;
+  for (int n = 6; n >= 1; --n) {
+    const std::string name = "p" + std::to_string(n);
+    ASSERT_TRUE(app.Document()->LoadSourceFile((folder / "two" / (name + ".png")).string(), 2));
+    the_view->RebuildSources(-1);
+    colour[name] = CentreOfTheTarget();
+  }
+  fs::create_directories(folder / "two/output/p1.jpg");
+  fs::create_directories(folder / "two/output/p3.jpg");
+
+  std::vector<std::pair<std::string, std::vector<uint32_t>>> reports;
+  app.port->while_shown = [&] {
+    const std::string& text = Messages().back().first;
+    if (text.starts_with(save_failed_message)) reports.emplace_back(text.substr(text.rfind('/') + 1, 2), CentreAsRepainted(view));
+  };
+  app.batch_dialog = [](batch_choices& choices) {
+    ApplyBatchDialog(choices, source1_fixed, output_jpeg, "");
+    return true;
+  };
+  Command(WxId(cmd_batch));
+  app.port->while_shown = nullptr;
+  ASSERT_EQ(reports.size(), 2u);
+  EXPECT_EQ(reports[0].first, "p1");
+  EXPECT_EQ(reports[1].first, "p3");
+  for (const auto& [name, seen] : reports)
+    for (uint32_t shown : seen) EXPECT_EQ(shown, colour[name]) << name;
+  EXPECT_EQ(Messages().back(), (std::pair<std::string, message_icon>{batch_complete_message, message_icon::information}));
 }
 
 TEST_F(Batch, TheHostLatchesEsc) {
