@@ -64,6 +64,20 @@ batch_folder& Folder() {
   return folder;
 }
 
+// The program as the batch finds it: both sources loaded from the folder, a
+// 2048 x 1536 target.
+void LoadFirstPair(CvorbelDoc& doc, CvorbelViewCore& view) {
+  const batch_folder& folder = Folder();
+  the_view = &view;
+  wic_ready = true;
+  source_count = 2;
+  view.target_rect = {0, 0, width, height};
+  doc.LoadSourceFile(folder.Picture(0), 1);
+  doc.LoadSourceFile(folder.Picture(1), 2);
+  view.UpdateSourceGeometry(1);
+  view.UpdateSourceGeometry(2);
+}
+
 // The document and view work of a run, timed by kind as the run's thread sees it: a
 // load waits for the decode begun ahead, a save only copies the target and starts it.
 class timed_host : public document_batch_host {
@@ -102,17 +116,9 @@ class timed_host : public document_batch_host {
 };
 
 void BM_BatchFixedSource1Jpeg(benchmark::State& state) {
-  const batch_folder& folder = Folder();
   CvorbelDoc doc;
   CvorbelViewCore view(&doc);
-  the_view = &view;
-  wic_ready = true;
-  source_count = 2;
-  view.target_rect = {0, 0, width, height};
-  doc.LoadSourceFile(folder.Picture(0), 1);
-  doc.LoadSourceFile(folder.Picture(1), 2);
-  view.UpdateSourceGeometry(1);
-  view.UpdateSourceGeometry(2);
+  LoadFirstPair(doc, view);
 
   double load = 0, combine = 0, save = 0;
   int buffers = 0;
@@ -173,17 +179,9 @@ class one_at_a_time_host : public batch_host {
 };
 
 void BM_BatchOneAtATime(benchmark::State& state) {
-  const batch_folder& folder = Folder();
   CvorbelDoc doc;
   CvorbelViewCore view(&doc);
-  the_view = &view;
-  wic_ready = true;
-  source_count = 2;
-  view.target_rect = {0, 0, width, height};
-  doc.LoadSourceFile(folder.Picture(0), 1);
-  doc.LoadSourceFile(folder.Picture(1), 2);
-  view.UpdateSourceGeometry(1);
-  view.UpdateSourceGeometry(2);
+  LoadFirstPair(doc, view);
   for (auto _ : state) {
     one_at_a_time_host host(doc, view);
     if (RunBatch(doc, host) != batch_end::completed) state.SkipWithError("the run did not complete");
