@@ -50,7 +50,7 @@ bool WritePictureWithImaging(const std::string& path, const std::string& extensi
   else
     return false;
   if (!picture.SizeUsable()) return false;
-  // The encoders read the fourth byte of each pixel past: no 24-bit copy is made.
+  // The encoders skip the fourth byte of each pixel themselves: no 24-bit copy is made.
   const imaging::pixel_rows rows{picture.Row(0), picture.width, picture.height,
                                  size_t(picture.width) * sizeof(bgra), 4};
   std::string error;
