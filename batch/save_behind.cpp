@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <utility>
 
 #include "engine/base/row_parallel.h"
 #include "platform/staged_file.h"
@@ -19,8 +20,8 @@ save_behind::save_behind(int lane_count, picture_writer write)
     : lanes(size_t(std::max(lane_count, 1))), writer(std::move(write)) {
   if (!writer)
     writer = [](const std::string& path, const std::string& extension, const bgra* pixels, int width,
-                int height, std::vector<uint8_t>& encoded) {
-      return WriteTargetPicture(path, extension, pixels, width, height, &encoded);
+                int height, std::vector<uint8_t>& encoded, const std::function<void()>& take_turn) {
+      return WriteTargetPicture(path, extension, pixels, width, height, &encoded, take_turn);
     };
 }
 
@@ -88,6 +89,14 @@ const save_behind::save_record* save_behind::Collect(bool wait) {
   return &oldest->record;
 }
 
+void save_behind::WaitForTurn(const lane& job) {
+  std::unique_lock lock(mutex);
+  if (named == job.order) return;
+  ++waiting;
+  turn.wait(lock, [&] { return named == job.order; });
+  --waiting;
+}
+
 void save_behind::Work() {
   for (;;) {
     lane* job = nullptr;
@@ -100,20 +109,15 @@ void save_behind::Work() {
     }
     const save_record& record = job->record;
     staged_file file(record.path);
-    bool written = file.Ready() &&
-                   writer(file.WritePath(), job->extension, record.pixels, record.width,
-                          record.height, job->encoded) &&
-                   file.Sync();
-    {
-      std::unique_lock lock(mutex);
-      if (named != job->order) {
-        ++waiting;
-        turn.wait(lock, [&] { return named == job->order; });
-        --waiting;
-      }
-    }
-    // No other save takes its name until this one is done.
-    written = written && file.Commit();
+    bool turn_taken = false;
+    const auto take_turn = [&] {
+      if (!std::exchange(turn_taken, true)) WaitForTurn(*job);
+    };
+    bool written = file.Ready() && writer(file.WritePath(), job->extension, record.pixels,
+                                          record.width, record.height, job->encoded, take_turn);
+    take_turn();
+    // No other save writes or takes its name until this one is done.
+    written = written && file.Sync() && file.Commit();
     {
       std::lock_guard lock(mutex);
       job->record.written = written;

@@ -11,16 +11,16 @@
 
 #include "engine/base/process_state.h"
 
-// Saves of the target written on worker threads while the caller goes on with the
+// Saves of the target encoded on worker threads while the caller goes on with the
 // next pairs, as many at once as there are lanes (one a core). A save copies the
 // picture into its lane's buffer, which the lane keeps from save to save together
 // with the encoder's bytes: after the first saves a run allocates nothing for them.
-// Each file takes its name once its data is on the disk and every save begun before
-// it has taken its own or failed, so the names come in the order the saves were
-// begun: of saves to one name the last begun stays, and on a disk that fills up or
-// in a run that is stopped, a file under its name never comes before one of an
-// earlier save that is still being written. The caller collects the saves in the
-// order begun, on its own thread.
+// The encoding runs side by side; the bytes reach the disk one save at a time, in
+// the order the saves were begun, each file taking its name before the next save
+// writes: of saves to one name the last begun stays, on a disk that fills up the
+// outputs that fit are the first ones, as saves one at a time leave them, and in a
+// run that is stopped no file under its name comes after a save still unwritten.
+// The caller collects the saves in the order begun, on its own thread.
 class save_behind {
  public:
   // A save as it was begun, with what its report would need.
@@ -34,10 +34,11 @@ class save_behind {
     bool written = false;  // known once collected
   };
   // Writes a picture into a file that takes its name afterwards; encoded is the
-  // lane's buffer for the encoder's bytes. Null: the program's writer.
-  using picture_writer = std::function<bool(const std::string& path, const std::string& extension,
-                                            const bgra* pixels, int width, int height,
-                                            std::vector<uint8_t>& encoded)>;
+  // lane's buffer for the encoder's bytes. It runs take_turn once it has done the
+  // work that needs no disk and before it writes. Null: the program's writer.
+  using picture_writer = std::function<bool(
+      const std::string& path, const std::string& extension, const bgra* pixels, int width,
+      int height, std::vector<uint8_t>& encoded, const std::function<void()>& take_turn)>;
 
   explicit save_behind(int lanes = Lanes(), picture_writer writer = nullptr);
   // Waits until every save begun is written or has failed.
@@ -62,7 +63,7 @@ class save_behind {
 
   // The lanes' picture buffers made so far.
   int BuffersMade() const { return buffers_made; }
-  // Saves written that wait now for an earlier one to take its name first.
+  // Saves encoded that wait now for an earlier one to be written and named first.
   int WaitingForTurn();
 
  private:
@@ -77,6 +78,7 @@ class save_behind {
     bool done = false;  // written or failed, under the mutex
   };
   void Work();
+  void WaitForTurn(const lane& job);
 
   std::vector<lane> lanes;
   picture_writer writer;

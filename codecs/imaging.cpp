@@ -181,7 +181,8 @@ std::unique_ptr<frame_decoder> OpenFile(const std::string& path, std::string& er
 }
 
 bool EncodeFile(const std::string& path, container format, const pixel_rows& image,
-                std::string& error, std::vector<uint8_t>* reused) {
+                std::string& error, std::vector<uint8_t>* reused,
+                const std::function<void()>& before_writing) {
   if (image.width < 1 || image.height < 1 || image.width > max_frame_side ||
       image.height > max_frame_side) {
     error = "image size " + std::to_string(image.width) + " x " + std::to_string(image.height) +
@@ -215,7 +216,9 @@ bool EncodeFile(const std::string& path, container format, const pixel_rows& ima
       encoded = EncodeTiff(image, bytes, error);
       break;
   }
-  return encoded && WriteBytes(path, bytes, error);
+  if (!encoded) return false;
+  if (before_writing) before_writing();
+  return WriteBytes(path, bytes, error);
 }
 
 }  // namespace imaging

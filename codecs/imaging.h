@@ -1,6 +1,7 @@
 #pragma once
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -45,9 +46,11 @@ struct pixel_rows {
 
 // Writes the pixels into path as 24-bit blue, green, red. JPEG quality is 90. bytes,
 // when given, holds the encoded file on its way to the disk and keeps its memory for
-// the next call. False (with error) when any step or write fails.
+// the next call; before_writing, when given, runs once the file is encoded and before
+// it reaches the disk. False (with error) when any step or write fails.
 bool EncodeFile(const std::string& path, container format, const pixel_rows& rows,
-                std::string& error, std::vector<uint8_t>* bytes = nullptr);
+                std::string& error, std::vector<uint8_t>* bytes = nullptr,
+                const std::function<void()>& before_writing = {});
 
 // The work the decoders on this thread have done so far: the JPEG scans they began,
 // and the reads of rows, tiles or whole images they asked of libtiff. It bounds, by

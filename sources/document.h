@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -89,9 +90,11 @@ bool DecodesThroughImaging(const std::string& path);
 
 // Writes width x height pixels, as the target's, into path in the format of the
 // extension, straight into the file; encoded, when given, holds the encoded bytes of
-// the imaging formats on their way and keeps its memory. Safe on any thread.
+// the imaging formats on their way and keeps its memory; before_writing, when given,
+// runs after the encoding work and before anything reaches the disk. Safe on any thread.
 bool WriteTargetPicture(const std::string& path, const std::string& extension, const bgra* pixels,
-                        int width, int height, std::vector<uint8_t>* encoded = nullptr);
+                        int width, int height, std::vector<uint8_t>* encoded = nullptr,
+                        const std::function<void()>& before_writing = {});
 // The same through a staged file; false when anything failed.
 bool WriteTargetFile(const std::string& path, const std::string& extension, const bgra* pixels,
                      int width, int height);

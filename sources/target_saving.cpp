@@ -2,6 +2,7 @@
 #include <cstdint>
 #include <cstring>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <new>
 
@@ -37,7 +38,8 @@ struct picture_rows {
 };
 
 bool WritePictureWithImaging(const std::string& path, const std::string& extension,
-                             const picture_rows& picture, std::vector<uint8_t>* encoded) {
+                             const picture_rows& picture, std::vector<uint8_t>* encoded,
+                             const std::function<void()>& before_writing) {
   imaging::container format;
   if (extension == "bmp")
     format = imaging::container::bmp;
@@ -54,11 +56,11 @@ bool WritePictureWithImaging(const std::string& path, const std::string& extensi
   const imaging::pixel_rows rows{picture.Row(0), picture.width, picture.height,
                                  size_t(picture.width) * sizeof(bgra), 4};
   std::string error;
-  return imaging::EncodeFile(path, format, rows, error, encoded);
+  return imaging::EncodeFile(path, format, rows, error, encoded, before_writing);
 }
 
 bool WritePictureWithCRaster(const std::string& path, uint32_t format_id,
-                             const picture_rows& picture) {
+                             const picture_rows& picture, const std::function<void()>& before_writing) {
   if (!picture.SizeUsable()) return false;
   const size_t width = size_t(picture.width);
   const size_t height = size_t(picture.height);
@@ -78,6 +80,7 @@ bool WritePictureWithCRaster(const std::string& path, uint32_t format_id,
     std::memset(to + width * 3, 0, width % 4);
   }
   CRaster image(block.get(), size - 10, raster_format_bmp);
+  if (before_writing) before_writing();
   return image.Save(path.c_str(), format_id);
 }
 
@@ -143,16 +146,17 @@ void CvorbelDoc::SaveTarget(const std::string& path, const std::string& extensio
 
 bool CvorbelDoc::SaveTargetWithWic(const std::string& path, const std::string& extension) {
   return WritePictureWithImaging(path, extension, {target_pixels, target_width, target_height},
-                                 nullptr);
+                                 nullptr, {});
 }
 
 bool WriteTargetPicture(const std::string& path, const std::string& extension, const bgra* pixels,
-                        int width, int height, std::vector<uint8_t>* encoded) {
+                        int width, int height, std::vector<uint8_t>* encoded,
+                        const std::function<void()>& before_writing) {
   const picture_rows picture{pixels, width, height};
   if (IsImagingExtension(extension))
-    return WritePictureWithImaging(path, extension, picture, encoded);
+    return WritePictureWithImaging(path, extension, picture, encoded, before_writing);
   return WritePictureWithCRaster(path, extension == "tga" ? raster_format_tga : raster_format_pcx,
-                                 picture);
+                                 picture, before_writing);
 }
 
 bool WriteTargetFile(const std::string& path, const std::string& extension, const bgra* pixels,

@@ -87,7 +87,8 @@ struct held_writer {
   std::function<bool(int blue)> hold = [](int) { return true; };  // false: the save fails
 
   save_behind::picture_writer Writer() {
-    return [this](const std::string& path, const std::string&, const bgra* pixels, int, int, std::vector<uint8_t>&) {
+    return [this](const std::string& path, const std::string&, const bgra* pixels, int, int, std::vector<uint8_t>&,
+                  const std::function<void()>& take_turn) {
       {
         std::lock_guard lock(mutex);
         most = std::max(most, ++inside);
@@ -99,8 +100,10 @@ struct held_writer {
         std::lock_guard lock(mutex);
         --inside;
       }
-      if (written) std::ofstream(path) << int(pixels[0].blue);
-      return written;
+      if (!written) return false;
+      take_turn();
+      std::ofstream(path) << int(pixels[0].blue);
+      return true;
     };
   }
   // Waits until done() holds, for at most ten seconds: a pipeline that cannot get
