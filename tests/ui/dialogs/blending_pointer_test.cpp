@@ -30,11 +30,16 @@ class blending_pointer : public blend_box {
     });
     dialog = OpenOver(50, 50, 400, 300);
     ASSERT_NE(dialog, nullptr);
-    for (blending_buttons* button : {dialog->button1, dialog->button2})
+    for (blending_buttons* button : {dialog->button1, dialog->button2}) {
       button->Bind(wxEVT_TIMER, [this](wxTimerEvent& event) {
         ++ticks;
         event.Skip();
       });
+      button->Bind(wxEVT_MOTION, [this, button](wxMouseEvent& event) {
+        hovered = button;
+        event.Skip();
+      });
+    }
     dialog->Raise();
     Settle();
   }
@@ -51,9 +56,21 @@ class blending_pointer : public blend_box {
     const wxRect r = window->GetScreenRect();
     return {r.x + r.width / 2, r.y + r.height / 2};
   }
+  // Puts the pointer over the button. A window manager may still be placing the
+  // dialog when its place is first read: this waits until the server has the pointer
+  // over the button, reading the place again if need be.
+  void PointAt(blending_buttons* button) {
+    hovered = nullptr;
+    for (int attempt = 0; attempt < 5 && hovered != button; ++attempt) {
+      if (attempt > 0) dialog->Raise(), Settle();
+      MoveTo(Middle(button) + wxPoint(attempt % 2, 0));
+      WaitFor([&] { return hovered == button; });
+    }
+    ASSERT_EQ(hovered, button) << "the pointer never came over the button";
+  }
   // Presses over the button and waits for the press's step.
   void PressOn(blending_buttons* button) {
-    MoveTo(Middle(button));
+    ASSERT_NO_FATAL_FAILURE(PointAt(button));
     const int level = view->zone_level;
     input.MouseDown();
     pressed = true;
@@ -98,6 +115,7 @@ class blending_pointer : public blend_box {
   wxUIActionSimulator input;
   blend_dialog* dialog = nullptr;
   int menus_opened = 0, menus_closed = 0;
+  blending_buttons* hovered = nullptr;
   int ticks = 0;  // of both buttons' repeat timers
   bool pressed = false;
 };
@@ -125,7 +143,7 @@ TEST_F(blending_pointer, AReleaseAwayFromEveryWindowOfTheProgram) {
 }
 
 TEST_F(blending_pointer, AStillClickStepsOnceAndADoubleClickTwice) {
-  MoveTo(Middle(dialog->button2));
+  ASSERT_NO_FATAL_FAILURE(PointAt(dialog->button2));
   input.MouseClick();
   ASSERT_TRUE(WaitFor([&] { return view->zone_level == -1 - ticks; }));
   input.MouseDblClick();
