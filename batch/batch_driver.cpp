@@ -175,6 +175,9 @@ class batch_run {
       std::string name1;
       if (kind == source1_directory && !source1.NextImage(name1)) return batch_end::completed;
       ExpectPictures(name1, name2);
+      // While the pictures decode: a load waits for them, and a pump of the window's
+      // messages (longest after the dialog closes) needs neither.
+      host.PumpAll();
 
       if (kind == source1_text) {
         std::string line;
@@ -191,7 +194,6 @@ class batch_run {
       // Source 2's fit follows the size of each new image, as source 1's does.
       host.UpdateSourceGeometry(2);
 
-      host.PumpAll();
       host.RebuildSources();
       const std::string extension = BatchOutputExtension(name2, choices.output_type);
       const std::string base =

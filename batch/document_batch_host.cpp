@@ -93,9 +93,11 @@ void document_batch_host::SaveTarget(const std::string& path, const std::string&
 }
 
 void document_batch_host::FinishSaves() {
+  // The latest pair is shown while the last saves are written; a report shows its own
+  // pair and then the target again.
+  if (unshown) ShowProgress();
   while (const save_behind::save_record* done = saves.Collect())
     if (!done->written) Report(*done);
-  if (unshown) ShowProgress();
 }
 
 void document_batch_host::ShowStatusText(const std::string& text) {
