@@ -97,6 +97,21 @@ void save_behind::WaitForTurn(const lane& job) {
   --waiting;
 }
 
+bool save_behind::Write(lane& job) {
+  const save_record& record = job.record;
+  // Left here, a failed save's staged file is removed before the save counts as done.
+  staged_file file(record.path);
+  bool turn_taken = false;
+  const auto take_turn = [&] {
+    if (!std::exchange(turn_taken, true)) WaitForTurn(job);
+  };
+  const bool written = file.Ready() && writer(file.WritePath(), job.extension, record.pixels,
+                                              record.width, record.height, job.encoded, take_turn);
+  take_turn();
+  // No other save writes or takes its name until this one is done.
+  return written && file.Commit();
+}
+
 void save_behind::Work() {
   for (;;) {
     lane* job = nullptr;
@@ -107,17 +122,7 @@ void save_behind::Work() {
       job = queue.front();
       queue.pop_front();
     }
-    const save_record& record = job->record;
-    staged_file file(record.path);
-    bool turn_taken = false;
-    const auto take_turn = [&] {
-      if (!std::exchange(turn_taken, true)) WaitForTurn(*job);
-    };
-    bool written = file.Ready() && writer(file.WritePath(), job->extension, record.pixels,
-                                          record.width, record.height, job->encoded, take_turn);
-    take_turn();
-    // No other save writes or takes its name until this one is done.
-    written = written && file.Sync() && file.Commit();
+    const bool written = Write(*job);
     {
       std::lock_guard lock(mutex);
       job->record.written = written;

@@ -78,6 +78,8 @@ class save_behind {
     bool done = false;  // written or failed, under the mutex
   };
   void Work();
+  // Encodes and writes the lane's save, taking its turn for the disk; true when written.
+  bool Write(lane& job);
   void WaitForTurn(const lane& job);
 
   std::vector<lane> lanes;

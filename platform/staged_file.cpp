@@ -110,17 +110,11 @@ staged_file::~staged_file() {
   if (staged) std::remove(write_path.c_str());
 }
 
-bool staged_file::Sync() {
-  if (!staged) return Ready();
-  synced = synced || SyncPath(write_path.c_str(), O_RDONLY);
-  return synced;
-}
-
 bool staged_file::Commit() {
   if (!staged) return Ready();
   // The data reaches the disk before the name does, so that a power cut leaves the
   // old file or the new one under the name, never an empty one.
-  if (!Sync()) return false;
+  if (!SyncPath(write_path.c_str(), O_RDONLY)) return false;
   if (std::rename(write_path.c_str(), final_path.c_str()) != 0) return false;
   staged = false;
   const fs::path folder = fs::path(final_path).parent_path();
