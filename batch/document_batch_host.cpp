@@ -82,8 +82,7 @@ void document_batch_host::SaveTarget(const std::string& path, const std::string&
   }
   // The saves done are collected as soon as they are, waiting only for a free lane:
   // failures are told early, and a run uses as many lanes as its saves need at once.
-  while (const save_behind::save_record* done = saves.Collect(saves.Full()))
-    if (!done->written) Report(*done);
+  CollectSaves(false);
   save_behind::save_record record;
   record.path = path;
   record.number = number;
@@ -96,7 +95,11 @@ void document_batch_host::FinishSaves() {
   // The latest pair is shown while the last saves are written; a report shows its own
   // pair and then the target again.
   if (unshown) ShowProgress();
-  while (const save_behind::save_record* done = saves.Collect())
+  CollectSaves(true);
+}
+
+void document_batch_host::CollectSaves(bool all) {
+  while (const save_behind::save_record* done = saves.Collect(all || saves.Full()))
     if (!done->written) Report(*done);
 }
 

@@ -60,6 +60,9 @@ class document_batch_host : public batch_host {
  private:
   // Shows the latest pair's target, names and count now.
   void ShowProgress();
+  // Reports the failed saves among those collected, in the order begun: every save
+  // with all, else those done, waiting for the oldest only while no lane is free.
+  void CollectSaves(bool all);
   void Report(const save_behind::save_record& failed);
 
   const int row_threads_before;

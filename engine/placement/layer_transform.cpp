@@ -9,6 +9,7 @@
 #include <immintrin.h>
 #endif
 
+#include "bytes/pixel_rows.h"
 #include "engine/base/float_convert.h"
 #include "engine/placement/layer_rows.h"
 #include "engine/base/row_parallel.h"
@@ -325,30 +326,6 @@ VORBEL_AVX2 void WideSpanFor(const placement& p, double y_sin, double hh_y_cos, 
            : WideSpan<false, false>(p, y_sin, hh_y_cos, first, n, out, out_mask);
   }
 }
-
-// The first count / 8 * 8 of count four-byte pixels as three bytes each, reading
-// leftwards from the pixel at from when mirrored; returns how many it did. Stores
-// stay inside the pixels written: the layer's rows may be written by other threads.
-VORBEL_AVX2 int64_t WidePackPixels(const uint8_t* from, uint8_t* to, int64_t count, bool mirrored) {
-  const __m256i pack = _mm256_setr_epi8(0, 1, 2, 4, 5, 6, 8, 9, 10, 12, 13, 14, -1, -1, -1, -1,  //
-                                        0, 1, 2, 4, 5, 6, 8, 9, 10, 12, 13, 14, -1, -1, -1, -1);
-  const __m256i join = _mm256_setr_epi32(0, 1, 2, 4, 5, 6, 3, 7);
-  const __m256i reverse = _mm256_setr_epi32(7, 6, 5, 4, 3, 2, 1, 0);
-  int64_t k = 0;
-  for (; k + 8 <= count; k += 8, to += 24) {
-    __m256i v;
-    if (mirrored) {
-      v = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(from - (k + 7) * 4));
-      v = _mm256_permutevar8x32_epi32(v, reverse);
-    } else {
-      v = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(from + k * 4));
-    }
-    v = _mm256_permutevar8x32_epi32(_mm256_shuffle_epi8(v, pack), join);
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(to), _mm256_castsi256_si128(v));
-    _mm_storel_epi64(reinterpret_cast<__m128i*>(to + 16), _mm256_extracti128_si256(v, 1));
-  }
-  return k;
-}
 #undef VORBEL_AVX2
 #endif
 
@@ -442,18 +419,12 @@ void CopyRows(const placement& p, source_layer& layer, int width, int first, int
         out_mask[lo + k] = covered;
       }
     } else {
-      int64_t k = 0;
-#if defined(__x86_64__)
-      if (WideLanes()) {
-        k = WidePackPixels(from, o, count, p.mirrored);
-        o += k * 3;
-        from += k * step;
-      }
-#endif
-      // Four bytes a pixel, the fourth overwritten by the next pixel's first; the last
-      // pixel writes three, so that nothing lands past the row.
-      if (k < count) {
-        for (; k + 1 < count; ++k, o += 3, from += step) std::memcpy(o, from, 4);
+      if (!p.mirrored) {
+        BgraToBgr(from, o, size_t(count));
+      } else {
+        // Four bytes a pixel, the fourth overwritten by the next pixel's first; the last
+        // pixel writes three, so that nothing lands past the row.
+        for (int64_t k = 0; k + 1 < count; ++k, o += 3, from += step) std::memcpy(o, from, 4);
         std::memcpy(o, from, 3);
       }
       std::memset(out_mask + lo, 1, size_t(count));
